@@ -1,0 +1,322 @@
+// TByteEditor: the hex editor control. A grid of offset, marker, hex-digit and
+// character cells over a document held in a working copy on disk.
+//
+// The class is implemented in files by side:
+//   document.cpp     the working copy, load, save, read window, notification
+//   edit_ranges.cpp  the change gate, range edits and change marks
+//   undo.cpp         undo records and Undo
+//   markers.cpp      the ten row markers
+//   geometry.cpp     columns, rows and the cell/position mapping
+//   paint.cpp        cell painting
+//   translation.cpp  the five character sets
+//   properties.cpp   construction, destruction and property setters
+//   selection.cpp    cursor, selection, insert state and caret
+//   navigation.cpp   keys and mouse
+//   entry.cpp        typed bytes
+#pragma once
+#include <array>
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "editor/editor_types.h"
+#include "editor/tcolors.h"
+#include "platform/files.h"
+#include "platform/grid_base.h"
+#include "platform/keys.h"
+#include "platform/types.h"
+#include "platform/window_host.h"
+
+namespace bm {
+
+// A cell of the grid.
+struct GridCell {
+  int col = 2;
+  int row = 0;
+  bool operator==(const GridCell&) const = default;
+};
+
+// The state-changed notification: message 1026 (WM_USER + 2), wParam 7.
+inline constexpr uint32_t kStateChangedMessage = 1026;
+inline constexpr uintptr_t kStateChangedParam = 7;
+inline constexpr int32_t kReadWindowSize = 65536;
+inline constexpr int kMaxUndoRecords = 100;
+inline constexpr int kUndoFixedPart = 33;
+
+class TByteEditor : public TGridBase, public TColorsOwner {
+ public:
+  explicit TByteEditor(WindowHost* host, FileSystem& files = SystemFileSystem());
+  ~TByteEditor() override;
+
+  // Start-up hooks: the host's properties are set (NewDocument "Untitled"),
+  // and the window has been created (NewDocument when still "---").
+  void Loaded();
+  void WindowCreated();
+
+  // ---- document ---------------------------------------------------------------
+  int32_t DataSize();
+  void NewDocument(const std::string& name);
+  // False when the file cannot be used (missing, unreadable, 2 GiB or more,
+  // or the copy onto the working copy failed); the document is then kept.
+  bool LoadFromFile(const std::string& path);
+  bool SaveToFile(const std::string& path);
+  void MarkReadOnly(bool flag);
+  void PostStateChanged();
+
+  const std::string& FileName() const { return fileName_; }
+  const std::string& WorkFileName() const { return workFileName_; }
+  bool Modified() const { return modified_; }
+  bool ReadOnly() const { return readOnly_; }
+  bool CreateBackup() const { return createBackup_; }
+  void SetCreateBackup(bool v) { createBackup_ = v; }
+  const std::string& BackupExtension() const { return backupExtension_; }
+  void SetBackupExtension(const std::string& v) { backupExtension_ = v; }
+  bool HasWorkStream() const { return workStream_ != nullptr; }
+
+  std::function<void(TByteEditor&)> OnStateChanged;
+
+  uint8_t ReadByte(int32_t position);
+  void WriteByte(int32_t position, uint8_t value);
+  int32_t ReadBytes(void* buffer, int32_t position, int32_t count);
+  void WriteBytes(const void* buffer, int32_t position, int32_t count);
+  void EnsureWorkStream();
+  void CloseWorkStream();
+  void EnsureReadWindow(int32_t position);
+  void UpdateReadWindow(int32_t position, uint8_t value);
+  int32_t ReadWindowStart() const { return readWindowStart_; }
+  const uint8_t* ReadWindow() const { return readWindow_.data(); }
+
+  void HandleMessage(uint32_t msg, uintptr_t wParam, intptr_t lParam) override;
+
+  // ---- range edits and change marks -------------------------------------------
+  bool BeginChange(TChangeKind kind, int32_t position, int32_t count, int32_t oldLength);
+  bool IsByteChanged(int32_t position);
+  void SetChangeMark(int32_t position, bool value);
+  int32_t SelLength() const;
+  void MoveBytes(int32_t source, int32_t destination, int32_t count);
+  void InsertBytes(const uint8_t* buffer, int32_t count, int32_t position);
+  void AppendBytes(const uint8_t* buffer, int32_t count);
+  void DeleteRange(int32_t start, int32_t end, int col, int row);
+  void DeleteSelection();
+  void DeleteAtCursor(bool backspace);
+  void InsertBuffer(const uint8_t* buffer, int32_t count, int32_t position);
+  void AppendBuffer(const uint8_t* buffer, int32_t count);
+  void PasteBuffer(const uint8_t* buffer, int32_t count);
+  // Copies up to count bytes from position; count tells how many arrived.
+  // Throws "Invalid BufferFromFile argument" for a position outside the data.
+  std::unique_ptr<uint8_t[]> BufferFromFile(int32_t position, int32_t& count);
+
+  int32_t ChangeMarksLength() const { return static_cast<int32_t>(changeMarks_.size()); }
+  // Cuts the change marks to length when they are longer.
+  void CutChangeMarks(int32_t length);
+  void ClearChangeMarks() { changeMarks_.clear(); }
+
+  // ---- undo -------------------------------------------------------------------
+  void Undo();
+  void ClearUndo();
+  bool CanUndo() const { return canUndo_; }
+  const std::string& UndoDescription() const { return undoDescription_; }
+  int UndoCount() const { return undoCount_; }
+  const std::vector<uint8_t>& UndoStream() const { return undoStream_; }
+
+  // ---- markers ----------------------------------------------------------------
+  void SetMarker(uint8_t index, int32_t row);
+  int32_t GetMarker(int index) const;
+  int FindMarker(int32_t row) const;
+
+  // ---- geometry -----------------------------------------------------------------
+  int32_t CellToPosition(int col, int row);
+  GridCell PositionToCell(int32_t position, bool charField) const;
+  int32_t RowOfPosition(int32_t position) const { return position / bytesPerLine_; }
+  int32_t LineStart(int32_t row) const { return row * bytesPerLine_; }
+  int CounterpartColumn(int col, bool* isChar = nullptr) const;
+  bool GotoPosition(int32_t offset, int origin, bool strict);
+  void UpdateColumnWidths();
+  void UpdateOffsetColumnWidth();
+  void UpdateGridSize();
+  bool InCharField() const { return inCharField_; }
+  int CharWidth() const { return charWidth_; }
+  int LineHeight() const { return lineHeight_; }
+  int OffsetChars() const { return offsetChars_; }
+  // First column of the character field and the separator column.
+  int SeparatorColumn() const { return 2 * bytesPerLine_ + 2; }
+  int FirstCharColumn() const { return 2 * bytesPerLine_ + 3; }
+
+  int BytesPerLine() const { return bytesPerLine_; }
+  void SetBytesPerLine(int value);
+  int BytesPerColumn() const { return bytesPerColumn2_ / 2; }
+  void SetBytesPerColumn(int value);
+  bool ShowMarkerColumn() const { return showMarkerColumn_; }
+  void SetShowMarkerColumn(bool value);
+  TOffsetDisplayStyle OffsetDisplay() const { return offsetDisplay_; }
+  void SetOffsetDisplay(TOffsetDisplayStyle value);
+
+  // ---- painting -------------------------------------------------------------------
+  TColors& Colors() { return colors_; }
+  const FontDesc& Font() const { return font_; }
+  void SetFont(const FontDesc& font) { font_ = font; }
+  bool FocusFrame() const { return focusFrame_; }
+  void SetFocusFrame(bool value);
+  char OffsetSeparator() const { return offsetSeparator_; }
+  void SetOffsetSeparator(char value);
+  bool SwapNibbles() const { return swapNibbles_ != 0; }
+  void SetSwapNibbles(bool value);
+  std::string OffsetText(int32_t row) const;
+  void DrawCellText(Surface& surface, const std::string& text, Color textColor, Color backColor,
+                    const Rect& rect);
+  void ColorsChanged(bool background) override;
+
+  // ---- character sets -----------------------------------------------------------
+  TTranslationType Translation() const { return translation_; }
+  void SetTranslation(TTranslationType value);
+  char MaskChar() const { return maskChar_; }
+  void SetMaskChar(char value);
+  bool MaskWhiteSpaces() const { return maskWhiteSpaces_; }
+  void SetMaskWhiteSpaces(bool value);
+  uint8_t ByteToDisplayChar(uint8_t v) const;
+  uint8_t CharToDataByte(uint8_t c) const;
+  static void TextToDataBytes(TTranslationType set, const uint8_t* source, uint8_t* destination,
+                              int32_t length);
+
+  // ---- cursor, selection, insert state, caret ---------------------------------------
+  int32_t CursorPosition();
+  int32_t SelStart();
+  void SetSelStart(int32_t value);
+  int32_t SelEnd();
+  void SetSelEnd(int32_t value);
+  int32_t SelAnchor() const { return selAnchor_; }
+  int32_t SelFrom() const { return selFrom_; }
+  int32_t SelTo() const { return selTo_; }
+  bool Selecting() const { return selecting_; }
+  void SetSelecting(bool v) { selecting_ = v; }
+  void ClearSelection(bool redraw);
+  void ExtendSelection(int fromCol, int fromRow, int toCol, int toRow);
+  bool IsSelected(int32_t position) const;
+  void GetSelectionRange(int32_t& start, int32_t& endExclusive, int& col, int& row);
+  void InvalidatePositions(int32_t a, int32_t b);
+  bool CanSelectCell(int col, int row);
+  void CreateEditorCaret();
+  bool IsKeyDown(int vk) const;
+  bool IsInsertMode() const { return insertState_ && allowInsertMode_ && !noSizeChange_; }
+  bool InsertState() const { return insertState_; }
+  void ToggleInsertState();
+
+  bool AllowInsertMode() const { return allowInsertMode_; }
+  void SetAllowInsertMode(bool value);
+  bool NoSizeChange() const { return noSizeChange_; }
+  void SetNoSizeChange(bool value);
+  TCaretStyle CaretStyle() const { return caretStyle_; }
+  void SetCaretStyle(TCaretStyle value);
+  bool AutoCaretMode() const { return autoCaretMode_; }
+  void SetAutoCaretMode(bool value);
+  const CaretBitmap& GetCaretBitmap() const { return caretBitmap_; }
+
+  // Host events.
+  void FocusGained();
+  void FocusLost();
+  // After the host scrolled the grid (scroll bars, wheel).
+  void Scrolled();
+  // Scrolls by rows (wheel: three rows a notch), keeping the cursor.
+  void ScrollRows(int rows);
+
+  // ---- keys and mouse -------------------------------------------------------------
+  void KeyDown(uint16_t& key, ShiftState shift);
+  bool HandleNavigationKey(ShiftState shift, uint16_t key);
+  void KeyUp(uint16_t& key, ShiftState shift);
+  void MouseDown(MouseButton button, ShiftState shift, int x, int y);
+  void MouseMove(ShiftState shift, int x, int y);
+  void MouseUp(MouseButton button, ShiftState shift, int x, int y);
+  std::function<void(uint16_t& key, ShiftState shift)> OnKeyDown;
+  std::function<void(uint16_t& key, ShiftState shift)> OnKeyUp;
+
+  // ---- typed bytes ------------------------------------------------------------------
+  // A typed character, as a byte of the ANSI code page.
+  void WMChar(uint8_t c);
+  void OverwriteByte(uint8_t oldValue, uint8_t newValue, int32_t position, int row);
+  bool AltCodeTyped() const { return altCodeTyped_; }
+
+ protected:
+  void DrawCell(Surface& surface, int col, int row, const Rect& rect) override;
+  bool SelectCell(int col, int row) override;
+  void TopLeftChanged() override;
+
+ private:
+  // document.cpp
+  std::string MakeWorkFileName();
+  bool ProbeFile(const std::string& path, bool& readOnly);
+  bool EnsureWorkFileCreated();
+  std::string BackupName(const std::string& path) const;
+  // undo.cpp
+  void WriteUndoRecord(TChangeKind kind, int32_t position, int32_t count, int32_t oldLength);
+  void DropOldestUndo();
+  void DropNewestUndo(uint32_t length);
+  void RestoreCursorState(const uint8_t* record);
+  // selection.cpp
+  void InvalidateCounterpart(int col, int row);
+
+  FileSystem& files_;
+  TColors colors_;
+  FontDesc font_;
+
+  // document
+  std::string fileName_ = "---";
+  std::string workFileName_;
+  bool workFileCreated_ = false;
+  std::unique_ptr<FileStream> workStream_;
+  int32_t cachedSize_ = -1;
+  std::vector<uint8_t> readWindow_;
+  int32_t readWindowStart_ = -1;
+  std::vector<bool> changeMarks_;
+  bool modified_ = false;
+  bool readOnly_ = true;
+  bool createBackup_ = true;
+  std::string backupExtension_ = ".bak";
+
+  // undo
+  bool canUndo_ = false;
+  std::vector<uint8_t> undoStream_;
+  int undoCount_ = 0;
+  std::string undoDescription_ = "No Undo";
+
+  // markers
+  std::array<int32_t, 10> markers_;
+
+  // geometry
+  int bytesPerLine_ = 16;
+  int bytesPerColumn2_ = 4;
+  int charWidth_ = -1;
+  int lineHeight_ = 0;
+  int offsetChars_ = -1;
+  bool showMarkerColumn_ = true;
+  TOffsetDisplayStyle offsetDisplay_ = odHex;
+  bool inCharField_ = false;
+
+  // painting and character sets
+  bool focusFrame_ = true;
+  char offsetSeparator_ = ':';
+  int32_t swapNibbles_ = 0;
+  TTranslationType translation_ = ttAnsi;
+  char maskChar_ = '.';
+  bool maskWhiteSpaces_ = true;
+
+  // cursor, selection, caret
+  int32_t selAnchor_ = -1;
+  int32_t selFrom_ = -1;
+  int32_t selTo_ = -1;
+  bool selecting_ = false;
+  // Insert mode: the caret position (gap) where the current selection began.
+  int32_t selOrigin_ = -1;
+  bool insertState_ = false;
+  bool allowInsertMode_ = false;
+  bool noSizeChange_ = false;
+  TCaretStyle caretStyle_ = csFull;
+  bool autoCaretMode_ = true;
+  CaretBitmap caretBitmap_;
+
+  // typed bytes
+  bool altCodeTyped_ = false;
+};
+
+}  // namespace bm

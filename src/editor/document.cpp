@@ -1,0 +1,245 @@
+// The document side of TByteEditor: the working copy, loading and saving, the
+// read window and the state-changed notification.
+#include <algorithm>
+#include <cctype>
+
+#include "editor/byte_editor.h"
+
+namespace bm {
+
+namespace {
+
+constexpr int64_t kMaxDocumentSize = int64_t{1} << 31;  // positions are 32-bit signed
+constexpr int kWorkNameAttempts = 4096;
+
+std::string TickName(const std::string& dir, uint32_t tick) {
+  return dir + IntToHex(tick, 8) + ".XBTM";
+}
+
+// Shows the busy cursor for the lifetime of the object.
+class BusyCursor {
+ public:
+  explicit BusyCursor(WindowHost* host) : host_(host) {
+    if (host_) host_->SetBusyCursor(true);
+  }
+  ~BusyCursor() {
+    if (host_) host_->SetBusyCursor(false);
+  }
+  BusyCursor(const BusyCursor&) = delete;
+  BusyCursor& operator=(const BusyCursor&) = delete;
+
+ private:
+  WindowHost* host_;
+};
+
+}  // namespace
+
+std::string TByteEditor::MakeWorkFileName() {
+  std::string dir = files_.TempDirectory();
+  auto blank = [](char c) { return static_cast<unsigned char>(c) <= ' '; };
+  while (!dir.empty() && blank(dir.back())) dir.pop_back();
+  dir.erase(dir.begin(), std::find_if_not(dir.begin(), dir.end(), blank));
+  if (dir.empty() || dir.back() != '/') dir += '/';
+  // Wait for the tick count to move past a leftover file's name; give up
+  // waiting after a while and step past it instead.
+  uint32_t tick = files_.TickCount();
+  std::string name = TickName(dir, tick);
+  for (int i = 0; files_.FileExists(name); ++i) {
+    const uint32_t now = files_.TickCount();
+    tick = (now != tick && i < kWorkNameAttempts) ? now : tick + 1;
+    name = TickName(dir, tick);
+  }
+  return name;
+}
+
+// Claims the working copy's name with an exclusive create, so a file or link
+// planted under the predictable name is never followed and two editors never
+// share one working copy. Takes the next free name when the name is taken.
+bool TByteEditor::EnsureWorkFileCreated() {
+  if (workFileCreated_) return true;
+  const size_t slash = workFileName_.rfind('/');
+  const std::string dir = workFileName_.substr(0, slash + 1);
+  uint32_t tick = static_cast<uint32_t>(std::stoul(workFileName_.substr(slash + 1, 8), nullptr, 16));
+  for (int i = 0; i < kWorkNameAttempts; ++i) {
+    auto stream = files_.CreateExclusive(workFileName_);
+    if (stream) {
+      workFileCreated_ = true;
+      return true;
+    }
+    if (!files_.FileExists(workFileName_)) return false;  // not a name clash: cannot create
+    workFileName_ = TickName(dir, ++tick);
+  }
+  return false;
+}
+
+bool TByteEditor::ProbeFile(const std::string& path, bool& readOnly) {
+  if (!files_.FileExists(path)) return false;
+  if (!files_.CanOpenShared(path)) return false;
+  readOnly = !files_.CanOpenExclusive(path);
+  return true;
+}
+
+int32_t TByteEditor::DataSize() {
+  if (cachedSize_ != -1 && readWindowStart_ != -1) return cachedSize_;
+  const int64_t size = workStream_ ? workStream_->Size() : 0;
+  cachedSize_ = static_cast<int32_t>(std::min<int64_t>(size, kMaxDocumentSize - 1));
+  return cachedSize_;
+}
+
+void TByteEditor::NewDocument(const std::string& name) {
+  CloseWorkStream();
+  fileName_ = name;
+  ClearUndo();
+  ClearSelection(false);
+  changeMarks_.clear();
+  UpdateGridSize();
+  modified_ = false;
+  readOnly_ = true;
+  MoveCurrent(2, 0, true);
+}
+
+bool TByteEditor::LoadFromFile(const std::string& path) {
+  bool probedReadOnly = false;
+  if (!ProbeFile(path, probedReadOnly)) return false;
+  const int64_t size = files_.FileSize(path);
+  if (size < 0 || size >= kMaxDocumentSize) return false;
+
+  std::unique_ptr<FileStream> stream;
+  {
+    BusyCursor busy(Host());
+    if (!EnsureWorkFileCreated()) return false;
+    // The copy goes beside the working copy and replaces it only when it is
+    // complete, so a failure (full temporary disk) keeps the current document.
+    if (!files_.ReplaceWorkingCopy(path, workFileName_)) return false;
+    files_.ClearAttributes(workFileName_);
+    try {
+      stream = files_.OpenReadWrite(workFileName_);
+    } catch (const FileError&) {
+      // The old working copy was replaced; an empty document is all that is left.
+      NewDocument("Untitled");
+      throw;
+    }
+    CloseWorkStream();
+    workStream_ = std::move(stream);
+    workStream_->Seek(0);
+    readOnly_ = probedReadOnly;
+    fileName_ = path;
+  }
+  ClearUndo();
+  changeMarks_.clear();
+  UpdateGridSize();
+  modified_ = false;
+  selecting_ = false;
+  MoveCurrent(2, 0, true);
+  return true;
+}
+
+std::string TByteEditor::BackupName(const std::string& path) const {
+  const size_t dir = path.find_last_of("/\\:");
+  const size_t dot = path.rfind('.');
+  if (dot != std::string::npos && (dir == std::string::npos || dot > dir))
+    return path.substr(0, dot) + backupExtension_;
+  return path + backupExtension_;
+}
+
+bool TByteEditor::SaveToFile(const std::string& path) {
+  bool ok = false;
+  {
+    BusyCursor busy(Host());
+    bool backupOk = true;
+    if (createBackup_ && modified_ && path == fileName_)
+      backupOk = files_.SaveCopy(path, BackupName(path));
+    if (backupOk) {
+      // Writes go straight to the working copy's descriptor, so it can be
+      // copied while the stream stays open. A document that never had a
+      // byte saves as an empty file.
+      if (EnsureWorkFileCreated()) ok = files_.SaveCopy(workFileName_, path);
+    }
+  }
+  if (ok) {
+    changeMarks_.clear();
+    modified_ = false;
+    readOnly_ = false;
+    fileName_ = path;
+    ClearUndo();
+  }
+  if (Host()) Host()->InvalidateAll();
+  return ok;
+}
+
+void TByteEditor::MarkReadOnly(bool flag) {
+  if (flag && !readOnly_) {
+    readOnly_ = true;
+    PostStateChanged();
+  }
+}
+
+void TByteEditor::PostStateChanged() {
+  if (!Host() || !Host()->WindowExists()) return;
+  Host()->PostMessage(kStateChangedMessage, kStateChangedParam, 7);
+}
+
+uint8_t TByteEditor::ReadByte(int32_t position) {
+  uint8_t b = 0;
+  if (!workStream_) return 0;
+  workStream_->Seek(position);
+  if (workStream_->Read(&b, 1) != 1) return 0;
+  return b;
+}
+
+void TByteEditor::WriteByte(int32_t position, uint8_t value) {
+  workStream_->Seek(position);
+  workStream_->Write(&value, 1);
+}
+
+int32_t TByteEditor::ReadBytes(void* buffer, int32_t position, int32_t count) {
+  if (!workStream_ || count <= 0) return 0;
+  workStream_->Seek(position);
+  return static_cast<int32_t>(workStream_->Read(buffer, count));
+}
+
+void TByteEditor::WriteBytes(const void* buffer, int32_t position, int32_t count) {
+  if (count <= 0) return;
+  workStream_->Seek(position);
+  workStream_->Write(buffer, count);
+}
+
+void TByteEditor::EnsureWorkStream() {
+  if (workStream_) return;
+  // Only a file this control created is removed; another name is taken if
+  // someone claims this one in between.
+  if (workFileCreated_) {
+    files_.DeleteFile(workFileName_);
+    workFileCreated_ = false;
+  }
+  if (!EnsureWorkFileCreated()) throw FileError("Cannot create the working copy " + workFileName_);
+  workStream_ = files_.OpenReadWrite(workFileName_);
+  workStream_->Seek(0);
+  changeMarks_.clear();
+}
+
+void TByteEditor::CloseWorkStream() {
+  if (!workStream_) return;
+  std::unique_ptr<FileStream> stream = std::move(workStream_);
+  readWindowStart_ = -1;
+  cachedSize_ = -1;
+  stream->SetSize(0);
+}
+
+void TByteEditor::EnsureReadWindow(int32_t position) {
+  if (readWindowStart_ != -1 && readWindowStart_ <= position &&
+      int64_t{position} + bytesPerLine_ <= int64_t{readWindowStart_} + kReadWindowSize)
+    return;
+  cachedSize_ = -1;
+  const int32_t start = std::max(0, position - kReadWindowSize / 2);
+  ReadBytes(readWindow_.data(), start, kReadWindowSize);
+  readWindowStart_ = start;
+}
+
+void TByteEditor::UpdateReadWindow(int32_t position, uint8_t value) {
+  if (readWindowStart_ != -1 && readWindowStart_ <= position &&
+      int64_t{position} < int64_t{readWindowStart_} + kReadWindowSize)
+    readWindow_[static_cast<size_t>(position - readWindowStart_)] = value;
+}
+
+}  // namespace bm

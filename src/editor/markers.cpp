@@ -1,0 +1,24 @@
+// The ten row markers of TByteEditor.
+#include "editor/byte_editor.h"
+
+namespace bm {
+
+void TByteEditor::SetMarker(uint8_t index, int32_t row) {
+  if (index > 9) throw EEditorError("SetMarker : Invalid marker index");
+  if (markers_[index] == row) return;
+  markers_[index] = row;
+  if (Host()) Host()->InvalidateAll();
+}
+
+int32_t TByteEditor::GetMarker(int index) const {
+  const int32_t m = markers_[static_cast<size_t>(index)];
+  return m == -1 ? Row() : m;
+}
+
+int TByteEditor::FindMarker(int32_t row) const {
+  for (int i = 0; i < 10; ++i)
+    if (markers_[static_cast<size_t>(i)] == row) return i;
+  return -1;
+}
+
+}  // namespace bm

@@ -1,0 +1,271 @@
+// Undo records and Undo of TByteEditor.
+//
+// Records lie back to back in undoStream_, oldest first. Each is a 33-byte
+// fixed part, its data and a 32-bit trailer holding the record's whole
+// length, so the stream is walked backwards from its end. Integers are
+// little-endian.
+#include <algorithm>
+#include <cstring>
+
+#include "editor/byte_editor.h"
+
+namespace bm {
+
+namespace {
+
+// Offsets of the fields in the fixed part.
+constexpr size_t kOffKind = 0;
+constexpr size_t kOffOldMark = 1;
+constexpr size_t kOffModifiedBefore = 2;
+constexpr size_t kOffCursorPosition = 3;
+constexpr size_t kOffCursorNibble = 7;
+constexpr size_t kOffCursorField = 8;
+constexpr size_t kOffSelFrom = 9;
+constexpr size_t kOffSelTo = 13;
+constexpr size_t kOffSelAnchor = 17;
+constexpr size_t kOffPosition = 21;
+constexpr size_t kOffCount = 25;
+constexpr size_t kOffOldLength = 29;
+static_assert(kOffOldLength + 4 == kUndoFixedPart);
+
+constexpr size_t kTrailer = 4;
+// The shortest record: fixed part, one data byte, trailer.
+constexpr uint32_t kMinRecord = kUndoFixedPart + 1 + kTrailer;
+
+void PutU32(uint8_t* p, uint32_t v) {
+  p[0] = static_cast<uint8_t>(v);
+  p[1] = static_cast<uint8_t>(v >> 8);
+  p[2] = static_cast<uint8_t>(v >> 16);
+  p[3] = static_cast<uint8_t>(v >> 24);
+}
+
+uint32_t GetU32(const uint8_t* p) {
+  return static_cast<uint32_t>(p[0]) | static_cast<uint32_t>(p[1]) << 8 |
+         static_cast<uint32_t>(p[2]) << 16 | static_cast<uint32_t>(p[3]) << 24;
+}
+
+void PutI32(uint8_t* p, int32_t v) { PutU32(p, static_cast<uint32_t>(v)); }
+int32_t GetI32(const uint8_t* p) { return static_cast<int32_t>(GetU32(p)); }
+
+const char* KindName(uint8_t kind) {
+  switch (kind) {
+    case ckByteChanged: return "Byte changed";
+    case ckBytesRemoved: return "Byte(s) removed";
+    case ckInsertBuffer: return "Insert buffer";
+    case ckReplaceSelection: return "Replace selection";
+    case ckAppendBuffer: return "Append buffer";
+    default: return "No Undo";
+  }
+}
+
+// Length of the newest record as its trailer gives it, or 0 when the stream
+// does not end in a plausible record.
+uint32_t NewestLength(const std::vector<uint8_t>& stream) {
+  if (stream.size() < kMinRecord) return 0;
+  const uint32_t length = GetU32(stream.data() + stream.size() - kTrailer);
+  if (length < kMinRecord || length > stream.size()) return 0;
+  return length;
+}
+
+}  // namespace
+
+void TByteEditor::WriteUndoRecord(TChangeKind kind, int32_t position, int32_t count,
+                                  int32_t oldLength) {
+  undoDescription_ = KindName(kind);
+
+  ++undoCount_;
+  if (undoCount_ > kMaxUndoRecords) DropOldestUndo();
+
+  uint8_t fixed[kUndoFixedPart] = {};
+  fixed[kOffKind] = kind;
+  fixed[kOffModifiedBefore] = modified_ ? 1 : 0;
+  const int32_t cursor = CellToPosition(Col(), Row());
+  if (!InCharField())
+    fixed[kOffCursorNibble] = static_cast<uint8_t>(Col() - PositionToCell(cursor, false).col);
+  fixed[kOffCursorField] = InCharField() ? 1 : 0;
+  PutI32(fixed + kOffCursorPosition, cursor);
+  PutI32(fixed + kOffSelFrom, selFrom_);
+  PutI32(fixed + kOffSelTo, selTo_);
+  PutI32(fixed + kOffSelAnchor, selAnchor_);
+  PutI32(fixed + kOffPosition, position);
+  PutI32(fixed + kOffCount, count);
+  PutI32(fixed + kOffOldLength, oldLength);
+
+  size_t dataLength = 1;
+  if (kind == ckBytesRemoved) dataLength = static_cast<size_t>(std::max(count, 0));
+  if (kind == ckReplaceSelection) dataLength = static_cast<size_t>(std::max(oldLength, 0));
+  const uint32_t total = static_cast<uint32_t>(kUndoFixedPart + dataLength + kTrailer);
+
+  // Grow by doubling for the many small records, but never reserve much more
+  // than a large record needs.
+  const size_t start = undoStream_.size();
+  const size_t needed = start + total;
+  if (needed > undoStream_.capacity())
+    undoStream_.reserve(std::max(needed, std::min(2 * undoStream_.capacity(), needed + (1u << 20))));
+  undoStream_.resize(needed, 0);
+  uint8_t* record = undoStream_.data() + start;
+  uint8_t* data = record + kUndoFixedPart;
+
+  if (kind == ckByteChanged) {
+    data[0] = ReadByte(position);
+    fixed[kOffOldMark] = IsByteChanged(position) ? 1 : 0;
+  } else if (dataLength > 0 && (kind == ckBytesRemoved || kind == ckReplaceSelection)) {
+    ReadBytes(data, position, static_cast<int32_t>(dataLength));
+  }
+  std::memcpy(record, fixed, kUndoFixedPart);
+  PutU32(record + total - kTrailer, total);
+
+  if (kind != ckByteChanged) readWindowStart_ = -1;
+}
+
+void TByteEditor::DropOldestUndo() {
+  // Walk the trailers back to the first record; e ends up just after it.
+  size_t pos = undoStream_.size();
+  size_t e = 0;
+  while (pos > 0) {
+    if (pos < kTrailer) break;
+    const uint32_t length = GetU32(undoStream_.data() + pos - kTrailer);
+    e = pos;
+    if (length < kMinRecord || length > pos) break;
+    pos -= length;
+  }
+  if (pos != 0) {
+    // The trailers do not chain back to the start: nothing sound can be kept.
+    undoStream_.clear();
+    undoCount_ = 0;
+    return;
+  }
+  undoStream_.erase(undoStream_.begin(), undoStream_.begin() + static_cast<std::ptrdiff_t>(e));
+  --undoCount_;
+}
+
+void TByteEditor::DropNewestUndo(uint32_t length) {
+  cachedSize_ = -1;
+  undoStream_.resize(undoStream_.size() - std::min<size_t>(length, undoStream_.size()));
+  --undoCount_;
+  if (undoStream_.size() < 5) {
+    ClearUndo();
+    return;
+  }
+  const uint32_t newest = NewestLength(undoStream_);
+  if (newest == 0) {
+    ClearUndo();
+    return;
+  }
+  undoDescription_ = KindName(undoStream_[undoStream_.size() - newest + kOffKind]);
+  PostStateChanged();
+}
+
+void TByteEditor::ClearUndo() {
+  canUndo_ = false;
+  undoDescription_ = "No Undo";
+  undoCount_ = 0;
+  std::vector<uint8_t>().swap(undoStream_);
+  if (OnStateChanged) OnStateChanged(*this);
+}
+
+void TByteEditor::RestoreCursorState(const uint8_t* record) {
+  const int32_t cursor = GetI32(record + kOffCursorPosition);
+  const bool charField = record[kOffCursorField] != 0;
+  GridCell cell = PositionToCell(cursor, charField);
+  if (!charField && DataSize() > 0) cell.col += record[kOffCursorNibble];
+  // The size is back to what it was when the record was written, so the
+  // cell exists; keep inside the grid all the same.
+  if (cell.row >= RowCount() || cell.col >= ColCount()) {
+    cell = PositionToCell(DataSize() - 1, charField);
+    if (cell.row >= RowCount()) cell.row = RowCount() - 1;
+  }
+  MoveCurrent(cell.col, cell.row, true);
+  selFrom_ = GetI32(record + kOffSelFrom);
+  selTo_ = GetI32(record + kOffSelTo);
+  selAnchor_ = GetI32(record + kOffSelAnchor);
+  modified_ = record[kOffModifiedBefore] != 0;
+}
+
+void TByteEditor::Undo() {
+  if (!canUndo_) {
+    ClearUndo();
+    return;
+  }
+  if (undoStream_.size() <= 4) {
+    ClearUndo();
+    return;
+  }
+  const uint32_t length = NewestLength(undoStream_);
+  if (length == 0) {
+    ClearUndo();
+    return;
+  }
+
+  // Keep a copy of the fixed part: the cursor moves below call back into
+  // the host, and the record must not be read through a stale pointer.
+  const size_t start = undoStream_.size() - length;
+  uint8_t fixed[kUndoFixedPart];
+  std::memcpy(fixed, undoStream_.data() + start, kUndoFixedPart);
+  const uint8_t* data = undoStream_.data() + start + kUndoFixedPart;
+  const uint8_t kind = fixed[kOffKind];
+  const int32_t p = GetI32(fixed + kOffPosition);
+  const int32_t n = GetI32(fixed + kOffCount);
+  const int32_t m = GetI32(fixed + kOffOldLength);
+
+  uint32_t dropped = 0;
+  switch (kind) {
+    case ckByteChanged: {
+      const uint8_t old = data[0];
+      WriteByte(p, old);
+      SetChangeMark(p, fixed[kOffOldMark] != 0);
+      RestoreCursorState(fixed);
+      InvalidatePositions(p, p);
+      UpdateReadWindow(p, old);
+      dropped = kMinRecord;
+      break;
+    }
+    case ckBytesRemoved: {
+      readWindowStart_ = -1;
+      InsertBytes(data, n, p);
+      RestoreCursorState(fixed);
+      CutChangeMarks(p);
+      if (Host()) Host()->InvalidateAll();
+      dropped = static_cast<uint32_t>(n) + kUndoFixedPart + kTrailer;
+      break;
+    }
+    case ckInsertBuffer: {
+      readWindowStart_ = -1;
+      DeleteRange(p, p + n, Col(), Row());
+      RestoreCursorState(fixed);
+      CutChangeMarks(p);
+      if (Host()) Host()->InvalidateAll();
+      dropped = kMinRecord;
+      break;
+    }
+    case ckReplaceSelection: {
+      readWindowStart_ = -1;
+      DeleteRange(p, p + n, Col(), Row());
+      InsertBytes(data, m, p);
+      RestoreCursorState(fixed);
+      // The mark of the byte before the replaced range goes as well.
+      if (ChangeMarksLength() >= p) CutChangeMarks(std::max(0, p - 1));
+      if (Host()) Host()->InvalidateAll();
+      dropped = static_cast<uint32_t>(m) + kUndoFixedPart + kTrailer;
+      break;
+    }
+    case ckAppendBuffer: {
+      readWindowStart_ = -1;
+      MoveCurrent(2, Row(), true);
+      workStream_->SetSize(p);
+      cachedSize_ = -1;
+      UpdateGridSize();
+      CutChangeMarks(p);
+      RestoreCursorState(fixed);
+      if (Host()) Host()->InvalidateAll();
+      dropped = kMinRecord;
+      break;
+    }
+    default:
+      // Not a record this editor writes: leave it in place.
+      return;
+  }
+  DropNewestUndo(dropped);
+}
+
+}  // namespace bm

@@ -1,0 +1,41 @@
+// Modal boxes and common dialogs, scriptable in tests.
+#pragma once
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace bm {
+
+enum class MessageIcon { None, Information, Warning, Error, Question };
+enum class MessageButtons { Ok, YesNoCancel, YesNo, OkCancel };
+enum class MessageResult { Ok, Yes, No, Cancel };
+
+struct FileDialogRequest {
+  std::string title;
+  std::string filter;        // "All Files (*.*)|*.*"
+  std::string initialName;   // bytes, as the last choice
+  bool showReadOnly = false; // open: the read-only check box
+  bool mustExist = false;
+  bool confirmOverwrite = false;
+};
+
+struct FileDialogResult {
+  std::string path;          // bytes, ready for open(2)
+  bool readOnlyChecked = false;
+};
+
+// Texts are UTF-8 for display; paths stay byte strings.
+class Dialogs {
+ public:
+  virtual ~Dialogs() = default;
+  // caption empty: the default caption of message boxes.
+  virtual MessageResult MessageBox(const std::string& text, const std::string& caption,
+                                   MessageIcon icon, MessageButtons buttons) = 0;
+  virtual std::optional<FileDialogResult> OpenFile(const FileDialogRequest& request) = 0;
+  virtual std::optional<FileDialogResult> SaveFile(const FileDialogRequest& request) = 0;
+  // One-line input box; nullopt when cancelled.
+  virtual std::optional<std::string> InputBox(const std::string& caption, const std::string& prompt,
+                                              const std::string& initial) = 0;
+};
+
+}  // namespace bm

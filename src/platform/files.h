@@ -1,0 +1,76 @@
+// Files as the document needs them: the working copy, the probe, whole-file
+// copies and a read/write stream.
+#pragma once
+#include <cstdint>
+#include <memory>
+#include <stdexcept>
+#include <string>
+
+namespace bm {
+
+// Raised by streams and file operations that cannot be carried out.
+class FileError : public std::runtime_error {
+ public:
+  using std::runtime_error::runtime_error;
+};
+
+// A read/write stream on an open file. Read and Write move the position.
+class FileStream {
+ public:
+  virtual ~FileStream() = default;
+  virtual int64_t Position() const = 0;
+  virtual void Seek(int64_t position) = 0;
+  // Reads up to count bytes; returns how many arrived (fewer at the end).
+  virtual int64_t Read(void* buffer, int64_t count) = 0;
+  // Writes all count bytes or throws FileError.
+  virtual void Write(const void* buffer, int64_t count) = 0;
+  virtual int64_t Size() = 0;
+  // Truncates or extends the file (new bytes read as zeros); throws FileError.
+  virtual void SetSize(int64_t size) = 0;
+  // Native descriptor, for kernel-side copies; -1 when there is none.
+  virtual int Descriptor() const { return -1; }
+};
+
+// Paths are byte strings, passed to the system unchanged.
+class FileSystem {
+ public:
+  virtual ~FileSystem() = default;
+
+  // The temporary directory, always ending in "/".
+  virtual std::string TempDirectory() = 0;
+  // Milliseconds since an arbitrary start, wrapping at 32 bits.
+  virtual uint32_t TickCount() = 0;
+
+  virtual bool FileExists(const std::string& path) = 0;
+  virtual int64_t FileSize(const std::string& path) = 0;  // -1 when unknown
+  // The probe's two opens: for reading with sharing, and for reading and
+  // writing with no sharing (an exclusive lock another holder would block).
+  virtual bool CanOpenShared(const std::string& path) = 0;
+  virtual bool CanOpenExclusive(const std::string& path) = 0;
+  virtual bool DeleteFile(const std::string& path) = 0;
+  // Makes the file readable and writable by its owner only.
+  virtual bool ClearAttributes(const std::string& path) = 0;
+
+  // Creates path as a new, empty, owner-only file, never following a symbolic
+  // link or reusing an existing file. Returns null when the name is taken or
+  // the file cannot be created.
+  virtual std::unique_ptr<FileStream> CreateExclusive(const std::string& path) = 0;
+  // Opens an existing file for reading and writing, holding an exclusive lock
+  // for as long as the stream lives. Throws FileError.
+  virtual std::unique_ptr<FileStream> OpenReadWrite(const std::string& path) = 0;
+
+  // Whole-file copy replacing the target's contents: kernel clone, kernel
+  // copy, or a large-buffer loop. The target is written in place.
+  virtual bool CopyFile(const std::string& from, const std::string& to) = 0;
+  // Copies from over the working copy "to" without disturbing "to" unless the
+  // copy succeeds completely (written beside it, then renamed over it).
+  virtual bool ReplaceWorkingCopy(const std::string& from, const std::string& to) = 0;
+  // Saves from onto the user's file "to" so that a crash never leaves "to"
+  // half-written where that can be avoided; data is on disk when it returns true.
+  virtual bool SaveCopy(const std::string& from, const std::string& to) = 0;
+};
+
+// The process's file system (POSIX).
+FileSystem& SystemFileSystem();
+
+}  // namespace bm

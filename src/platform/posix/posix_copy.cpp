@@ -1,0 +1,253 @@
+// Whole-file copies of PosixFileSystem: the in-place copy, the replacement of
+// the working copy and the safe save onto the user's file.
+#include <fcntl.h>
+#include <linux/fs.h>
+#include <sys/ioctl.h>
+#include <sys/stat.h>
+#include <sys/types.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <climits>
+#include <cstdlib>
+#include <memory>
+#include <vector>
+
+#include "platform/posix/posix_fd.h"
+#include "platform/posix/posix_files.h"
+
+namespace bm {
+
+using posix::DirectoryOf;
+using posix::UniqueFd;
+
+namespace {
+
+constexpr size_t kKernelChunk = size_t{1} << 30;
+constexpr size_t kBufferSize = size_t{1} << 20;
+
+bool WriteAll(int fd, const char* p, size_t count) {
+  while (count > 0) {
+    const ssize_t n = ::write(fd, p, count);
+    if (n > 0) {
+      p += n;
+      count -= static_cast<size_t>(n);
+    } else if (n == 0 || errno != EINTR) {
+      return false;
+    }
+  }
+  return true;
+}
+
+bool BufferedCopy(int in, int out) {
+  std::unique_ptr<char[]> buffer(new char[kBufferSize]);
+  for (;;) {
+    const ssize_t n = ::read(in, buffer.get(), kBufferSize);
+    if (n == 0) return true;
+    if (n < 0) {
+      if (errno == EINTR) continue;
+      return false;
+    }
+    if (!WriteAll(out, buffer.get(), static_cast<size_t>(n))) return false;
+  }
+}
+
+bool SameFile(const struct stat& a, const struct stat& b) {
+  return a.st_dev == b.st_dev && a.st_ino == b.st_ino;
+}
+
+// Opens the source of a copy; directories are refused.
+UniqueFd OpenSource(const std::string& from, struct stat& st) {
+  UniqueFd in(::open(from.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY));
+  if (!in.Valid()) return in;
+  if (::fstat(in.Get(), &st) != 0 || S_ISDIR(st.st_mode)) in.Reset();
+  return in;
+}
+
+// Empties a regular target before a copy onto it; leaves devices alone.
+bool TruncateTarget(int out, const struct stat& st) {
+  if (!S_ISREG(st.st_mode)) return true;
+  int r;
+  do {
+    r = ::ftruncate(out, 0);
+  } while (r != 0 && errno == EINTR);
+  return r == 0;
+}
+
+// fsync, where a descriptor that cannot be synced (EINVAL: a pipe or a device
+// without a cache) does not count as a failure.
+bool Sync(int fd) { return ::fsync(fd) == 0 || errno == EINVAL; }
+
+bool SyncDirectory(const std::string& dir) {
+  UniqueFd d(::open(dir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+  return d.Valid() && Sync(d.Get());
+}
+
+// A temporary file beside a target: removed unless Commit renamed it over
+// the target.
+class TempFile {
+ public:
+  // Creates target + ".XXXXXX" with mode 0600; Valid() tells whether it worked.
+  explicit TempFile(const std::string& target) {
+    std::vector<char> name(target.begin(), target.end());
+    const char suffix[] = ".XXXXXX";
+    name.insert(name.end(), suffix, suffix + sizeof suffix);  // with the terminating zero
+    fd_ = UniqueFd(::mkostemp(name.data(), O_CLOEXEC));
+    if (fd_.Valid()) path_.assign(name.data());
+  }
+  ~TempFile() {
+    fd_.Reset();
+    if (!path_.empty()) ::unlink(path_.c_str());
+  }
+  TempFile(const TempFile&) = delete;
+  TempFile& operator=(const TempFile&) = delete;
+
+  bool Valid() const { return fd_.Valid(); }
+  int Fd() const { return fd_.Get(); }
+  // Closes the file and renames it over target.
+  bool Commit(const std::string& target) {
+    if (!fd_.Close()) return false;
+    if (::rename(path_.c_str(), target.c_str()) != 0) return false;
+    path_.clear();
+    return true;
+  }
+
+ private:
+  UniqueFd fd_;
+  std::string path_;
+};
+
+// Where a save onto path lands: the file a chain of symbolic links ends at.
+// For a link whose target does not exist yet, the name it points to.
+std::string ResolveTarget(const std::string& path) {
+  if (char* real = ::realpath(path.c_str(), nullptr)) {
+    std::string resolved(real);
+    std::free(real);
+    return resolved;
+  }
+  std::string current = path;
+  for (int hops = 0; hops < 40; ++hops) {
+    struct stat st;
+    if (::lstat(current.c_str(), &st) != 0 || !S_ISLNK(st.st_mode)) return current;
+    std::vector<char> link(PATH_MAX + 1);
+    const ssize_t n = ::readlink(current.c_str(), link.data(), link.size() - 1);
+    if (n <= 0) return current;
+    std::string next(link.data(), static_cast<size_t>(n));
+    current = next[0] == '/' ? next : DirectoryOf(current) + "/" + next;
+  }
+  return current;  // a loop: the save fails on it
+}
+
+// Writes a new file beside target and renames it over target. existing is the
+// target's status, or null when it does not exist yet.
+bool SaveByRename(int in, const std::string& target, const struct stat* existing) {
+  TempFile temp(target);
+  if (!temp.Valid()) return false;
+  if (existing) {
+    // Keep owner and group where allowed (a group we do not belong to is
+    // refused with EPERM), then the mode: chown clears set-id bits.
+    if (::fchown(temp.Fd(), existing->st_uid, existing->st_gid) != 0)
+      (void)!::fchown(temp.Fd(), static_cast<uid_t>(-1), existing->st_gid);
+    if (::fchmod(temp.Fd(), existing->st_mode & 07777) != 0) return false;
+  } else {
+    if (::fchmod(temp.Fd(), 0666 & ~posix::CurrentUmask()) != 0) return false;
+  }
+  if (!posix::CopyContents(in, temp.Fd())) return false;
+  if (::fsync(temp.Fd()) != 0) return false;
+  if (!temp.Commit(target)) return false;
+  return SyncDirectory(DirectoryOf(target));
+}
+
+// Overwrites target's contents through its own inode (hard links, files in
+// folders we may not write, devices).
+bool SaveInPlace(int in, const struct stat& source, const std::string& target) {
+  UniqueFd out(::open(target.c_str(), O_WRONLY | O_CLOEXEC | O_NOCTTY));
+  if (!out.Valid()) return false;
+  struct stat st;
+  if (::fstat(out.Get(), &st) != 0 || SameFile(st, source)) return false;
+  if (!TruncateTarget(out.Get(), st)) return false;
+  if (!posix::CopyContents(in, out.Get())) return false;
+  if (!Sync(out.Get())) return false;
+  return out.Close();
+}
+
+}  // namespace
+
+namespace posix {
+
+bool CopyContents(int in, int out) {
+  // A clone shares the source's extents and takes the whole file, so it only
+  // fits an empty target and a source read from its start.
+  struct stat outStat;
+  if (::lseek(in, 0, SEEK_CUR) == 0 && ::lseek(out, 0, SEEK_CUR) == 0 &&
+      ::fstat(out, &outStat) == 0 && S_ISREG(outStat.st_mode) && outStat.st_size == 0 &&
+      ::ioctl(out, FICLONE, in) == 0) {
+    return true;
+  }
+  int64_t copied = 0;
+  for (;;) {
+    const ssize_t n = ::copy_file_range(in, nullptr, out, nullptr, kKernelChunk, 0);
+    if (n > 0) {
+      copied += n;
+      continue;
+    }
+    if (n == 0) {
+      if (copied > 0) return true;
+      // Nothing at all: an empty file, or one whose size the kernel does not
+      // know in advance (procfs); reading tells them apart.
+      break;
+    }
+    if (errno == EINTR) continue;
+    if (errno == ENOSPC || errno == EDQUOT || errno == EFBIG || errno == EIO) return false;
+    break;  // not supported for these two files: copy through a buffer
+  }
+  return BufferedCopy(in, out);
+}
+
+}  // namespace posix
+
+bool PosixFileSystem::CopyFile(const std::string& from, const std::string& to) {
+  struct stat source;
+  UniqueFd in = OpenSource(from, source);
+  if (!in.Valid()) return false;
+  UniqueFd out(::open(to.c_str(), O_WRONLY | O_CREAT | O_CLOEXEC | O_NOCTTY, 0666));
+  if (!out.Valid()) return false;
+  struct stat target;
+  // Truncating a file that is also the source would lose it.
+  if (::fstat(out.Get(), &target) != 0 || SameFile(source, target)) return false;
+  if (!TruncateTarget(out.Get(), target)) return false;
+  if (!posix::CopyContents(in.Get(), out.Get())) return false;
+  return out.Close();
+}
+
+bool PosixFileSystem::ReplaceWorkingCopy(const std::string& from, const std::string& to) {
+  struct stat source;
+  UniqueFd in = OpenSource(from, source);
+  if (!in.Valid()) return false;
+  TempFile temp(to);
+  if (!temp.Valid()) return false;
+  if (!posix::CopyContents(in.Get(), temp.Fd())) return false;
+  return temp.Commit(to);
+}
+
+bool PosixFileSystem::SaveCopy(const std::string& from, const std::string& to) {
+  struct stat source;
+  UniqueFd in = OpenSource(from, source);
+  if (!in.Valid()) return false;
+  const std::string target = ResolveTarget(to);
+  struct stat st;
+  if (::stat(target.c_str(), &st) != 0) {
+    if (errno != ENOENT) return false;
+    return SaveByRename(in.Get(), target, nullptr);
+  }
+  // Replacing the file gives it a new inode: only for a plain file with one
+  // name, in a folder we may write, whose owner the new file can keep.
+  const uid_t me = ::geteuid();
+  const bool replaceable = S_ISREG(st.st_mode) && st.st_nlink == 1 &&
+                           ::access(DirectoryOf(target).c_str(), W_OK | X_OK) == 0 &&
+                           (me == 0 || st.st_uid == me);
+  if (replaceable) return SaveByRename(in.Get(), target, &st);
+  return SaveInPlace(in.Get(), source, target);
+}
+
+}  // namespace bm

@@ -1,0 +1,73 @@
+// The Qt host of the editor control: a scroll area whose viewport paints the
+// grid, forwards keys, mouse, focus and wheel, draws the caret, and whose
+// scroll bars follow the grid's TopRow and first visible column.
+#pragma once
+#include <QAbstractScrollArea>
+#include <QBasicTimer>
+#include <QImage>
+#include <memory>
+
+#include "editor/byte_editor.h"
+#include "platform/qt/qt_surface.h"
+#include "platform/window_host.h"
+
+namespace bm {
+
+class EditorWidget : public QAbstractScrollArea, public WindowHost {
+  Q_OBJECT
+ public:
+  explicit EditorWidget(QWidget* parent = nullptr, FileSystem& files = SystemFileSystem());
+  ~EditorWidget() override;
+
+  TByteEditor& Editor() { return *editor_; }
+
+  // WindowHost
+  bool WindowExists() const override;
+  void PostMessage(uint32_t msg, uintptr_t wParam, intptr_t lParam) override;
+  void Invalidate(const Rect& r, bool erase) override;
+  void InvalidateAll() override;
+  void LockUpdate(bool lock) override;
+  void ScrollStateChanged() override;
+  int16_t KeyState(int vk) const override;
+  bool HasFocus() const override;
+  Surface& MeasureSurface() override;
+  void SetBusyCursor(bool busy) override;
+  void CreateCaret(const CaretBitmap& shape) override;
+  void DestroyCaret() override;
+  void SetCaretPos(int x, int y) override;
+  void ShowCaret() override;
+  void HideCaret() override;
+  void StartTimer(int milliseconds) override;
+  void StopTimer() override;
+
+  // Caret state, for tests.
+  QPoint CaretPos() const { return caretPos_; }
+  bool CaretShown() const { return caretShown_; }
+
+ protected:
+  bool event(QEvent* e) override;
+  void paintEvent(QPaintEvent* e) override;
+  void resizeEvent(QResizeEvent* e) override;
+  void scrollContentsBy(int dx, int dy) override;
+  void keyPressEvent(QKeyEvent* e) override;
+  void keyReleaseEvent(QKeyEvent* e) override;
+  void mousePressEvent(QMouseEvent* e) override;
+  void mouseDoubleClickEvent(QMouseEvent* e) override;
+  void mouseMoveEvent(QMouseEvent* e) override;
+  void mouseReleaseEvent(QMouseEvent* e) override;
+  void wheelEvent(QWheelEvent* e) override;
+  void focusInEvent(QFocusEvent* e) override;
+  void focusOutEvent(QFocusEvent* e) override;
+  void timerEvent(QTimerEvent* e) override;
+  void customEvent(QEvent* e) override;
+  bool focusNextPrevChild(bool next) override;
+
+ private:
+  class Impl;
+  std::unique_ptr<Impl> impl_;
+  std::unique_ptr<TByteEditor> editor_;
+  QPoint caretPos_{-50, -50};
+  bool caretShown_ = false;
+};
+
+}  // namespace bm

@@ -1,0 +1,178 @@
+#!/usr/bin/env python3
+"""Generates src/platform/codepage_tables.inc, the code page tables of the
+platform layer: OEM (CP866) <-> ANSI (Windows-1251), ANSI lower-casing and
+ANSI to Unicode.
+
+Run from the repository root:  python3 tools/gen_codepages.py
+(or give the output path as the first argument).
+
+Characters that one code page has and the other lacks get a best-fit
+character: box-drawing corners, tees and crossings '+', horizontal lines
+'-', vertical lines '|', shades and blocks '#', a few typographic signs a
+look-alike, everything else '?'. No nonzero byte ever converts to 0, and the
+control codes 0x00..0x1F and 0x7F convert to themselves.
+"""
+import re
+import sys
+import unicodedata
+
+OEM = "cp866"
+ANSI = "cp1251"
+
+# Best fits for characters without a counterpart, by Unicode code point. The
+# value is a character that is then encoded into the target code page.
+BEST_FIT = {
+    # Latin-1 and typographic signs
+    "\u00a6": "|",   # broken bar
+    "\u00a7": "?",   # section sign
+    "\u00a9": "c",   # copyright
+    "\u00ab": "<",   # left guillemet
+    "\u00ac": "-",   # not sign
+    "\u00ad": "-",   # soft hyphen
+    "\u00ae": "R",   # registered
+    "\u00b1": "+",   # plus-minus
+    "\u00b5": "u",   # micro
+    "\u00b6": "?",   # pilcrow
+    "\u00bb": ">",   # right guillemet
+    "\u2013": "-",   # en dash
+    "\u2014": "-",   # em dash
+    "\u2018": "'",
+    "\u2019": "'",
+    "\u201a": ",",
+    "\u201c": '"',
+    "\u201d": '"',
+    "\u201e": '"',
+    "\u2020": "+",   # dagger
+    "\u2021": "+",   # double dagger
+    "\u2022": "\u2219",  # bullet -> bullet operator (CP866 0xF9)
+    "\u2026": ".",   # ellipsis
+    "\u2030": "%",   # per mille
+    "\u2039": "<",
+    "\u203a": ">",
+    "\u20ac": "E",   # euro
+    "\u2122": "T",   # trade mark
+    "\u2219": "\u00b7",  # bullet operator -> middle dot (Windows-1251 0xB7)
+    "\u221a": "v",   # square root
+    "\u25a0": "#",   # black square
+    # Cyrillic letters of other languages: the nearest Russian or Latin letter
+    "\u0403": "\u0413", "\u0453": "\u0433",  # Ѓ ѓ -> Г г
+    "\u0490": "\u0413", "\u0491": "\u0433",  # Ґ ґ -> Г г
+    "\u040c": "\u041a", "\u045c": "\u043a",  # Ќ ќ -> К к
+    "\u0409": "\u041b", "\u0459": "\u043b",  # Љ љ -> Л л
+    "\u040a": "\u041d", "\u045a": "\u043d",  # Њ њ -> Н н
+    "\u040f": "\u0426", "\u045f": "\u0446",  # Џ џ -> Ц ц
+    "\u0405": "S", "\u0455": "s",            # Ѕ ѕ
+    "\u0406": "I", "\u0456": "i",            # І і
+    "\u0408": "J", "\u0458": "j",            # Ј ј
+    "\u045b": "h",                           # ћ
+}
+
+HORIZONTAL = re.compile(r"^BOX DRAWINGS (LIGHT|HEAVY|DOUBLE) HORIZONTAL$")
+VERTICAL = re.compile(r"^BOX DRAWINGS (LIGHT|HEAVY|DOUBLE) VERTICAL$")
+
+
+def decode(byte, codepage):
+    try:
+        return bytes([byte]).decode(codepage)
+    except UnicodeDecodeError:
+        return None
+
+
+def best_fit(ch):
+    if ch in BEST_FIT:
+        return BEST_FIT[ch]
+    name = unicodedata.name(ch, "")
+    if 0x2500 <= ord(ch) <= 0x257F:
+        if HORIZONTAL.match(name):
+            return "-"
+        if VERTICAL.match(name):
+            return "|"
+        return "+"
+    if 0x2580 <= ord(ch) <= 0x259F:  # block elements and shades
+        return "#"
+    return "?"
+
+
+def convert_table(source, target):
+    table = []
+    for b in range(256):
+        if b < 0x20 or b == 0x7F:
+            table.append(b)
+            continue
+        ch = decode(b, source)
+        out = None
+        if ch is not None:
+            try:
+                out = ch.encode(target)
+            except UnicodeEncodeError:
+                try:
+                    out = best_fit(ch).encode(target)
+                except UnicodeEncodeError:
+                    out = b"?"
+        else:
+            out = b"?"
+        assert len(out) == 1 and out[0] != 0, (b, ch, out)
+        table.append(out[0])
+    return table
+
+
+def lower_table():
+    table = []
+    for b in range(256):
+        ch = decode(b, ANSI)
+        out = b
+        if ch is not None:
+            low = ch.lower()
+            if len(low) == 1:
+                try:
+                    out = low.encode(ANSI)[0]
+                except UnicodeEncodeError:
+                    pass
+        table.append(out)
+    return table
+
+
+def unicode_table():
+    table = []
+    for b in range(256):
+        ch = decode(b, ANSI)
+        table.append(0xFFFD if ch is None else ord(ch))
+    return table
+
+
+def emit(name, ctype, values, fmt):
+    lines = [f"constexpr {ctype} {name}[256] = {{"]
+    for row in range(0, 256, 16):
+        cells = ", ".join(fmt(v) for v in values[row:row + 16])
+        lines.append(f"    {cells},  // {row:02X}")
+    lines.append("};")
+    return "\n".join(lines)
+
+
+def main():
+    out_path = sys.argv[1] if len(sys.argv) > 1 else "src/platform/codepage_tables.inc"
+    hex2 = lambda v: f"0x{v:02X}"
+    hex4 = lambda v: f"0x{v:04X}"
+    parts = [
+        "// Generated by tools/gen_codepages.py; do not edit by hand.",
+        "// OEM code page CP866, ANSI code page Windows-1251.",
+        "",
+        "// CP866 byte -> Windows-1251 byte (best fit where there is no counterpart).",
+        emit("kOemToAnsi", "uint8_t", convert_table(OEM, ANSI), hex2),
+        "",
+        "// Windows-1251 byte -> CP866 byte (best fit where there is no counterpart).",
+        emit("kAnsiToOem", "uint8_t", convert_table(ANSI, OEM), hex2),
+        "",
+        "// Windows-1251 byte -> its lower-case byte.",
+        emit("kAnsiLower", "uint8_t", lower_table(), hex2),
+        "",
+        "// Windows-1251 byte -> Unicode (0xFFFD for the undefined 0x98).",
+        emit("kAnsiToUnicode", "char16_t", unicode_table(), hex4),
+        "",
+    ]
+    with open(out_path, "w", encoding="ascii", newline="\n") as f:
+        f.write("\n".join(parts))
+
+
+if __name__ == "__main__":
+    main()
