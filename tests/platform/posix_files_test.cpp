@@ -189,13 +189,21 @@ TEST_F(PosixFilesTest, ProbeOpens) {
   ASSERT_EQ(::chmod(file.c_str(), 0444), 0);
   EXPECT_TRUE(fs_.CanOpenShared(file));
   EXPECT_FALSE(fs_.CanOpenExclusive(file));
-  ASSERT_EQ(::chmod(file.c_str(), 0644), 0);
+  ASSERT_TRUE(fs_.ClearAttributes(file));
+  EXPECT_EQ(StatOf(file).st_mode & 07777, 0600u);
+  EXPECT_TRUE(fs_.CanOpenExclusive(file));
 
   EXPECT_FALSE(fs_.CanOpenShared(Path("missing")));
   EXPECT_FALSE(fs_.CanOpenExclusive(Path("missing")));
   EXPECT_FALSE(fs_.CanOpenShared(dir_));  // a folder is no file to load
+}
 
+TEST_F(PosixFilesTest, ProbeOfAFileWithoutPermission) {
   if (::geteuid() == 0) GTEST_SKIP() << "permission bits do not stop root from opening";
+  const std::string file = Path("file");
+  WriteFile(file, "abc");
+  ASSERT_EQ(::chmod(file.c_str(), 0200), 0);  // write-only: cannot be read
+  EXPECT_FALSE(fs_.CanOpenShared(file));
   ASSERT_EQ(::chmod(file.c_str(), 0000), 0);
   EXPECT_FALSE(fs_.CanOpenShared(file));
   EXPECT_FALSE(fs_.CanOpenExclusive(file));
@@ -343,7 +351,9 @@ TEST_F(PosixFilesTest, CopyFileFailures) {
   EXPECT_FALSE(fs_.CopyFile(Path("target"), Path("target")));
   EXPECT_EQ(ReadFile(Path("target")), "untouched");
   EXPECT_FALSE(fs_.CopyFile(Path("target"), Path("no/such/folder")));
-  if (::access("/dev/full", W_OK) == 0) EXPECT_FALSE(fs_.CopyFile(Path("target"), "/dev/full"));
+  if (::access("/dev/full", W_OK) == 0) {
+    EXPECT_FALSE(fs_.CopyFile(Path("target"), "/dev/full"));
+  }
 }
 
 // ---- ReplaceWorkingCopy ------------------------------------------------------------------------
@@ -379,7 +389,9 @@ TEST_F(PosixFilesTest, SaveCopyReplacesTheFileKeepingModeAndOwner) {
   WriteFile(target, "old contents, longer than the new");
   ASSERT_EQ(::chmod(target.c_str(), 0640), 0);
   const bool root = ::geteuid() == 0;
-  if (root) ASSERT_EQ(::chown(target.c_str(), 1234, 4321), 0);
+  if (root) {
+    ASSERT_EQ(::chown(target.c_str(), 1234, 4321), 0);
+  }
   const ino_t inode = StatOf(target).st_ino;
 
   ASSERT_TRUE(fs_.SaveCopy(source, target));
@@ -478,11 +490,6 @@ TEST_F(PosixFilesTest, NamesThatAreNotUtf8) {
   EXPECT_EQ(Entries(), (Names{"source", name}));
   EXPECT_TRUE(fs_.DeleteFile(path));
   EXPECT_FALSE(fs_.FileExists(path));
-}
-
-TEST(PosixFileSystemTest, SystemFileSystemIsOneInstance) {
-  EXPECT_EQ(&SystemFileSystem(), &SystemFileSystem());
-  EXPECT_NE(dynamic_cast<PosixFileSystem*>(&SystemFileSystem()), nullptr);
 }
 
 }  // namespace

@@ -5,7 +5,10 @@
 #include <QAbstractScrollArea>
 #include <QBasicTimer>
 #include <QImage>
+#include <QPoint>
+#include <QRect>
 #include <memory>
+#include <optional>
 
 #include "editor/byte_editor.h"
 #include "platform/qt/qt_surface.h"
@@ -40,12 +43,13 @@ class EditorWidget : public QAbstractScrollArea, public WindowHost {
   void StartTimer(int milliseconds) override;
   void StopTimer() override;
 
-  // Caret state, for tests.
+  // Caret state, for tests: position, and whether it exists and is shown
+  // (blinking aside).
   QPoint CaretPos() const { return caretPos_; }
-  bool CaretShown() const { return caretShown_; }
+  bool CaretShown() const { return caretExists_ && caretShown_; }
+  QRect CaretRect() const;
 
  protected:
-  bool event(QEvent* e) override;
   void paintEvent(QPaintEvent* e) override;
   void resizeEvent(QResizeEvent* e) override;
   void scrollContentsBy(int dx, int dy) override;
@@ -63,11 +67,43 @@ class EditorWidget : public QAbstractScrollArea, public WindowHost {
   bool focusNextPrevChild(bool next) override;
 
  private:
-  class Impl;
-  std::unique_ptr<Impl> impl_;
+  // The modifiers and buttons of the input event being handled, which
+  // KeyState reports while the editor handles it.
+  class InputScope;
+
+  void SyncScrollBars();
+  void MouseEvent(QMouseEvent* e, int kind);
+  bool CaretVisibleNow() const;
+  void UpdateCaretRect();
+  void RestartBlink();
+
+  QtSurface measure_;
+  bool windowCreated_ = false;
   std::unique_ptr<TByteEditor> editor_;
+
+  bool syncingBars_ = false;
+  bool resyncBars_ = false;
+  int lockDepth_ = 0;
+  bool busy_ = false;
+  int wheelDelta_ = 0;
+  bool editorFocused_ = false;
+  QBasicTimer dragTimer_;
+
+  std::optional<Qt::KeyboardModifiers> inputModifiers_;
+  std::optional<Qt::MouseButtons> inputButtons_;
+
+  // Alt code typed on the numeric keypad while Alt is held.
+  bool altHeld_ = false;
+  int altCode_ = 0;
+  int altDigits_ = 0;
+  bool altLeadingZero_ = false;
+
+  QImage caretImage_;
   QPoint caretPos_{-50, -50};
+  bool caretExists_ = false;
   bool caretShown_ = false;
+  bool caretPhase_ = true;  // blink phase: true while drawn
+  QBasicTimer caretTimer_;
 };
 
 }  // namespace bm
