@@ -1,17 +1,26 @@
-// Program start.
+// Program start: the windows in their order, then the event loop until the
+// main window closes.
 #include <QApplication>
-#include <QMainWindow>
+#include <string>
+#include <vector>
 
-#include "platform/qt/editor_widget.h"
+#include "app/main_form.h"
+#include "platform/qt/qt_clipboard.h"
+#include "platform/qt/qt_dialogs.h"
 
 int main(int argc, char** argv) {
   QApplication app(argc, argv);
-  QMainWindow window;
-  auto* editor = new bm::EditorWidget(&window);
-  window.setCentralWidget(editor);
-  editor->Editor().Loaded();
-  window.resize(696, 480);
-  window.show();
-  if (argc > 1) editor->Editor().LoadFromFile(argv[1]);
+  // The arguments Qt leaves (it takes its own options out), as the system
+  // gave them: a path is bytes, whatever its encoding.
+  const std::vector<std::string> arguments(argv + (argc > 0 ? 1 : 0), argv + argc);
+  QApplication::setApplicationName(QStringLiteral("bytemoor"));
+  QApplication::setApplicationDisplayName(QStringLiteral("Bytemoor"));
+  QApplication::setDesktopFileName(QStringLiteral("bytemoor"));
+
+  bm::QtDialogs dialogs;
+  bm::QtClipboard clipboard;
+  std::unique_ptr<bm::TMainForm> mainForm = bm::CreateForms(dialogs, clipboard, arguments);
+  dialogs.SetOwner(mainForm.get());
+  mainForm->show();
   return app.exec();
 }

@@ -48,8 +48,14 @@ bool TByteEditor::BeginChange(TChangeKind kind, int32_t position, int32_t count,
   }
 
   if (allowed) {
+    const bool couldUndo = canUndo_;
     canUndo_ = true;
-    WriteUndoRecord(kind, position, count, oldLength);
+    try {
+      WriteUndoRecord(kind, position, count, oldLength);
+    } catch (...) {
+      canUndo_ = couldUndo;
+      throw;
+    }
     modified_ = true;
   }
   PostStateChanged();
@@ -239,6 +245,12 @@ void TByteEditor::PasteBuffer(const uint8_t* buffer, int32_t count) {
     selFrom_ = start;
     selTo_ = start + count - 1;
     PostStateChanged();
+  } else if (CellToPosition(Col(), Row()) != start && start < DataSize()) {
+    // A replaced range that ran to the end left the cursor on the byte
+    // before it while the data was shorter; the first byte of the pasted run
+    // is where it belongs.
+    const GridCell cell = PositionToCell(start, InCharField());
+    MoveCurrent(cell.col, cell.row, true);
   }
 }
 

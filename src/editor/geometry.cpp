@@ -97,7 +97,7 @@ void TByteEditor::SetBytesPerLine(int value) {
   if (value < 1 || value > 256) throw EEditorError("Invalid BytesPerLine argument");
   if (value == bytesPerLine_) return;
   if (Host()) Host()->LockUpdate(true);
-  const int32_t selFrom = selFrom_, selAnchor = selAnchor_, selTo = selTo_;
+  const int32_t selFrom = selFrom_, selAnchor = selAnchor_, selTo = selTo_, selOrigin = selOrigin_;
   const int32_t p = CellToPosition(Col(), Row());
   const bool charField = inCharField_;
   bytesPerLine_ = value;
@@ -107,6 +107,7 @@ void TByteEditor::SetBytesPerLine(int value) {
   selFrom_ = selFrom;
   selAnchor_ = selAnchor;
   selTo_ = selTo;
+  selOrigin_ = selOrigin;
   if (Host()) Host()->LockUpdate(false);
 }
 

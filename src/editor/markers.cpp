@@ -11,6 +11,7 @@ void TByteEditor::SetMarker(uint8_t index, int32_t row) {
 }
 
 int32_t TByteEditor::GetMarker(int index) const {
+  if (index < 0 || index > 9) return Row();
   const int32_t m = markers_[static_cast<size_t>(index)];
   return m == -1 ? Row() : m;
 }

@@ -20,7 +20,8 @@ void TByteEditor::KeyDown(uint16_t& key, ShiftState shift) {
       key = 0;
       return;
     }
-    // Overwrite mode: Backspace only moves left, as the grid's Left does.
+    // Overwrite mode: Backspace only moves left, as the grid's Left does
+    // (after the navigation step below has dropped an unmodified selection).
     key = VK_LEFT;
     toGrid = true;
   } else if (key == VK_DELETE) {
@@ -35,7 +36,9 @@ void TByteEditor::KeyDown(uint16_t& key, ShiftState shift) {
     key = 0;
     return;
   }
-  if (!toGrid && HandleNavigationKey(shift, remembered)) {
+  // Backspace matches no navigation row; the call still clears the selection
+  // when no modifier is held.
+  if (HandleNavigationKey(shift, remembered) && !toGrid) {
     key = 0;
     return;
   }
@@ -142,7 +145,7 @@ bool TByteEditor::HandleNavigationKey(ShiftState shift, uint16_t key) {
     if (shift.OnlyCtrl()) {
       ClearSelection(true);
       const int32_t r = GetMarker(digit);
-      if (r < RowCount())
+      if (r >= 0 && r < RowCount())
         moveTo(2, r);
       else
         SetMarker(static_cast<uint8_t>(digit), -1);  // the row is gone: forget it

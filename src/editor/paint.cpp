@@ -61,7 +61,7 @@ void TByteEditor::DrawCell(Surface& surface, int col, int row, const Rect& rect)
       return;
     }
     const FontDesc saved = surface.Font();
-    FontDesc marker = saved;
+    FontDesc marker = font_;
     marker.name = "Arial";
     marker.SetSize(static_cast<int>(std::nearbyint(font_.Size() * 0.75)));  // halves to even
     surface.SetFont(marker);

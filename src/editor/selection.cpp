@@ -43,6 +43,7 @@ void TByteEditor::ClearSelection(bool redraw) {
   selecting_ = false;
   const int32_t oldFrom = selFrom_, oldTo = selTo_;
   selFrom_ = selAnchor_ = selTo_ = -1;
+  selOrigin_ = -1;
   if (redraw) InvalidatePositions(oldFrom, oldTo);
   PostStateChanged();
 }
@@ -75,6 +76,13 @@ void TByteEditor::ExtendSelection(int fromCol, int fromRow, int toCol, int toRow
     } else {
       // The bytes between the caret where the selection began and the caret
       // now, on whichever side the caret is; nothing when it is back there.
+      // A selection made by an edit (an inserted or appended run) has no
+      // origin of its own: it is the end of the run away from the caret.
+      if (selOrigin_ != selFrom_ && selOrigin_ != selTo_ + 1) {
+        const int32_t caret = CellToPosition(fromCol, fromRow);
+        selOrigin_ = caret <= selFrom_ ? selTo_ + 1 : selFrom_;
+        CellToPosition(toCol, toRow);
+      }
       const int32_t origin = selOrigin_;
       if (n < origin) {
         selAnchor_ = origin - 1;
@@ -125,11 +133,12 @@ void TByteEditor::InvalidatePositions(int32_t a, int32_t b) {
   const int32_t r1 = std::min<int64_t>(RowOfPosition(std::max(a, b)),
                                        int64_t{TopRow()} + VisibleRowCount());
   if (r0 > r1 || r0 >= RowCount()) return;
+  // The first scrollable column starts where the fixed columns end.
   const Rect first = CellRect(LeftCol(), r0);
   if (first.IsEmpty()) return;
-  const int left = ColWidths(0) + ColWidths(1) + 2 * GridLineWidth();
   const int extent = DefaultRowHeight() + GridLineWidth();
-  Host()->Invalidate(Rect{left, first.top, ClientWidth(), first.top + (r1 - r0 + 1) * extent}, false);
+  Host()->Invalidate(Rect{first.left, first.top, ClientWidth(), first.top + (r1 - r0 + 1) * extent},
+                     false);
 }
 
 bool TByteEditor::CanSelectCell(int col, int row) {
@@ -178,8 +187,15 @@ bool TByteEditor::SelectCell(int col, int row) {
       ExtendSelection(Col(), Row(), col, row);
     else
       ClearSelection(true);
+    // A cell out of view has no rectangle: the caret waits off-screen until
+    // the grid has scrolled the cell in (TopLeftChanged places it then).
     const Rect r = CellRect(col, row);
-    if (Host()) Host()->SetCaretPos(r.left, r.top);
+    if (Host()) {
+      if (r.IsEmpty())
+        Host()->SetCaretPos(-50, -50);
+      else
+        Host()->SetCaretPos(r.left, r.top);
+    }
   }
   return answer;
 }

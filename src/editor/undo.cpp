@@ -71,8 +71,20 @@ uint32_t NewestLength(const std::vector<uint8_t>& stream) {
 
 void TByteEditor::WriteUndoRecord(TChangeKind kind, int32_t position, int32_t count,
                                   int32_t oldLength) {
-  undoDescription_ = KindName(kind);
+  size_t dataLength = 1;
+  if (kind == ckBytesRemoved) dataLength = static_cast<size_t>(std::max(count, 0));
+  if (kind == ckReplaceSelection) dataLength = static_cast<size_t>(std::max(oldLength, 0));
+  const uint32_t total = static_cast<uint32_t>(kUndoFixedPart + dataLength + kTrailer);
 
+  // Room first, so that running out of memory for a large removal leaves the
+  // history as it was. Small records grow the stream by doubling; a large
+  // one never reserves much more than it needs.
+  const size_t needed = undoStream_.size() + total;
+  if (needed > undoStream_.capacity())
+    undoStream_.reserve(std::max(needed, std::min(2 * undoStream_.capacity(), needed + (1u << 20))));
+
+  const std::string previousDescription = undoDescription_;
+  undoDescription_ = KindName(kind);
   ++undoCount_;
   if (undoCount_ > kMaxUndoRecords) DropOldestUndo();
 
@@ -91,26 +103,23 @@ void TByteEditor::WriteUndoRecord(TChangeKind kind, int32_t position, int32_t co
   PutI32(fixed + kOffCount, count);
   PutI32(fixed + kOffOldLength, oldLength);
 
-  size_t dataLength = 1;
-  if (kind == ckBytesRemoved) dataLength = static_cast<size_t>(std::max(count, 0));
-  if (kind == ckReplaceSelection) dataLength = static_cast<size_t>(std::max(oldLength, 0));
-  const uint32_t total = static_cast<uint32_t>(kUndoFixedPart + dataLength + kTrailer);
-
-  // Grow by doubling for the many small records, but never reserve much more
-  // than a large record needs.
   const size_t start = undoStream_.size();
-  const size_t needed = start + total;
-  if (needed > undoStream_.capacity())
-    undoStream_.reserve(std::max(needed, std::min(2 * undoStream_.capacity(), needed + (1u << 20))));
-  undoStream_.resize(needed, 0);
+  undoStream_.resize(start + total, 0);  // within the reserved room
   uint8_t* record = undoStream_.data() + start;
-  uint8_t* data = record + kUndoFixedPart;
-
-  if (kind == ckByteChanged) {
-    data[0] = ReadByte(position);
-    fixed[kOffOldMark] = IsByteChanged(position) ? 1 : 0;
-  } else if (dataLength > 0 && (kind == ckBytesRemoved || kind == ckReplaceSelection)) {
-    ReadBytes(data, position, static_cast<int32_t>(dataLength));
+  try {
+    if (kind == ckByteChanged) {
+      record[kUndoFixedPart] = ReadByte(position);
+      fixed[kOffOldMark] = IsByteChanged(position) ? 1 : 0;
+    } else if (dataLength > 0 && (kind == ckBytesRemoved || kind == ckReplaceSelection)) {
+      ReadBytes(record + kUndoFixedPart, position, static_cast<int32_t>(dataLength));
+    }
+  } catch (...) {
+    // The old bytes could not be read: no record, and the change does not
+    // go ahead (the error reaches the caller of BeginChange).
+    undoStream_.resize(start);
+    --undoCount_;
+    undoDescription_ = undoCount_ > 0 ? previousDescription : "No Undo";
+    throw;
   }
   std::memcpy(record, fixed, kUndoFixedPart);
   PutU32(record + total - kTrailer, total);

@@ -109,6 +109,8 @@ bool TGridBase::SelectCell(int, int) { return true; }
 void TGridBase::MoveCurrent(int col, int row, bool show) {
   if (col < 0 || row < 0 || col >= ColCount() || row >= rowCount_)
     throw std::out_of_range("Grid index out of range");
+  // Fixed cells never hold the current cell.
+  if (col < fixedCols_ || row < fixedRows_) return;
   if (!SelectCell(col, row)) return;
   const int oldCol = col_, oldRow = row_;
   col_ = col;
@@ -436,7 +438,7 @@ void TGridBase::DragTo(int x, int y) {
     if (MouseToCell(fx, cy, c2, r2)) row = r2;
     else row = rowCount_ - 1;
   }
-  if (col < fixedCols_) col = fixedCols_;
+  if (col < fixedCols_) col = leftCol_;
   if (col != col_ || row != row_) MoveCurrent(col, row, true);
 }
 
@@ -450,7 +452,9 @@ void TGridBase::GridMouseMove(ShiftState, int x, int y) {
     DragTo(x, y);
     return;
   }
-  if (col < fixedCols_) col = fixedCols_;
+  // Over the fixed columns: the first visible scrollable column (the timer
+  // scrolls further left only beyond the window's edge).
+  if (col < fixedCols_) col = leftCol_;
   if (col != col_ || row != row_) MoveCurrent(col, row, true);
 }
 

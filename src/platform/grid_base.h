@@ -45,7 +45,8 @@ class TGridBase : public HostClient {
   void SetCol(int col) { if (col != col_) MoveCurrent(col, row_, true); }
   void SetRow(int row) { if (row != row_) MoveCurrent(col_, row, true); }
   // Makes (col, row) current if SelectCell agrees, scrolling it into view
-  // when show is true. An index outside the grid throws std::out_of_range.
+  // when show is true. A fixed cell is never made current; an index outside
+  // the grid throws std::out_of_range.
   void MoveCurrent(int col, int row, bool show = true);
 
   // Scroll position: first visible scrollable row and column.

@@ -45,7 +45,9 @@ class EditRangesTest : public ::testing::Test {
 
   Bytes Data() {
     Bytes b(static_cast<size_t>(ed.DataSize()));
-    if (!b.empty()) EXPECT_EQ(ed.ReadBytes(b.data(), 0, static_cast<int32_t>(b.size())), ed.DataSize());
+    if (!b.empty()) {
+      EXPECT_EQ(ed.ReadBytes(b.data(), 0, static_cast<int32_t>(b.size())), ed.DataSize());
+    }
     return b;
   }
 

@@ -379,6 +379,11 @@ TEST_F(PosixFilesTest, ReplaceWorkingCopyReplacesOnlyOnCompleteCopy) {
   }
   EXPECT_EQ(ReadFile(work), "old working copy");
   EXPECT_EQ(Entries(), (Names{"0000ABCD.XBTM", "source"}));
+
+  // No working copy yet: the name is simply taken.
+  ASSERT_TRUE(fs_.ReplaceWorkingCopy(source, Path("fresh.XBTM")));
+  EXPECT_TRUE(ReadFile(Path("fresh.XBTM")) == data);
+  EXPECT_EQ(Entries(), (Names{"0000ABCD.XBTM", "fresh.XBTM", "source"}));
 }
 
 // ---- SaveCopy ---------------------------------------------------------------------------------

@@ -72,8 +72,9 @@ class PosixFileSystem : public FileSystem {
 namespace posix {
 
 // Copies everything from in's offset to its end onto out at out's offset:
-// FICLONE when both descriptors are at offset 0 and the file system shares
-// extents, else copy_file_range, else a 1 MiB read/write loop. False on error.
+// FICLONE for a source read from its start onto an empty target where the
+// file system shares extents, else copy_file_range, else a 1 MiB read/write
+// loop. False on error.
 bool CopyContents(int in, int out);
 
 // Removes blanks and control characters from both ends.

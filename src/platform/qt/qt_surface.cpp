@@ -1,11 +1,17 @@
 #include "platform/qt/qt_surface.h"
 
+#include <QCoreApplication>
 #include <QFontDatabase>
+#include <QGlyphRun>
 #include <QHash>
+#include <QPaintEngine>
+#include <QRawFont>
 #include <QPainter>
 #include <QPoint>
 #include <QRect>
 #include <QVarLengthArray>
+#include <array>
+#include <unordered_map>
 
 #include "platform/codepage.h"
 #include "platform/colors.h"
@@ -95,11 +101,60 @@ QString AnsiToQString(std::string_view text) {
   return s;
 }
 
+// The glyphs of one font on one device resolution, for the cells' single
+// characters: drawing a cached glyph skips text layout and shaping.
+struct GlyphCache {
+  QRawFont raw;
+  std::array<bool, 256> known{};
+  std::array<std::optional<QGlyphRun>, 256> runs;  // empty: no glyph in the font
+  std::array<QRect, 256> ink;                      // relative to the baseline origin
+  // Whole cells, by colours, character and size.
+  struct CellKey {
+    uint64_t colors;
+    uint32_t shape;
+    bool operator==(const CellKey&) const = default;
+  };
+  struct CellKeyHash {
+    size_t operator()(const CellKey& k) const {
+      return std::hash<uint64_t>()(k.colors * 0x9E3779B97F4A7C15ull ^ k.shape);
+    }
+  };
+  std::unordered_map<CellKey, QImage, CellKeyHash> cells;
+};
+
+namespace {
+
+QHash<QString, std::shared_ptr<GlyphCache>>& GlyphCaches() {
+  static QHash<QString, std::shared_ptr<GlyphCache>> caches;
+  static const bool cleanup = [] {
+    // Glyphs hold font engines, which must go before the application does.
+    qAddPostRoutine([] { GlyphCaches().clear(); });
+    return true;
+  }();
+  (void)cleanup;
+  return caches;
+}
+
+std::shared_ptr<GlyphCache> GlyphCacheFor(const QFont& font, int dpi) {
+  auto& caches = GlyphCaches();
+  const QString key = font.key() + QLatin1Char('@') + QString::number(dpi);
+  auto it = caches.constFind(key);
+  if (it != caches.constEnd()) return it.value();
+  if (caches.size() >= 32) caches.clear();
+  auto cache = std::make_shared<GlyphCache>();
+  cache->raw = QRawFont::fromFont(font);
+  caches.insert(key, cache);
+  return cache;
+}
+
+}  // namespace
+
 QtSurface::QtSurface(QPainter* painter) : painter_(painter), qfont_(ToQFont(font_)) {}
 
 void QtSurface::SetPainter(QPainter* painter) {
   painter_ = painter;
   metrics_.reset();
+  glyphs_.reset();
   fontOnPainter_ = false;
 }
 
@@ -111,6 +166,7 @@ void QtSurface::SetFont(const FontDesc& font) {
   if (faceChanged || !metrics_) {
     qfont_ = ToQFont(font_);
     metrics_.reset();
+    glyphs_.reset();
     fontOnPainter_ = false;
   }
 }
@@ -125,6 +181,90 @@ const QFontMetrics& QtSurface::Metrics() {
   return *metrics_;
 }
 
+GlyphCache& QtSurface::Glyphs() {
+  if (!glyphs_) {
+    QPaintDevice* device = painter_ ? painter_->device() : nullptr;
+    if (device)
+      glyphs_ = GlyphCacheFor(QFont(qfont_, device), device->logicalDpiY());
+    else
+      glyphs_ = GlyphCacheFor(qfont_, 0);
+  }
+  return *glyphs_;
+}
+
+namespace {
+
+// Fills in the glyph of one byte; false when the font has none for it.
+bool HasGlyph(GlyphCache& g, uint8_t ch) {
+  if (!g.raw.isValid()) return false;
+  if (!g.known[ch]) {
+    g.known[ch] = true;
+    const QChar c(AnsiToUnicode(ch));
+    quint32 index = 0;
+    int count = 1;
+    if (g.raw.glyphIndexesForChars(&c, 1, &index, &count) && count == 1 && index != 0) {
+      QGlyphRun run;
+      run.setRawFont(g.raw);
+      run.setGlyphIndexes({index});
+      run.setPositions({QPointF(0, 0)});
+      g.runs[ch] = run;
+      g.ink[ch] = g.raw.boundingRect(index).toAlignedRect();
+    }
+  }
+  return g.runs[ch].has_value();
+}
+
+}  // namespace
+
+bool QtSurface::DrawCachedChar(int x, int y, const Rect& clip, uint8_t ch) {
+  // Printers and recordings take the ordinary text path.
+  QPaintEngine* engine = painter_->paintEngine();
+  if (!engine || engine->type() != QPaintEngine::Raster) return false;
+  GlyphCache& g = Glyphs();
+  if (!HasGlyph(g, ch)) return false;
+  const QPoint origin(x, y + Metrics().ascent());
+  const QRect ink = g.ink[ch].translated(origin);
+  if (!ink.isEmpty() && !ToQRect(clip).contains(ink)) return false;
+  painter_->setPen(text_);
+  painter_->drawGlyphRun(origin, *g.runs[ch]);
+  return true;
+}
+
+bool QtSurface::DrawCachedCell(const Rect& cell, uint8_t ch) {
+  constexpr int kMaxCell = 255;
+  constexpr size_t kMaxCells = 8192;
+  const int w = cell.Width(), h = cell.Height();
+  if (w > kMaxCell || h > kMaxCell) return false;
+  QPaintEngine* engine = painter_->paintEngine();
+  if (!engine || engine->type() != QPaintEngine::Raster) return false;
+  if (painter_->device()->devicePixelRatio() != 1.0) return false;
+  if (painter_->worldTransform().type() > QTransform::TxTranslate) return false;
+  if (painter_->compositionMode() != QPainter::CompositionMode_SourceOver) return false;
+  if (painter_->opacity() != 1.0) return false;
+
+  GlyphCache& g = Glyphs();
+  const GlyphCache::CellKey key{(uint64_t{text_.rgb()} << 32) | back_.rgb(),
+                                static_cast<uint32_t>(ch) | static_cast<uint32_t>(w) << 8 |
+                                    static_cast<uint32_t>(h) << 16};
+  auto it = g.cells.find(key);
+  if (it == g.cells.end()) {
+    // A cell is drawn the way the direct path draws it: fill, then the glyph
+    // on its baseline, cut at the cell's edges.
+    if (!HasGlyph(g, ch)) return false;
+    if (g.cells.size() >= kMaxCells) g.cells.clear();
+    QImage image(w, h, QImage::Format_RGB32);
+    image.fill(back_);
+    {
+      QPainter p(&image);
+      p.setPen(text_);
+      p.drawGlyphRun(QPointF(0, Metrics().ascent()), *g.runs[ch]);
+    }
+    it = g.cells.emplace(key, std::move(image)).first;
+  }
+  painter_->drawImage(QPoint(cell.left, cell.top), it->second);
+  return true;
+}
+
 int QtSurface::TextWidth(std::string_view text) {
   if (text.empty()) return 0;
   AnsiToQString(text).swap(scratch_);
@@ -133,14 +273,27 @@ int QtSurface::TextWidth(std::string_view text) {
 
 int QtSurface::TextHeight(std::string_view) { return Metrics().height(); }
 
-void QtSurface::SetTextColor(Color c) { text_ = ToQColor(c); }
-void QtSurface::SetBkColor(Color c) { back_ = ToQColor(c); }
+void QtSurface::SetTextColor(Color c) {
+  if (c == textValue_) return;
+  textValue_ = c;
+  text_ = ToQColor(c);
+}
+
+void QtSurface::SetBkColor(Color c) {
+  if (c == backValue_) return;
+  backValue_ = c;
+  back_ = ToQColor(c);
+}
 
 void QtSurface::TextOutOpaqueClipped(int x, int y, const Rect& clip, std::string_view text) {
   if (!painter_ || clip.IsEmpty()) return;
+  if (text.size() == 1 && x == clip.left && y == clip.top &&
+      DrawCachedCell(clip, static_cast<uint8_t>(text[0])))
+    return;
   const QRect clipRect = ToQRect(clip);
   painter_->fillRect(clipRect, back_);
   if (text.empty()) return;
+  if (text.size() == 1 && DrawCachedChar(x, y, clip, static_cast<uint8_t>(text[0]))) return;
   if (!fontOnPainter_) {
     painter_->setFont(qfont_);
     fontOnPainter_ = true;

@@ -5,6 +5,7 @@
 #include <QFont>
 #include <QFontMetrics>
 #include <QString>
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -15,6 +16,8 @@
 class QPainter;
 
 namespace bm {
+
+struct GlyphCache;
 
 // A colour value (system colours resolved first) as a Qt colour.
 QColor ToQColor(Color c);
@@ -55,14 +58,25 @@ class QtSurface : public Surface {
 
  private:
   const QFontMetrics& Metrics();
+  GlyphCache& Glyphs();
+  // Draws one character from the glyph cache on raster devices; false when
+  // it cannot (another device, no glyph in the font, or ink beyond clip),
+  // and the caller draws it as text.
+  bool DrawCachedChar(int x, int y, const Rect& clip, uint8_t ch);
+  // Draws a whole cell (background and character) as one cached image, on
+  // raster devices where that gives the same pixels; false when it cannot.
+  bool DrawCachedCell(const Rect& cell, uint8_t ch);
 
   QPainter* painter_;
   FontDesc font_;
   QFont qfont_;
   std::optional<QFontMetrics> metrics_;
+  std::shared_ptr<GlyphCache> glyphs_;
   bool fontOnPainter_ = false;
   QColor text_{Qt::black};
   QColor back_{Qt::white};
+  Color textValue_ = 0x000000;
+  Color backValue_ = 0xFFFFFF;
   QString scratch_;
 };
 

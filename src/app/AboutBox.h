@@ -1,0 +1,15 @@
+// The About box (Help, Информация). Created hidden at start-up and kept until the program ends; its
+// contents are still to come, the window exists so that start-up creates the
+// program's windows in their order.
+#pragma once
+#include <QDialog>
+
+namespace bm {
+
+class TAboutForm : public QDialog {
+  Q_OBJECT
+ public:
+  explicit TAboutForm(QWidget* parent = nullptr);
+};
+
+}  // namespace bm

@@ -1,0 +1,10 @@
+#include "app/CalchHex.h"
+
+namespace bm {
+
+THexCalc::THexCalc(QWidget* parent) : QDialog(parent) {
+  setObjectName(QStringLiteral("HexCalc"));
+  setModal(true);
+}
+
+}  // namespace bm

@@ -1,0 +1,262 @@
+// TMainForm: construction, layout, window events and the state handler.
+#include "app/main_form.h"
+
+#include <QCloseEvent>
+#include <QCoreApplication>
+#include <QEvent>
+#include <QFile>
+#include <QLabel>
+#include <QMenuBar>
+#include <QStatusBar>
+#include <QToolButton>
+#include <QVBoxLayout>
+#include <algorithm>
+
+#include "app/AboutBox.h"
+#include "app/CalchHex.h"
+#include "app/findf.h"
+#include "app/preview.h"
+#include "app/toolbar_icons.h"
+#include "editor/byte_editor.h"
+#include "editor/editor_types.h"
+#include "platform/qt/editor_widget.h"
+#include "platform/qt/qt_surface.h"
+
+namespace bm {
+
+namespace {
+
+constexpr int kToolbarHeight = 25;
+constexpr int kStatusBarHeight = 19;
+constexpr std::array<int, 5> kPanelWidths = {200, 150, 30, 30, 100};
+
+QString U(const char* utf8) { return QString::fromUtf8(utf8); }
+
+QFont PixelFont(const char* face, int pixels, bool bold) {
+  QFont font(ResolveFontFamily(face));
+  font.setPixelSize(pixels);
+  font.setBold(bold);
+  return font;
+}
+
+}  // namespace
+
+QString DisplayName(const std::string& path) {
+  return QFile::decodeName(QByteArray(path.data(), static_cast<qsizetype>(path.size())));
+}
+
+TMainForm::TMainForm(Dialogs& dialogs, Clipboard& clipboard, std::vector<std::string> arguments,
+                     FileSystem& files, QWidget* parent)
+    : QMainWindow(parent),
+      dialogs_(dialogs),
+      clipboard_(clipboard),
+      files_(files),
+      arguments_(std::move(arguments)) {
+  setObjectName(QStringLiteral("MainForm"));
+  setWindowIcon(ApplicationIcon());
+  setFont(PixelFont("MS Sans Serif", 13, true));
+  move(234, 155);
+  resize(696, 480);
+  setAcceptDrops(true);
+
+  BuildLayout();
+  BuildToolbar();
+  BuildMenu();
+  ApplyEditorSettings();
+  FormCreate();
+}
+
+TMainForm::~TMainForm() {
+  FormDestroy();
+  // The editor goes with the child widgets, after this object's members.
+  ByteEditor1().OnStateChanged = nullptr;
+  ByteEditor1().OnKeyDown = nullptr;
+}
+
+TByteEditor& TMainForm::ByteEditor1() const { return byteEditor1_->Editor(); }
+
+void TMainForm::AttachForms(TAboutForm* about, TFindForm* find, TfmPreview* preview,
+                            THexCalc* calc) {
+  aboutForm_ = about;
+  findForm_ = find;
+  fmPreview_ = preview;
+  hexCalc_ = calc;
+}
+
+std::unique_ptr<TMainForm> CreateForms(Dialogs& dialogs, Clipboard& clipboard,
+                                       std::vector<std::string> arguments, FileSystem& files) {
+  auto main = std::make_unique<TMainForm>(dialogs, clipboard, std::move(arguments), files);
+  auto* about = new TAboutForm(main.get());
+  auto* find = new TFindForm(main.get());
+  auto* preview = new TfmPreview(main.get());
+  auto* calc = new THexCalc(main.get());
+  main->AttachForms(about, find, preview, calc);
+  return main;
+}
+
+// ---- layout --------------------------------------------------------------------------
+
+void TMainForm::BuildLayout() {
+  auto* client = new QWidget(this);
+  client->setObjectName(QStringLiteral("ClientArea"));
+  auto* column = new QVBoxLayout(client);
+  column->setContentsMargins(0, 0, 0, 0);
+  column->setSpacing(0);
+
+  panel1_ = new QWidget(client);
+  panel1_->setObjectName(QStringLiteral("Panel1"));
+  panel1_->setFixedHeight(kToolbarHeight);
+  column->addWidget(panel1_);
+
+  byteEditor1_ = new EditorWidget(client, files_);
+  byteEditor1_->setObjectName(QStringLiteral("ByteEditor1"));
+  column->addWidget(byteEditor1_, 1);
+  setCentralWidget(client);
+
+  QStatusBar* bar = statusBar();
+  bar->setObjectName(QStringLiteral("StatusBar1"));
+  bar->setFont(PixelFont("MS Sans Serif", 11, false));
+  bar->setFixedHeight(kStatusBarHeight);
+  bar->setContentsMargins(0, 0, 0, 0);
+  for (size_t i = 0; i < panels_.size(); ++i) {
+    auto* label = new QLabel(bar);
+    label->setObjectName(QStringLiteral("StatusPanel%1").arg(i));
+    label->setFixedWidth(kPanelWidths[i]);
+    label->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+    label->setContentsMargins(2, 0, 2, 0);
+    bar->addWidget(label);
+    panels_[i] = label;
+  }
+
+  byteEditor1_->setFocus();
+}
+
+void TMainForm::ApplyEditorSettings() {
+  TByteEditor& ed = ByteEditor1();
+  ed.SetBytesPerLine(16);
+  ed.SetBytesPerColumn(1);
+  ed.SetOffsetDisplay(odHex);
+  ed.SetOffsetSeparator(':');
+  ed.SetTranslation(ttAnsi);
+  ed.SetBackupExtension(".bak");
+  ed.SetFocusFrame(false);
+
+  FontDesc font;
+  font.name = "Courier New Cyr";
+  font.SetHeight(13);
+  font.bold = true;
+  font.color = RGBColor(0, 255, 255);
+  ed.SetFont(font);
+
+  TColors& colors = ed.Colors();
+  colors.SetBackground(RGBColor(0, 0, 128));
+  colors.SetPositionBackground(RGBColor(255, 255, 0));
+  colors.SetPositionText(RGBColor(255, 0, 0));
+  colors.SetChangedBackground(RGBColor(128, 0, 0));
+  colors.SetChangedText(RGBColor(192, 192, 192));
+  colors.SetCursorFrame(RGBColor(255, 0, 255));
+  colors.SetOffset(RGBColor(255, 255, 255));
+  colors.SetOddColumn(RGBColor(0, 255, 255));
+  colors.SetEvenColumn(RGBColor(192, 192, 192));
+
+  ed.OnStateChanged = [this](TByteEditor&) { ByteEditor1StateChanged(); };
+  ed.OnKeyDown = [this](uint16_t& key, ShiftState shift) { ByteEditor1KeyDown(key, shift); };
+  ed.Loaded();
+}
+
+// ---- window events ------------------------------------------------------------------
+
+void TMainForm::FormCreate() {
+  const FontDesc& font = ByteEditor1().Font();
+  printerFontName_ = font.name;
+  printerFontSize_ = font.Size();
+  calcValue_ = 0;
+}
+
+void TMainForm::FormActivate() {
+  // The arguments joined by blanks, up to the first empty one, are empty
+  // exactly when the first argument is.
+  const bool haveArgument = !arguments_.empty() && !arguments_.front().empty();
+  // Qt reports activation again after every dialog and every switch back
+  // from another program; only the first one starts the program up.
+  if (!firstActivation_) return;
+  firstActivation_ = false;
+  if (haveArgument) {
+    // Draw the window before a long copy starts.
+    QCoreApplication::processEvents();
+    GuardedCall([&] { OpenNamedFile(arguments_.front()); });
+  }
+  ByteEditor1().SetBytesPerColumn(1);
+  jumpAmount_ = 256;
+}
+
+void TMainForm::FormCloseQuery(bool& canClose) {
+  canClose = false;
+  GuardedCall([&] { canClose = QuerySave(); });
+}
+
+void TMainForm::FormDestroy() {
+  // The search pattern lives with the search state of the Find commands.
+}
+
+bool TMainForm::event(QEvent* e) {
+  if (e->type() == QEvent::WindowActivate) FormActivate();
+  return QMainWindow::event(e);
+}
+
+void TMainForm::closeEvent(QCloseEvent* e) {
+  bool canClose = true;
+  FormCloseQuery(canClose);
+  if (canClose) e->accept();
+  else e->ignore();
+}
+
+void TMainForm::ShowError(const std::string& text) {
+  dialogs_.MessageBox(text, std::string(), MessageIcon::Error, MessageButtons::Ok);
+}
+
+void TMainForm::Guarded(Handler handler) {
+  GuardedCall([&] { (this->*handler)(); });
+}
+
+// ---- state ---------------------------------------------------------------------------
+
+void TMainForm::ByteEditor1StateChanged() {
+  TByteEditor& ed = ByteEditor1();
+  const int32_t size = ed.DataSize();
+  const bool haveData = size > 0;
+  speedButtons_[0]->setEnabled(true);
+  speedButtons_[1]->setEnabled(ed.Modified() && !ed.ReadOnly());
+  speedButtons_[2]->setEnabled(haveData);
+  speedButtons_[3]->setEnabled(haveData);
+  speedButtons_[4]->setEnabled(haveData);
+  speedButtons_[5]->setEnabled(ed.CanUndo());
+  speedButtons_[6]->setEnabled(haveData);
+  speedButtons_[7]->setEnabled(haveData);
+
+  const int32_t position = ed.CursorPosition();
+  panels_[0]->setText(U("Смещение Dec: ") + QString::number(position) + U(" Hex: ") +
+                      QString::fromStdString(IntToHex(static_cast<uint32_t>(position), 6)));
+  if (ed.SelLength() != 0) {
+    const int32_t a = ed.SelStart(), b = ed.SelEnd();
+    panels_[1]->setText(U("Выделено : ") + QString::number(std::min(a, b)) + U(" - ") +
+                        QString::number(std::max(a, b)));
+  } else {
+    panels_[1]->clear();
+  }
+  panels_[2]->setText(ed.Modified() ? U("*") : QString());
+  panels_[3]->setText(ed.ReadOnly() ? U("Ч") : QString());
+  panels_[4]->setText(U("Размер файла : ") + QString::number(size));
+
+  // "[*]" is Qt's placeholder for the modified mark; a name holding it is
+  // shown as it is by doubling it.
+  QString name = DisplayName(ed.FileName());
+  name.replace(QStringLiteral("[*]"), QStringLiteral("[*][*]"));
+  setWindowTitle(U("Редактируемый файл - [") + name + U("]"));
+}
+
+QString TMainForm::PanelText(int panel) const {
+  return panels_.at(static_cast<size_t>(panel))->text();
+}
+
+}  // namespace bm

@@ -1,0 +1,246 @@
+// TMainForm: the program's main window. The editor control between a toolbar
+// and a status line, the main menu, and the file, edit and navigation
+// commands.
+//
+// Implemented in:
+//   main_form.cpp       construction, layout, window events, state handler
+//   main_form_menu.cpp  the menu, its shortcuts, the toolbar and the openers
+//   main_form_file.cpp  New, Open, Save, Save as, Exit, the save prompt, drops
+//   main_form_edit.cpp  Undo, the clipboard commands, Go to and the steps
+#pragma once
+#include <QMainWindow>
+#include <QString>
+#include <array>
+#include <map>
+#include <cstdint>
+#include <exception>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "platform/clipboard.h"
+#include "platform/dialogs.h"
+#include "platform/files.h"
+#include "platform/keys.h"
+
+class QAction;
+class QActionGroup;
+class QLabel;
+class QMenu;
+class QToolButton;
+class QWidget;
+
+namespace bm {
+
+class EditorWidget;
+class TByteEditor;
+class TAboutForm;
+class TFindForm;
+class TfmPreview;
+class THexCalc;
+
+class TMainForm : public QMainWindow {
+  Q_OBJECT
+ public:
+  // arguments: the command-line arguments after the program's name, as bytes.
+  TMainForm(Dialogs& dialogs, Clipboard& clipboard, std::vector<std::string> arguments,
+            FileSystem& files = SystemFileSystem(), QWidget* parent = nullptr);
+  ~TMainForm() override;
+
+  EditorWidget* ByteEditor1Widget() const { return byteEditor1_; }
+  TByteEditor& ByteEditor1() const;
+
+  // The windows created after this one at start-up (null until attached).
+  void AttachForms(TAboutForm* about, TFindForm* find, TfmPreview* preview, THexCalc* calc);
+  TAboutForm* AboutForm() const { return aboutForm_; }
+  TFindForm* FindForm() const { return findForm_; }
+  TfmPreview* fmPreview() const { return fmPreview_; }
+  THexCalc* HexCalc() const { return hexCalc_; }
+
+  // Window state kept between commands.
+  bool FirstActivation() const { return firstActivation_; }
+  int32_t JumpAmount() const { return jumpAmount_; }
+  int32_t CalcValue() const { return calcValue_; }
+  const std::string& PrinterFontName() const { return printerFontName_; }
+  int32_t PrinterFontSize() const { return printerFontSize_; }
+
+  // The text of status panel 0 to 4.
+  QString PanelText(int panel) const;
+
+  // Internal operations.
+  bool QuerySave();
+  bool SaveDocument();
+  void ShowError(const std::string& text);
+  void CopyBytesToClipboard(const uint8_t* buffer, int32_t count);
+
+  // Runs the command of a menu item as its shortcut does: the item's menu
+  // openers first, then the command if the item is enabled.
+  void DispatchShortcut(QAction* item);
+
+ public slots:
+  // Window and editor events.
+  void FormCreate();
+  void FormActivate();
+  void FormCloseQuery(bool& canClose);
+  void FormDestroy();
+  void ByteEditor1StateChanged();
+  void ByteEditor1KeyDown(uint16_t& key, ShiftState shift);
+
+  // File menu.
+  void Datei1Click();
+  void Neu1Click();
+  void ffnen1Click();
+  void Speichern1Click();
+  void Speichernunter1Click();
+  void N9Click();
+  void Printsetup1Click();
+  void Print1Click();
+  void Printpreview1Click();
+  void Beenden1Click();
+
+  // Edit menu.
+  void Bearbeiten1Click();
+  void Rckgngig1Click();
+  void Ausschneiden1Click();
+  void Kopieren1Click();
+  void Einfgen1Click();
+  void Goto1Click();
+  void Jump1Click();
+  void Amount40001Click();
+  void Jumpforward1Click();
+  void Jumpbackward1Click();
+  void Find1Click();
+  void FindNext1Click();
+  void N8Click();
+
+  // View menu.
+  void View1Click();
+  void Blocksize1Click();
+  void Caretstyle1Click();
+  void Offsetdisplay1Click();
+  void _64Click();
+  void N4Bytesperblock1Click();
+  void Bottomline1Click();
+  void None1Click();
+  void Win1Click();
+  void ASCIItoANSI1Click();
+  void N10Click();
+  void N11Click();
+  void N12Click();
+  void Grid1Click();
+  void Showmarkers1Click();
+
+  // Help menu.
+  void Info1Click();
+
+  // Toolbar.
+  void SpeedButton1Click();
+  void SpeedButton2Click();
+  void SpeedButton3Click();
+  void SpeedButton4Click();
+  void SpeedButton5Click();
+  void SpeedButton6Click();
+  void SpeedButton7Click();
+  void SpeedButton8Click();
+
+ protected:
+  bool event(QEvent* e) override;
+  void closeEvent(QCloseEvent* e) override;
+  void dragEnterEvent(QDragEnterEvent* e) override;
+  void dropEvent(QDropEvent* e) override;
+
+ private:
+  using Handler = void (TMainForm::*)();
+
+  // main_form.cpp
+  void BuildLayout();
+  void ApplyEditorSettings();
+  // Runs a command; a file error that escapes it is shown in an error box.
+  void Guarded(Handler handler);
+  template <typename F>
+  void GuardedCall(F&& f) {
+    try {
+      f();
+    } catch (const std::exception& e) {
+      ShowError(e.what());
+    }
+  }
+
+  // main_form_menu.cpp
+  void BuildMenu();
+  void BuildToolbar();
+  QMenu* AddMenu(QMenu* parent, const char* name, const char* caption, Handler opener);
+  QAction* AddItem(QMenu* menu, const char* name, const char* caption, const char* shortcut,
+                   Handler handler);
+  QAction* AddRadioItem(QMenu* menu, QActionGroup* group, const char* name, const char* caption,
+                        int tag, bool checked, Handler handler);
+
+  // main_form_file.cpp
+  // Loads path as the document; when the file cannot be used the current
+  // document stays and an error box names the file.
+  bool OpenNamedFile(const std::string& path);
+  FileDialogRequest OpenRequest() const;
+  FileDialogRequest SaveRequest() const;
+
+  // main_form_edit.cpp
+  void CopySelection(bool cut);
+
+  Dialogs& dialogs_;
+  Clipboard& clipboard_;
+  FileSystem& files_;
+  std::vector<std::string> arguments_;
+
+  EditorWidget* byteEditor1_ = nullptr;
+  QWidget* panel1_ = nullptr;
+  std::array<QToolButton*, 8> speedButtons_{};
+  std::array<QLabel*, 5> panels_{};
+
+  TAboutForm* aboutForm_ = nullptr;
+  TFindForm* findForm_ = nullptr;
+  TfmPreview* fmPreview_ = nullptr;
+  THexCalc* hexCalc_ = nullptr;
+
+  // Menu items used by the openers and commands.
+  QMenu* datei1_ = nullptr;
+  QMenu* bearbeiten1_ = nullptr;
+  QMenu* jump1_ = nullptr;
+  QMenu* view1_ = nullptr;
+  QAction* speichern1_ = nullptr;
+  QAction* speichernunter1_ = nullptr;
+  QAction* print1_ = nullptr;
+  QAction* printpreview1_ = nullptr;
+  QAction* rckgngig1_ = nullptr;
+  QAction* ausschneiden1_ = nullptr;
+  QAction* kopieren1_ = nullptr;
+  QAction* einfgen1_ = nullptr;
+  QAction* goto1_ = nullptr;
+  QAction* amount40001_ = nullptr;
+  QAction* jumpforward1_ = nullptr;
+  QAction* jumpbackward1_ = nullptr;
+  QAction* find1_ = nullptr;
+  QAction* findNext1_ = nullptr;
+  // The openers of the menu being built, outermost first; each item keeps
+  // the list of its menu for its shortcut.
+  std::vector<Handler> openers_;
+  std::map<QAction*, std::vector<Handler>> itemOpeners_;
+
+  bool firstActivation_ = true;
+  int32_t jumpAmount_ = 0;
+  int32_t calcValue_ = 0;
+  std::string printerFontName_;
+  int32_t printerFontSize_ = 0;
+  std::string lastOpenName_;
+  std::string lastSaveName_;
+};
+
+// Creates the program's windows in their start-up order: the main window,
+// then, hidden and owned by it, the About box, the Find dialog, the preview
+// window and the calculator.
+std::unique_ptr<TMainForm> CreateForms(Dialogs& dialogs, Clipboard& clipboard,
+                                       std::vector<std::string> arguments,
+                                       FileSystem& files = SystemFileSystem());
+
+// A byte-string path as text for the screen.
+QString DisplayName(const std::string& path);
+
+}  // namespace bm

@@ -1,0 +1,111 @@
+// TMainForm: Undo, the clipboard commands, Go to and the steps.
+#include <QAction>
+#include <algorithm>
+#include <cstring>
+#include <limits>
+
+#include "app/main_form.h"
+#include "app/number_syntax.h"
+#include "editor/byte_editor.h"
+#include "platform/qt/editor_widget.h"
+
+namespace bm {
+
+namespace {
+
+// Bytes read at a time while looking for the end of the clipboard text.
+constexpr int32_t kCopyChunk = 1 << 20;
+
+}  // namespace
+
+void TMainForm::CopyBytesToClipboard(const uint8_t* buffer, int32_t count) {
+  clipboard_.Clear();
+  const auto* end = buffer + std::max(count, 0);
+  const auto* zero = std::find(buffer, end, uint8_t{0});
+  clipboard_.SetText(std::string(reinterpret_cast<const char*>(buffer),
+                                 static_cast<size_t>(zero - buffer)));
+}
+
+// The clipboard gets the selected bytes only up to the first zero byte, so
+// the selection is read piece by piece until that byte: copying a large
+// selection does not need a buffer of its size.
+void TMainForm::CopySelection(bool cut) {
+  TByteEditor& ed = ByteEditor1();
+  const int32_t count = ed.SelLength();
+  if (count <= 0) return;
+  const int32_t start = std::min(ed.SelStart(), ed.SelEnd());
+  std::string text;
+  for (int32_t done = 0; done < count;) {
+    int32_t n = std::min(count - done, kCopyChunk);
+    const std::unique_ptr<uint8_t[]> piece = ed.BufferFromFile(start + done, n);
+    if (n <= 0) break;
+    const uint8_t* zero = static_cast<const uint8_t*>(std::memchr(piece.get(), 0, n));
+    const int32_t usable = zero ? static_cast<int32_t>(zero - piece.get()) : n;
+    text.append(reinterpret_cast<const char*>(piece.get()), static_cast<size_t>(usable));
+    if (zero) break;
+    done += n;
+  }
+  CopyBytesToClipboard(reinterpret_cast<const uint8_t*>(text.data()),
+                       static_cast<int32_t>(text.size()));
+  if (cut) ed.DeleteSelection();
+}
+
+void TMainForm::Rckgngig1Click() {
+  if (ByteEditor1().CanUndo()) ByteEditor1().Undo();
+}
+
+void TMainForm::Ausschneiden1Click() {
+  Bearbeiten1Click();
+  if (ausschneiden1_->isEnabled()) CopySelection(true);
+}
+
+void TMainForm::Kopieren1Click() { CopySelection(false); }
+
+void TMainForm::Einfgen1Click() {
+  Bearbeiten1Click();
+  if (!einfgen1_->isEnabled()) return;
+  const std::string text = clipboard_.Text();
+  const auto count = static_cast<int32_t>(
+      std::min<size_t>(text.size(), static_cast<size_t>(std::numeric_limits<int32_t>::max())));
+  ByteEditor1().PasteBuffer(reinterpret_cast<const uint8_t*>(text.data()), count);
+}
+
+void TMainForm::Goto1Click() {
+  TByteEditor& ed = ByteEditor1();
+  if (ed.DataSize() < 1) return;
+  const std::optional<std::string> text =
+      dialogs_.InputBox("Перейти по адресу...", "($ - HEX)", std::to_string(ed.CursorPosition()));
+  if (!text) return;
+  const int32_t target = ParseInputNumber(*text).value_or(-1);
+  if (!ed.GotoPosition(target, 0, true)) ShowError("Invalid position");
+}
+
+void TMainForm::Amount40001Click() {
+  const std::optional<std::string> text =
+      dialogs_.InputBox("Редактор смещения на шаг", "Новое смещение шага, байт ($ - HEX):",
+                        std::to_string(jumpAmount_));
+  if (!text) return;
+  if (const std::optional<int32_t> value = ParseInputNumber(*text)) jumpAmount_ = *value;
+}
+
+void TMainForm::Jumpforward1Click() { ByteEditor1().GotoPosition(jumpAmount_, 1, false); }
+
+void TMainForm::Jumpbackward1Click() {
+  // The most negative amount has no opposite; one byte less is as far.
+  const int32_t back = jumpAmount_ == std::numeric_limits<int32_t>::min()
+                           ? std::numeric_limits<int32_t>::max()
+                           : -jumpAmount_;
+  ByteEditor1().GotoPosition(back, 1, false);
+}
+
+// Ctrl+A appends a byte 0xFF; the key is also Go to's shortcut, which the
+// window takes first, so in this window the append is not reached by keyboard.
+void TMainForm::ByteEditor1KeyDown(uint16_t& key, ShiftState shift) {
+  if (key == 'A' && shift.OnlyCtrl()) {
+    const uint8_t byte = 0xFF;
+    ByteEditor1().AppendBuffer(&byte, 1);
+    key = 0;
+  }
+}
+
+}  // namespace bm

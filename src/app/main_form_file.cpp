@@ -1,0 +1,162 @@
+// TMainForm: New, Open, Save, Save as, Exit, the save prompt and dropped files.
+#include <QByteArray>
+#include <QDragEnterEvent>
+#include <QDropEvent>
+#include <QList>
+#include <QMimeData>
+
+#include "app/main_form.h"
+#include "editor/byte_editor.h"
+#include "platform/qt/editor_widget.h"
+
+namespace bm {
+
+namespace {
+
+constexpr const char* kFileFilter = "All Files (*.*)|*.*";
+
+std::string Utf8(const QString& s) { return s.toStdString(); }
+
+// The local paths of a drop, as bytes: taken from the raw URI list so that
+// names which are not valid in the locale's encoding arrive unchanged.
+std::vector<std::string> DroppedPaths(const QMimeData* data) {
+  std::vector<std::string> paths;
+  if (!data) return paths;
+  const QByteArray list = data->data(QStringLiteral("text/uri-list"));
+  for (QByteArray line : list.split('\n')) {
+    line = line.trimmed();
+    if (line.isEmpty() || line.startsWith('#')) continue;
+    if (!line.startsWith("file:")) continue;
+    QByteArray rest = line.mid(5);
+    if (rest.startsWith("//")) {
+      // file://host/path: only this machine's files ("" or "localhost").
+      const qsizetype slash = rest.indexOf('/', 2);
+      if (slash < 0) continue;
+      const QByteArray host = rest.mid(2, slash - 2);
+      if (!host.isEmpty() && host != "localhost") continue;
+      rest = rest.mid(slash);
+    }
+    if (!rest.startsWith('/')) continue;
+    const QByteArray path = QByteArray::fromPercentEncoding(rest);
+    paths.emplace_back(path.constData(), static_cast<size_t>(path.size()));
+  }
+  return paths;
+}
+
+}  // namespace
+
+// ---- the save prompt and saving -------------------------------------------------------
+
+bool TMainForm::QuerySave() {
+  TByteEditor& ed = ByteEditor1();
+  if (!ed.Modified()) return true;
+  const std::string& name = ed.FileName();
+  const std::string shown = files_.FileExists(name) ? Utf8(DisplayName(name)) : "Unnamed File";
+  const MessageResult answer =
+      dialogs_.MessageBox("Файл \r\n" + shown + " был изменен, сохранить?", "Предупреждение",
+                          MessageIcon::Warning, MessageButtons::YesNoCancel);
+  switch (answer) {
+    case MessageResult::Yes: return SaveDocument();
+    case MessageResult::No: return true;
+    default: return false;
+  }
+}
+
+bool TMainForm::SaveDocument() {
+  TByteEditor& ed = ByteEditor1();
+  const std::string name = ed.FileName();
+  if (files_.FileExists(name) && !ed.ReadOnly()) {
+    if (ed.SaveToFile(name)) return true;
+    ShowError("Cannot save file\r\n" + Utf8(DisplayName(name)));
+    return false;
+  }
+  const std::optional<FileDialogResult> chosen = dialogs_.SaveFile(SaveRequest());
+  if (!chosen) return false;
+  lastSaveName_ = chosen->path;
+  if (ed.SaveToFile(chosen->path)) return true;
+  ShowError("Cannot save file\r\n" + Utf8(DisplayName(chosen->path)));
+  return false;
+}
+
+FileDialogRequest TMainForm::OpenRequest() const {
+  FileDialogRequest request;
+  request.title = "Open file";
+  request.filter = kFileFilter;
+  request.initialName = lastOpenName_;
+  request.showReadOnly = true;
+  request.mustExist = true;
+  return request;
+}
+
+FileDialogRequest TMainForm::SaveRequest() const {
+  FileDialogRequest request;
+  request.title = "Save as";
+  request.filter = kFileFilter;
+  request.initialName = lastSaveName_;
+  request.confirmOverwrite = true;
+  return request;
+}
+
+bool TMainForm::OpenNamedFile(const std::string& path) {
+  if (ByteEditor1().LoadFromFile(path)) return true;
+  ShowError("Cannot open file\r\n" + Utf8(DisplayName(path)));
+  return false;
+}
+
+// ---- commands ------------------------------------------------------------------------
+
+void TMainForm::Neu1Click() {
+  if (QuerySave()) ByteEditor1().NewDocument("Untitled");
+}
+
+void TMainForm::ffnen1Click() {
+  if (!QuerySave()) return;
+  const std::optional<FileDialogResult> chosen = dialogs_.OpenFile(OpenRequest());
+  if (!chosen) return;
+  lastOpenName_ = chosen->path;
+  // A file that cannot be used leaves the document as it was; the read-only
+  // choice then does not touch that document either.
+  if (OpenNamedFile(chosen->path) && chosen->readOnlyChecked) ByteEditor1().MarkReadOnly(true);
+}
+
+void TMainForm::Speichern1Click() { SaveDocument(); }
+
+void TMainForm::Speichernunter1Click() {
+  const std::optional<FileDialogResult> chosen = dialogs_.SaveFile(SaveRequest());
+  if (!chosen) return;
+  lastSaveName_ = chosen->path;
+  if (!ByteEditor1().SaveToFile(chosen->path))
+    ShowError("Cannot save file\r\n" + Utf8(DisplayName(chosen->path)));
+}
+
+void TMainForm::Beenden1Click() { close(); }
+
+// ---- dropped files -------------------------------------------------------------------
+
+void TMainForm::dragEnterEvent(QDragEnterEvent* e) {
+  if (!DroppedPaths(e->mimeData()).empty()) e->acceptProposedAction();
+  else e->ignore();
+}
+
+void TMainForm::dropEvent(QDropEvent* e) {
+  const std::vector<std::string> paths = DroppedPaths(e->mimeData());
+  if (paths.empty()) {
+    e->ignore();
+    return;
+  }
+  e->acceptProposedAction();
+  // Opened as the Open command would, once the drop is over (the save prompt
+  // is modal); further files of the drop are ignored like further
+  // command-line arguments.
+  const std::string path = paths.front();
+  QMetaObject::invokeMethod(
+      this,
+      [this, path] {
+        GuardedCall([&] {
+          if (QuerySave()) OpenNamedFile(path);
+        });
+      },
+      Qt::QueuedConnection);
+}
+
+}  // namespace bm

@@ -1,0 +1,293 @@
+// TMainForm: the main menu, its shortcuts, the toolbar and the menu openers.
+#include <QAction>
+#include <QActionGroup>
+#include <QKeySequence>
+#include <QMenu>
+#include <QMenuBar>
+#include <QShortcut>
+#include <QToolButton>
+
+#include "app/main_form.h"
+#include "app/toolbar_icons.h"
+#include "editor/byte_editor.h"
+#include "editor/editor_types.h"
+#include "platform/qt/editor_widget.h"
+
+namespace bm {
+
+namespace {
+
+QString U(const char* utf8) { return QString::fromUtf8(utf8); }
+
+}  // namespace
+
+// ---- building ------------------------------------------------------------------------
+
+QMenu* TMainForm::AddMenu(QMenu* parent, const char* name, const char* caption, Handler opener) {
+  QMenu* menu = parent ? parent->addMenu(U(caption)) : menuBar()->addMenu(U(caption));
+  menu->setObjectName(QString::fromLatin1(name));
+  menu->menuAction()->setObjectName(QString::fromLatin1(name));
+  if (opener) connect(menu, &QMenu::aboutToShow, this, [this, opener] { Guarded(opener); });
+  return menu;
+}
+
+QAction* TMainForm::AddItem(QMenu* menu, const char* name, const char* caption,
+                            const char* shortcut, Handler handler) {
+  auto* item = new QAction(U(caption), this);
+  item->setObjectName(QString::fromLatin1(name));
+  menu->addAction(item);
+  if (handler) connect(item, &QAction::triggered, this, [this, handler] { Guarded(handler); });
+  itemOpeners_[item] = openers_;
+
+  if (shortcut) {
+    const QKeySequence keys(QString::fromLatin1(shortcut), QKeySequence::PortableText);
+    // The item shows its shortcut; the key itself is taken by a window-wide
+    // shortcut, so that it reaches the item even while the item is disabled
+    // (and then does nothing) instead of falling through to the editor.
+    item->setShortcut(keys);
+    item->setShortcutContext(Qt::WidgetShortcut);
+    auto* key = new QShortcut(keys, this);
+    key->setObjectName(QStringLiteral("%1Shortcut").arg(item->objectName()));
+    key->setContext(Qt::WindowShortcut);
+    connect(key, &QShortcut::activated, this, [this, item] { DispatchShortcut(item); });
+  }
+  return item;
+}
+
+QAction* TMainForm::AddRadioItem(QMenu* menu, QActionGroup* group, const char* name,
+                                 const char* caption, int tag, bool checked, Handler handler) {
+  QAction* item = AddItem(menu, name, caption, nullptr, handler);
+  item->setCheckable(true);
+  item->setChecked(checked);
+  item->setData(tag);
+  group->addAction(item);
+  return item;
+}
+
+void TMainForm::BuildMenu() {
+  // File
+  datei1_ = AddMenu(nullptr, "Datei1", "&Файлы", &TMainForm::Datei1Click);
+  openers_ = {&TMainForm::Datei1Click};
+  AddItem(datei1_, "Neu1", "&Новый", "Shift+Ctrl+F3", &TMainForm::Neu1Click);
+  AddItem(datei1_, "ffnen1", "&Открыть", "F3", &TMainForm::ffnen1Click);
+  speichern1_ = AddItem(datei1_, "Speichern1", "&Сохранить", "F2", &TMainForm::Speichern1Click);
+  speichernunter1_ = AddItem(datei1_, "Speichernunter1", "Записать &как", "Shift+Ctrl+F2",
+                             &TMainForm::Speichernunter1Click);
+  datei1_->addSeparator();
+  AddItem(datei1_, "N9", "Выбор &шрифта принтера", "Ctrl+Q", &TMainForm::N9Click);
+  AddItem(datei1_, "Printsetup1", "С&войства принтера", "Ctrl+S", &TMainForm::Printsetup1Click);
+  print1_ = AddItem(datei1_, "Print1", "&Печать", "Ctrl+P", &TMainForm::Print1Click);
+  printpreview1_ = AddItem(datei1_, "Printpreview1", "П&росмотр страницы", "Ctrl+V",
+                           &TMainForm::Printpreview1Click);
+  datei1_->addSeparator();
+  AddItem(datei1_, "Beenden1", "&Выход", "Esc", &TMainForm::Beenden1Click);
+
+  // Edit
+  bearbeiten1_ = AddMenu(nullptr, "Bearbeiten1", "&Редактирование", &TMainForm::Bearbeiten1Click);
+  openers_ = {&TMainForm::Bearbeiten1Click};
+  rckgngig1_ = AddItem(bearbeiten1_, "Rckgngig1", "&Отмена ", "Alt+Backspace",
+                       &TMainForm::Rckgngig1Click);
+  bearbeiten1_->addSeparator();
+  ausschneiden1_ = AddItem(bearbeiten1_, "Ausschneiden1", "&Вырезать", "Shift+Del",
+                           &TMainForm::Ausschneiden1Click);
+  kopieren1_ = AddItem(bearbeiten1_, "Kopieren1", "&Копировать", "Ctrl+Ins",
+                       &TMainForm::Kopieren1Click);
+  einfgen1_ = AddItem(bearbeiten1_, "Einfgen1", "В&ставить", "Shift+Ins",
+                      &TMainForm::Einfgen1Click);
+  bearbeiten1_->addSeparator();
+  goto1_ = AddItem(bearbeiten1_, "Goto1", "&Перейти по адресу...", "Ctrl+A",
+                   &TMainForm::Goto1Click);
+  jump1_ = AddMenu(bearbeiten1_, "Jump1", "С&местить", &TMainForm::Jump1Click);
+  openers_ = {&TMainForm::Bearbeiten1Click, &TMainForm::Jump1Click};
+  amount40001_ = AddItem(jump1_, "Amount40001", " &На байт: 100", nullptr,
+                         &TMainForm::Amount40001Click);
+  jump1_->addSeparator();
+  jumpforward1_ = AddItem(jump1_, "Jumpforward1", "Шаг &вперед", "F4",
+                          &TMainForm::Jumpforward1Click);
+  jumpbackward1_ = AddItem(jump1_, "Jumpbackward1", "Шаг на&зад", "F5",
+                           &TMainForm::Jumpbackward1Click);
+  openers_ = {&TMainForm::Bearbeiten1Click};
+  find1_ = AddItem(bearbeiten1_, "Find1", "&Найти", "F7", &TMainForm::Find1Click);
+  findNext1_ = AddItem(bearbeiten1_, "FindNext1", "Н&айти еще раз", "F8",
+                       &TMainForm::FindNext1Click);
+  bearbeiten1_->addSeparator();
+  AddItem(bearbeiten1_, "N8", "Ка&лькулятор", "F6", &TMainForm::N8Click);
+
+  // View
+  view1_ = AddMenu(nullptr, "View1", "&Параметры просмотра", &TMainForm::View1Click);
+  openers_ = {&TMainForm::View1Click};
+  QMenu* lineSize = AddMenu(view1_, "Linesize1", "Размер строки", nullptr);
+  auto* lineGroup = new QActionGroup(this);
+  AddRadioItem(lineSize, lineGroup, "_16", "16 Байт", 16, true, &TMainForm::_64Click);
+  AddRadioItem(lineSize, lineGroup, "_32", "32 Байта", 32, false, &TMainForm::_64Click);
+  AddRadioItem(lineSize, lineGroup, "_64", "64 Байта", 64, false, &TMainForm::_64Click);
+
+  QMenu* blockSize = AddMenu(view1_, "Blocksize1", "Группировать", &TMainForm::Blocksize1Click);
+  auto* blockGroup = new QActionGroup(this);
+  AddRadioItem(blockSize, blockGroup, "N1Byteperblock1", "Байты", 1, true,
+               &TMainForm::N4Bytesperblock1Click);
+  AddRadioItem(blockSize, blockGroup, "N2Bytesperblock1", "Слово", 2, false,
+               &TMainForm::N4Bytesperblock1Click);
+  AddRadioItem(blockSize, blockGroup, "N4Bytesperblock1", "Двойное слово", 4, false,
+               &TMainForm::N4Bytesperblock1Click);
+
+  QMenu* caret = AddMenu(view1_, "Caretstyle1", "Форма курсора", &TMainForm::Caretstyle1Click);
+  auto* caretGroup = new QActionGroup(this);
+  AddRadioItem(caret, caretGroup, "Fullblock1", "На весь символ", 0, true,
+               &TMainForm::Bottomline1Click);
+  AddRadioItem(caret, caretGroup, "Leftline1", "Линия слева", 1, false,
+               &TMainForm::Bottomline1Click);
+  AddRadioItem(caret, caretGroup, "Bottomline1", "Линия под символом", 2, false,
+               &TMainForm::Bottomline1Click);
+
+  QMenu* offsets =
+      AddMenu(view1_, "Offsetdisplay1", "Смещение в окне", &TMainForm::Offsetdisplay1Click);
+  auto* offsetGroup = new QActionGroup(this);
+  AddRadioItem(offsets, offsetGroup, "Hex1", "В hex - виде", 0, true, &TMainForm::None1Click);
+  AddRadioItem(offsets, offsetGroup, "Dec1", "В dec - виде", 1, false, &TMainForm::None1Click);
+  AddRadioItem(offsets, offsetGroup, "oct1", "В oct - виде", 2, false, &TMainForm::None1Click);
+  AddRadioItem(offsets, offsetGroup, "None1", "Не показывать", 3, false, &TMainForm::None1Click);
+
+  view1_->addSeparator();
+  QMenu* charset = AddMenu(view1_, "N13", "&Кодировка символов", nullptr);
+  auto* charsetGroup = new QActionGroup(this);
+  AddRadioItem(charset, charsetGroup, "Win1", "Win-Симв&олы", 0, true, &TMainForm::Win1Click);
+  AddRadioItem(charset, charsetGroup, "ASCIItoANSI1", "OEM - &Символы", 1, false,
+               &TMainForm::ASCIItoANSI1Click);
+  AddRadioItem(charset, charsetGroup, "N10", "ASCII-С&имволы", 2, false, &TMainForm::N10Click);
+  AddRadioItem(charset, charsetGroup, "N11", "EBCDIC-Сим&волы", 3, false, &TMainForm::N11Click);
+  AddRadioItem(charset, charsetGroup, "N12", "Mac-Си&мволы", 4, false, &TMainForm::N12Click);
+
+  QAction* grid = AddItem(view1_, "Grid1", "С&етка", nullptr, &TMainForm::Grid1Click);
+  grid->setCheckable(true);
+  grid->setChecked(false);
+  QAction* markers =
+      AddItem(view1_, "Showmarkers1", "&Отступ в пробел", nullptr, &TMainForm::Showmarkers1Click);
+  markers->setCheckable(true);
+  markers->setChecked(true);
+
+  // Help
+  QMenu* help = AddMenu(nullptr, "Hilfe1", "&Информация", nullptr);
+  openers_.clear();
+  AddItem(help, "Info1", "&Информация", "F1", &TMainForm::Info1Click);
+  openers_.clear();
+}
+
+void TMainForm::BuildToolbar() {
+  struct Button {
+    int left;
+    const char* hint;
+    ToolbarGlyph glyph;
+    Handler handler;
+  };
+  static const std::array<Button, 8> kButtons = {{
+      {0, "Открыть", ToolbarGlyph::Open, &TMainForm::SpeedButton1Click},
+      {24, "Сохранить", ToolbarGlyph::Save, &TMainForm::SpeedButton2Click},
+      {48, "Печать", ToolbarGlyph::Print, &TMainForm::SpeedButton3Click},
+      {96, "Найти", ToolbarGlyph::Find, &TMainForm::SpeedButton4Click},
+      {120, "Найти еще раз", ToolbarGlyph::FindNext, &TMainForm::SpeedButton5Click},
+      {168, "Отмена", ToolbarGlyph::Undo, &TMainForm::SpeedButton6Click},
+      {192, "Шаг назад", ToolbarGlyph::StepBack, &TMainForm::SpeedButton7Click},
+      {216, "Шаг в перед", ToolbarGlyph::StepForward, &TMainForm::SpeedButton8Click},
+  }};
+  for (size_t i = 0; i < kButtons.size(); ++i) {
+    const Button& b = kButtons[i];
+    auto* button = new QToolButton(panel1_);
+    button->setObjectName(QStringLiteral("SpeedButton%1").arg(i + 1));
+    button->setGeometry(b.left, 0, 25, 25);
+    button->setAutoRaise(true);
+    button->setFocusPolicy(Qt::NoFocus);
+    button->setIcon(ToolbarIcon(b.glyph));
+    button->setIconSize(QSize(16, 16));
+    button->setToolTip(U(b.hint));
+    const Handler handler = b.handler;
+    connect(button, &QToolButton::clicked, this, [this, handler] { Guarded(handler); });
+    speedButtons_[i] = button;
+  }
+}
+
+// ---- shortcuts -----------------------------------------------------------------------
+
+// A shortcut refreshes the item states through the item's menu openers before
+// it looks at the item, so that it acts on the state of the moment rather
+// than on the one the menu last showed: F2 after an edit saves even when the
+// File menu was last opened before the edit.
+void TMainForm::DispatchShortcut(QAction* item) {
+  const auto it = itemOpeners_.find(item);
+  if (it != itemOpeners_.end())
+    for (Handler opener : it->second) Guarded(opener);
+  if (item->isEnabled()) item->trigger();
+}
+
+// ---- openers -------------------------------------------------------------------------
+
+void TMainForm::Datei1Click() {
+  TByteEditor& ed = ByteEditor1();
+  const bool haveData = ed.DataSize() > 0;
+  speichern1_->setEnabled(ed.Modified() && !ed.ReadOnly());
+  speichernunter1_->setEnabled(haveData);
+  printpreview1_->setEnabled(haveData);
+  print1_->setEnabled(haveData);
+}
+
+void TMainForm::Bearbeiten1Click() {
+  TByteEditor& ed = ByteEditor1();
+  const bool haveData = ed.DataSize() > 0;
+  rckgngig1_->setEnabled(ed.CanUndo());
+  ausschneiden1_->setEnabled(ed.SelLength() > 0);
+  kopieren1_->setEnabled(ed.SelLength() > 0);
+  einfgen1_->setEnabled(clipboard_.HasText());
+  goto1_->setEnabled(haveData);
+  find1_->setEnabled(haveData);
+  findNext1_->setEnabled(haveData);
+}
+
+void TMainForm::Jump1Click() {
+  const auto pattern = static_cast<uint32_t>(jumpAmount_);
+  amount40001_->setText(U("Шаг на, байт : 0x") + QString::fromStdString(IntToHex(pattern, 4)) +
+                        U(" (") + QString::number(jumpAmount_) + U(")"));
+  const bool haveData = ByteEditor1().DataSize() > 0;
+  jumpforward1_->setEnabled(haveData);
+  jumpbackward1_->setEnabled(haveData);
+}
+
+// ---- toolbar -------------------------------------------------------------------------
+
+void TMainForm::SpeedButton1Click() { ffnen1Click(); }
+void TMainForm::SpeedButton2Click() { Speichern1Click(); }
+// The print button prints, like the File menu's item.
+void TMainForm::SpeedButton3Click() { Print1Click(); }
+void TMainForm::SpeedButton4Click() { Find1Click(); }
+void TMainForm::SpeedButton5Click() { FindNext1Click(); }
+void TMainForm::SpeedButton6Click() { Rckgngig1Click(); }
+void TMainForm::SpeedButton7Click() { Jumpbackward1Click(); }
+void TMainForm::SpeedButton8Click() { Jumpforward1Click(); }
+
+// ---- commands of the print, find, view, calculator and help windows --------------
+// These belong to windows that are still to come; until then they do nothing.
+
+void TMainForm::N9Click() {}
+void TMainForm::Printsetup1Click() {}
+void TMainForm::Print1Click() {}
+void TMainForm::Printpreview1Click() {}
+void TMainForm::Find1Click() {}
+void TMainForm::FindNext1Click() {}
+void TMainForm::N8Click() {}
+void TMainForm::View1Click() {}
+void TMainForm::Blocksize1Click() {}
+void TMainForm::Caretstyle1Click() {}
+void TMainForm::Offsetdisplay1Click() {}
+void TMainForm::_64Click() {}
+void TMainForm::N4Bytesperblock1Click() {}
+void TMainForm::Bottomline1Click() {}
+void TMainForm::None1Click() {}
+void TMainForm::Win1Click() {}
+void TMainForm::ASCIItoANSI1Click() {}
+void TMainForm::N10Click() {}
+void TMainForm::N11Click() {}
+void TMainForm::N12Click() {}
+void TMainForm::Grid1Click() {}
+void TMainForm::Showmarkers1Click() {}
+void TMainForm::Info1Click() {}
+
+}  // namespace bm

@@ -1,0 +1,56 @@
+#include "app/number_syntax.h"
+
+namespace bm {
+
+namespace {
+
+int HexDigit(char c) {
+  if (c >= '0' && c <= '9') return c - '0';
+  if (c >= 'a' && c <= 'f') return c - 'a' + 10;
+  if (c >= 'A' && c <= 'F') return c - 'A' + 10;
+  return -1;
+}
+
+}  // namespace
+
+std::optional<int32_t> ParseInputNumber(const std::string& input) {
+  std::string text = input;
+  if (text.size() >= 2 && text[0] == '0' && (text[1] == 'x' || text[1] == 'X'))
+    text.replace(0, 2, "$");
+
+  size_t i = 0;
+  while (i < text.size() && text[i] == ' ') ++i;
+  if (i == text.size()) return std::nullopt;
+
+  if (text[i] == '$') {
+    ++i;
+    const size_t digits = text.size() - i;
+    if (digits < 1 || digits > 8) return std::nullopt;
+    uint32_t value = 0;
+    for (; i < text.size(); ++i) {
+      const int d = HexDigit(text[i]);
+      if (d < 0) return std::nullopt;
+      value = value << 4 | static_cast<uint32_t>(d);
+    }
+    return static_cast<int32_t>(value);
+  }
+
+  bool negative = false;
+  if (text[i] == '+' || text[i] == '-') {
+    negative = text[i] == '-';
+    ++i;
+  }
+  if (i == text.size()) return std::nullopt;
+  int64_t value = 0;
+  for (; i < text.size(); ++i) {
+    const char c = text[i];
+    if (c < '0' || c > '9') return std::nullopt;
+    value = value * 10 + (c - '0');
+    if (value > int64_t{INT32_MAX} + 1) return std::nullopt;
+  }
+  if (negative) value = -value;
+  if (value > INT32_MAX || value < INT32_MIN) return std::nullopt;
+  return static_cast<int32_t>(value);
+}
+
+}  // namespace bm

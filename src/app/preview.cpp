@@ -1,0 +1,10 @@
+#include "app/preview.h"
+
+namespace bm {
+
+TfmPreview::TfmPreview(QWidget* parent) : QDialog(parent) {
+  setObjectName(QStringLiteral("fmPreview"));
+  setModal(true);
+}
+
+}  // namespace bm

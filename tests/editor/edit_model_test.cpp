@@ -1,0 +1,302 @@
+// Random sequences of edits and undos, applied to the editor and to a plain
+// byte vector with its own undo stack; the two must agree after every step.
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cctype>
+#include <cstdio>
+#include <deque>
+#include <fstream>
+#include <random>
+#include <string>
+#include <vector>
+
+#include "editor/byte_editor.h"
+#include "support/fake_host.h"
+
+namespace bm {
+namespace {
+
+using Bytes = std::vector<uint8_t>;
+
+struct Snapshot {
+  Bytes data;
+  bool modified;
+  int32_t selAnchor, selFrom, selTo;
+  int col, row;
+};
+
+class Model {
+ public:
+  Bytes data;
+  bool modified = false;
+  std::deque<Snapshot> undo;
+
+  void Push(Snapshot s) {
+    undo.push_back(std::move(s));
+    if (undo.size() > static_cast<size_t>(kMaxUndoRecords)) undo.pop_front();
+    modified = true;
+  }
+  int32_t Size() const { return static_cast<int32_t>(data.size()); }
+};
+
+class EditModelTest : public ::testing::TestWithParam<uint32_t> {
+ protected:
+  void SetUp() override {
+    host.client = &ed;
+    ed.Loaded();
+    ed.SetClientSize(800, 600);
+  }
+  void TearDown() override {
+    if (!path_.empty()) std::remove(path_.c_str());
+    std::remove(savedPath_.c_str());
+    // Saving over the same name again keeps the previous file as a backup.
+    std::remove((savedPath_.substr(0, savedPath_.size() - 4) + ".bak").c_str());
+  }
+
+  void Load(const Bytes& data) {
+    path_ = ::testing::TempDir() + "edit_model_" + std::to_string(::getpid()) + ".bin";
+    std::ofstream(path_, std::ios::binary)
+        .write(reinterpret_cast<const char*>(data.data()), static_cast<std::streamsize>(data.size()));
+    ASSERT_TRUE(ed.LoadFromFile(path_));
+  }
+
+  Bytes Data() {
+    Bytes b(static_cast<size_t>(ed.DataSize()));
+    if (!b.empty()) ed.ReadBytes(b.data(), 0, static_cast<int32_t>(b.size()));
+    return b;
+  }
+
+  // The editor's state just before a change, as its undo must bring it back.
+  Snapshot Before() {
+    return {model.data, model.modified, ed.SelAnchor(), ed.SelFrom(), ed.SelTo(), ed.Col(), ed.Row()};
+  }
+
+  int32_t Pick(int32_t lo, int32_t hi) { return std::uniform_int_distribution<int32_t>(lo, hi)(rng); }
+  bool Chance(int percent) { return Pick(0, 99) < percent; }
+  Bytes RandomBytes(int32_t n) {
+    Bytes b(static_cast<size_t>(n));
+    for (auto& v : b) v = static_cast<uint8_t>(Pick(0, 255));
+    return b;
+  }
+
+  void Step();
+
+  testing::FakeWindowHost host;
+  TByteEditor ed{&host};
+  std::string path_;
+  std::string savedPath_ = ::testing::TempDir() + "edit_model_saved_" + std::to_string(::getpid()) + ".bin";
+  int undoBurst = 0;
+  Model model;
+  std::mt19937 rng;
+};
+
+void EditModelTest::Step() {
+  const int32_t size = model.Size();
+  const bool noSize = ed.NoSizeChange();
+  int op = Pick(0, 99);
+  if (undoBurst > 0) {
+    --undoBurst;
+    op = 80;
+  } else if (op == 99 && Chance(50)) {
+    // A run of undos, far enough to reach back past a save or the load.
+    undoBurst = Pick(5, 60);
+  }
+
+  if (op < 20) {
+    // A typed hex digit or character at the cursor.
+    if (size == 0) return;
+    const int32_t p = ed.CursorPosition();
+    const int col = ed.Col();
+    const uint8_t old = model.data[static_cast<size_t>(p)];
+    uint8_t c, now;
+    if (col >= ed.FirstCharColumn()) {
+      c = static_cast<uint8_t>(Pick(0x20, 0x7E));
+      now = c;
+    } else {
+      const int digit = Pick(0, 15);
+      c = static_cast<uint8_t>("0123456789abcdef"[digit]);
+      if (Chance(50)) c = static_cast<uint8_t>(std::toupper(c));
+      now = (col - 2) % 2 == 0 ? static_cast<uint8_t>(digit << 4 | (old & 0x0F))
+                               : static_cast<uint8_t>(digit | (old & 0xF0));
+    }
+    Snapshot s = Before();
+    s.selAnchor = s.selFrom = s.selTo = -1;  // typing clears the selection first
+    ed.WMChar(c);
+    if (now != old) {
+      model.Push(std::move(s));
+      model.data[static_cast<size_t>(p)] = now;
+    }
+  } else if (op < 33) {
+    // Overwrite one byte anywhere.
+    if (size == 0) return;
+    const int32_t p = Pick(0, size - 1);
+    const uint8_t v = static_cast<uint8_t>(Pick(0, 255));
+    Snapshot s = Before();
+    ed.OverwriteByte(ed.ReadByte(p), v, p, ed.RowOfPosition(p));
+    if (v != model.data[static_cast<size_t>(p)]) {
+      model.Push(std::move(s));
+      model.data[static_cast<size_t>(p)] = v;
+    }
+  } else if (op < 43) {
+    // Insert, at the cursor or elsewhere.
+    const int32_t p = Chance(50) ? ed.CellToPosition(ed.Col(), ed.Row()) : Pick(0, size);
+    const Bytes b = RandomBytes(Pick(1, 16));
+    const bool atCursor = p == ed.CellToPosition(ed.Col(), ed.Row());
+    Snapshot s = Before();
+    ed.InsertBuffer(b.data(), static_cast<int32_t>(b.size()), p);
+    if (!noSize) {
+      model.Push(std::move(s));
+      model.data.insert(model.data.begin() + p, b.begin(), b.end());
+      if (atCursor) {
+        EXPECT_EQ(ed.SelAnchor(), p);
+        EXPECT_EQ(ed.SelFrom(), p);
+        EXPECT_EQ(ed.SelTo(), p + static_cast<int32_t>(b.size()) - 1);
+      }
+    }
+  } else if (op < 48) {
+    const Bytes b = RandomBytes(Pick(1, 16));
+    Snapshot s = Before();
+    ed.AppendBuffer(b.data(), static_cast<int32_t>(b.size()));
+    if (!noSize) {
+      model.Push(std::move(s));
+      model.data.insert(model.data.end(), b.begin(), b.end());
+      EXPECT_EQ(ed.CursorPosition(), size);
+      EXPECT_EQ(ed.SelFrom(), size);
+      EXPECT_EQ(ed.SelTo(), size + static_cast<int32_t>(b.size()) - 1);
+    }
+  } else if (op < 60) {
+    // Paste over a selection made in either direction, or at the cursor.
+    const Bytes b = RandomBytes(Pick(1, 12));
+    int32_t n = static_cast<int32_t>(b.size());
+    if (size == 0 || Chance(20)) {
+      if (size > 0) ed.SetSelStart(Pick(0, size - 1));
+      const int32_t p = ed.CellToPosition(ed.Col(), ed.Row());
+      Snapshot s = Before();
+      ed.PasteBuffer(b.data(), n);
+      if (!noSize) {
+        model.Push(std::move(s));
+        model.data.insert(model.data.begin() + p, b.begin(), b.end());
+      }
+      return;
+    }
+    const int32_t a = Pick(0, size - 1);
+    const int32_t e = std::clamp(a + Pick(-20, 20), 0, size - 1);
+    ed.SetSelStart(a);
+    ed.SetSelEnd(e);
+    int32_t lo = std::min(a, e);
+    const int32_t len = std::max(a, e) - lo + 1;
+    Snapshot s = Before();
+    bool cursorOnFirst = a <= e;
+    if (noSize) {
+      n = std::min(n, len);
+      if (n < len) {
+        // The paste first narrows the selection to n bytes from its start.
+        s.selAnchor = s.selFrom = lo;
+        s.selTo = lo + n - 1;
+        const GridCell cell = ed.PositionToCell(lo, ed.Col() >= ed.FirstCharColumn());
+        s.col = cell.col;
+        s.row = cell.row;
+        cursorOnFirst = true;
+      }
+    }
+    ed.PasteBuffer(b.data(), static_cast<int32_t>(b.size()));
+    model.Push(std::move(s));
+    model.data.erase(model.data.begin() + lo, model.data.begin() + lo + (noSize ? n : len));
+    model.data.insert(model.data.begin() + lo, b.begin(), b.begin() + n);
+    if (cursorOnFirst) {
+      EXPECT_EQ(ed.SelAnchor(), lo);
+      EXPECT_EQ(ed.SelFrom(), lo);
+      EXPECT_EQ(ed.SelTo(), lo + n - 1);
+    } else {
+      EXPECT_EQ(ed.SelAnchor(), -1);
+    }
+    EXPECT_EQ(ed.CursorPosition(), lo);
+  } else if (op < 70) {
+    // Delete a new selection, the current one, or the cursor's byte.
+    if (size > 0 && Chance(60)) {
+      const int32_t a = Pick(0, size - 1);
+      ed.SetSelStart(a);
+      ed.SetSelEnd(std::clamp(a + Pick(-40, 40), 0, size - 1));
+    }
+    int32_t lo = ed.CursorPosition(), hi = lo;
+    if (ed.SelAnchor() != -1) {
+      lo = std::min(ed.SelFrom(), ed.SelTo());
+      hi = std::max(ed.SelFrom(), ed.SelTo());
+    }
+    Snapshot s = Before();
+    ed.DeleteSelection();
+    if (!noSize && size > 0) {
+      model.Push(std::move(s));
+      model.data.erase(model.data.begin() + lo, model.data.begin() + hi + 1);
+      EXPECT_EQ(ed.SelAnchor(), -1);
+      EXPECT_EQ(ed.CursorPosition(), std::min(lo, std::max(0, model.Size() - 1)));
+    }
+  } else if (op < 80) {
+    const bool backspace = Chance(50);
+    const int32_t p = ed.CursorPosition();
+    Snapshot s = Before();
+    ed.DeleteAtCursor(backspace);
+    if (noSize || size == 0 || (backspace && p == 0)) return;
+    model.Push(std::move(s));
+    const int32_t gone = backspace ? p - 1 : p;
+    model.data.erase(model.data.begin() + gone);
+    EXPECT_EQ(ed.CursorPosition(), std::min(gone, std::max(0, model.Size() - 1)));
+  } else if (op < 93) {
+    ed.Undo();
+    if (model.undo.empty()) return;
+    const Snapshot s = std::move(model.undo.back());
+    model.undo.pop_back();
+    model.data = s.data;
+    model.modified = s.modified;
+    EXPECT_EQ(ed.SelAnchor(), s.selAnchor);
+    EXPECT_EQ(ed.SelFrom(), s.selFrom);
+    EXPECT_EQ(ed.SelTo(), s.selTo);
+    EXPECT_EQ(ed.Col(), s.col);
+    EXPECT_EQ(ed.Row(), s.row);
+  } else if (op < 94) {
+    // Save under another name: the history goes and Modified is cleared.
+    ASSERT_TRUE(ed.SaveToFile(savedPath_));
+    model.undo.clear();
+    model.modified = false;
+  } else if (op < 98) {
+    // Move the cursor to a random byte, field and nibble.
+    if (size == 0) return;
+    const int32_t p = Pick(0, size - 1);
+    GridCell cell = ed.PositionToCell(p, Chance(30));
+    if (cell.col < ed.FirstCharColumn()) cell.col += Pick(0, 1);
+    ed.MoveCurrent(cell.col, cell.row);
+  } else {
+    ed.SetNoSizeChange(!noSize);
+  }
+}
+
+TEST_P(EditModelTest, EditorAgreesWithAPlainVectorModel) {
+  const uint32_t seed = GetParam();
+  SCOPED_TRACE(::testing::Message() << "seed " << seed);
+  rng.seed(seed);
+
+  if (seed % 5 != 0) {
+    model.data = RandomBytes(Pick(1, 3000));
+    Load(model.data);
+  }
+
+  constexpr int kSteps = 2000;
+  for (int step = 0; step < kSteps; ++step) {
+    SCOPED_TRACE(::testing::Message() << "step " << step);
+    Step();
+    host.queue.clear();
+    ASSERT_EQ(ed.DataSize(), model.Size());
+    ASSERT_EQ(Data(), model.data);
+    ASSERT_EQ(ed.Modified(), model.modified);
+    ASSERT_EQ(ed.CanUndo(), !model.undo.empty());
+    ASSERT_EQ(ed.UndoCount(), static_cast<int>(model.undo.size()));
+    if (HasFailure()) return;
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(Seeds, EditModelTest, ::testing::Range(1u, 11u));
+
+}  // namespace
+}  // namespace bm

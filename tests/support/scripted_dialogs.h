@@ -1,0 +1,79 @@
+// Fakes of the modal boxes and the clipboard: every box records what it was
+// asked and answers from a script, so no real modal window ever opens.
+#pragma once
+#include <deque>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "platform/clipboard.h"
+#include "platform/dialogs.h"
+
+namespace bm {
+
+class ScriptedDialogs : public Dialogs {
+ public:
+  struct Message {
+    std::string text;
+    std::string caption;
+    MessageIcon icon;
+    MessageButtons buttons;
+  };
+  struct Input {
+    std::string caption;
+    std::string prompt;
+    std::string initial;
+  };
+
+  // Answers, used in order. An OK-only box needs none (it answers OK); any
+  // other box without a scripted answer is a test failure and is cancelled.
+  void AnswerMessage(MessageResult result) { messageAnswers_.push_back(result); }
+  void AnswerOpen(const std::string& path, bool readOnly = false) {
+    openAnswers_.push_back(FileDialogResult{path, readOnly});
+  }
+  void CancelOpen() { openAnswers_.push_back(std::nullopt); }
+  void AnswerSave(const std::string& path) { saveAnswers_.push_back(FileDialogResult{path, false}); }
+  void CancelSave() { saveAnswers_.push_back(std::nullopt); }
+  void AnswerInput(const std::string& text) { inputAnswers_.push_back(text); }
+  void CancelInput() { inputAnswers_.push_back(std::nullopt); }
+
+  // Scripted answers not used yet.
+  size_t PendingAnswers() const {
+    return messageAnswers_.size() + openAnswers_.size() + saveAnswers_.size() +
+           inputAnswers_.size();
+  }
+  void Clear();
+
+  // What was shown, in order.
+  std::vector<Message> messages;
+  std::vector<FileDialogRequest> opens;
+  std::vector<FileDialogRequest> saves;
+  std::vector<Input> inputs;
+
+  MessageResult MessageBox(const std::string& text, const std::string& caption, MessageIcon icon,
+                           MessageButtons buttons) override;
+  std::optional<FileDialogResult> OpenFile(const FileDialogRequest& request) override;
+  std::optional<FileDialogResult> SaveFile(const FileDialogRequest& request) override;
+  std::optional<std::string> InputBox(const std::string& caption, const std::string& prompt,
+                                      const std::string& initial) override;
+
+ private:
+  std::deque<MessageResult> messageAnswers_;
+  std::deque<std::optional<FileDialogResult>> openAnswers_;
+  std::deque<std::optional<FileDialogResult>> saveAnswers_;
+  std::deque<std::optional<std::string>> inputAnswers_;
+};
+
+// A clipboard in memory, holding text the way the system clipboard does.
+class MemoryClipboard : public Clipboard {
+ public:
+  bool HasText() override { return text_.has_value(); }
+  std::string Text() override { return text_.value_or(std::string()); }
+  void SetText(const std::string& ansi) override { text_ = ansi.substr(0, ansi.find('\0')); }
+  void Clear() override { text_.reset(); }
+
+ private:
+  std::optional<std::string> text_;
+};
+
+}  // namespace bm
