@@ -1,10 +1,13 @@
 // TMainForm: construction, layout, window events and the state handler.
 #include "app/main_form.h"
 
+#include <QApplication>
 #include <QCloseEvent>
 #include <QCoreApplication>
+#include <QTimer>
 #include <QEvent>
 #include <QFile>
+#include <QFontDatabase>
 #include <QLabel>
 #include <QMenuBar>
 #include <QStatusBar>
@@ -32,8 +35,12 @@ constexpr std::array<int, 5> kPanelWidths = {200, 150, 30, 30, 100};
 
 QString U(const char* utf8) { return QString::fromUtf8(utf8); }
 
-QFont PixelFont(const char* face, int pixels, bool bold) {
-  QFont font(ResolveFontFamily(face));
+// The window's face, "MS Sans Serif", where the machine has it; otherwise the
+// face with Arial's metrics, which is close to its widths, so that the texts
+// fit the status panels as they were measured for it.
+QFont WindowFont(int pixels, bool bold) {
+  const QString face = QStringLiteral("MS Sans Serif");
+  QFont font(QFontDatabase::hasFamily(face) ? face : ResolveFontFamily("Arial"));
   font.setPixelSize(pixels);
   font.setBold(bold);
   return font;
@@ -54,7 +61,7 @@ TMainForm::TMainForm(Dialogs& dialogs, Clipboard& clipboard, std::vector<std::st
       arguments_(std::move(arguments)) {
   setObjectName(QStringLiteral("MainForm"));
   setWindowIcon(ApplicationIcon());
-  setFont(PixelFont("MS Sans Serif", 13, true));
+  setFont(WindowFont(13, true));
   move(234, 155);
   resize(696, 480);
   setAcceptDrops(true);
@@ -62,6 +69,8 @@ TMainForm::TMainForm(Dialogs& dialogs, Clipboard& clipboard, std::vector<std::st
   BuildLayout();
   BuildToolbar();
   BuildMenu();
+  // Menus keep the desktop's menu font, as they do on other systems.
+  menuBar()->setFont(QApplication::font(menuBar()));
   ApplyEditorSettings();
   FormCreate();
 }
@@ -115,16 +124,20 @@ void TMainForm::BuildLayout() {
 
   QStatusBar* bar = statusBar();
   bar->setObjectName(QStringLiteral("StatusBar1"));
-  bar->setFont(PixelFont("MS Sans Serif", 11, false));
+  bar->setFont(WindowFont(11, false));
   bar->setFixedHeight(kStatusBarHeight);
   bar->setContentsMargins(0, 0, 0, 0);
   for (size_t i = 0; i < panels_.size(); ++i) {
     auto* label = new QLabel(bar);
     label->setObjectName(QStringLiteral("StatusPanel%1").arg(i));
-    label->setFixedWidth(kPanelWidths[i]);
     label->setFrameStyle(QFrame::Panel | QFrame::Sunken);
-    label->setContentsMargins(2, 0, 2, 0);
-    bar->addWidget(label);
+    label->setContentsMargins(1, 0, 1, 0);
+    // The last panel runs on to the right edge, as a status bar's last part
+    // does, so that long file sizes are not cut off.
+    const bool last = i + 1 == panels_.size();
+    if (last) label->setMinimumWidth(kPanelWidths[i]);
+    else label->setFixedWidth(kPanelWidths[i]);
+    bar->addWidget(label, last ? 1 : 0);
     panels_[i] = label;
   }
 
@@ -201,6 +214,11 @@ void TMainForm::FormDestroy() {
 
 bool TMainForm::event(QEvent* e) {
   if (e->type() == QEvent::WindowActivate) FormActivate();
+  if (e->type() == QEvent::Show && firstActivation_) {
+    // Without a window manager (or where activation is refused) the window
+    // is never activated: start up from the event loop all the same.
+    QTimer::singleShot(0, this, [this] { FormActivate(); });
+  }
   return QMainWindow::event(e);
 }
 

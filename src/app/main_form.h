@@ -73,8 +73,8 @@ class TMainForm : public QMainWindow {
   void ShowError(const std::string& text);
   void CopyBytesToClipboard(const uint8_t* buffer, int32_t count);
 
-  // Runs the command of a menu item as its shortcut does: the item's menu
-  // openers first, then the command if the item is enabled.
+  // Runs the command of a menu item as its shortcut does: the opener of the
+  // item's menu first, then the command if the item is enabled.
   void DispatchShortcut(QAction* item);
 
  public slots:
@@ -219,8 +219,7 @@ class TMainForm : public QMainWindow {
   QAction* jumpbackward1_ = nullptr;
   QAction* find1_ = nullptr;
   QAction* findNext1_ = nullptr;
-  // The openers of the menu being built, outermost first; each item keeps
-  // the list of its menu for its shortcut.
+  // The opener of the menu being built; each item keeps it for its shortcut.
   std::vector<Handler> openers_;
   std::map<QAction*, std::vector<Handler>> itemOpeners_;
 

@@ -98,7 +98,8 @@ void TMainForm::BuildMenu() {
   goto1_ = AddItem(bearbeiten1_, "Goto1", "&Перейти по адресу...", "Ctrl+A",
                    &TMainForm::Goto1Click);
   jump1_ = AddMenu(bearbeiten1_, "Jump1", "С&местить", &TMainForm::Jump1Click);
-  openers_ = {&TMainForm::Bearbeiten1Click, &TMainForm::Jump1Click};
+  // The submenu's own opener sets the states of its items.
+  openers_ = {&TMainForm::Jump1Click};
   amount40001_ = AddItem(jump1_, "Amount40001", " &На байт: 100", nullptr,
                          &TMainForm::Amount40001Click);
   jump1_->addSeparator();

@@ -129,7 +129,9 @@ bool TByteEditor::LoadFromFile(const std::string& path) {
   changeMarks_.clear();
   UpdateGridSize();
   modified_ = false;
-  selecting_ = false;
+  // The old selection would point into the old data even when Shift or the
+  // mouse button keeps the cursor move below from clearing it.
+  ClearSelection(false);
   MoveCurrent(2, 0, true);
   return true;
 }

@@ -67,6 +67,15 @@ class AppTest : public ::testing::Test {
   }
 
   TByteEditor& Editor() { return form->ByteEditor1(); }
+
+  // A selection as a mouse drag leaves it: still Selecting, so the Shift of
+  // a following Shift+key does not clear it.
+  void Select(int32_t from, int32_t to) {
+    Editor().SetSelStart(from);
+    Editor().SetSelEnd(to);
+    Editor().SetSelecting(true);
+    Settle();
+  }
   QWidget* EditorWidgetOf() { return form->ByteEditor1Widget(); }
 
   void Key(Qt::Key key, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {

@@ -31,9 +31,7 @@ TEST(InputNumberTest, DecimalAndHexadecimalForms) {
 
 TEST_F(AppTest, CopyCutPasteAndUndoThroughTheClipboardAsText) {
   Start({WriteFile("doc.bin", std::string("\x41\x42\x00\x43\x44\x45", 6))});
-  Editor().SetSelStart(0);
-  Editor().SetSelEnd(3);
-  Settle();
+  Select(0, 3);
   Key(Qt::Key_Insert, Qt::ControlModifier);  // Copy
   EXPECT_TRUE(clipboard.HasText());
   EXPECT_EQ(clipboard.Text(), "AB") << "the text ends at the first zero byte";
@@ -41,9 +39,7 @@ TEST_F(AppTest, CopyCutPasteAndUndoThroughTheClipboardAsText) {
   EXPECT_EQ(Editor().SelLength(), 4);
 
   // Cut bytes 3..4 ("CD"): they go to the clipboard and out of the data.
-  Editor().SetSelStart(4);
-  Editor().SetSelEnd(3);
-  Settle();
+  Select(4, 3);
   Key(Qt::Key_Delete, Qt::ShiftModifier);
   EXPECT_EQ(clipboard.Text(), "CD");
   EXPECT_EQ(Editor().DataSize(), 4);
@@ -51,9 +47,7 @@ TEST_F(AppTest, CopyCutPasteAndUndoThroughTheClipboardAsText) {
 
   // Paste over a selection replaces it and selects what came in.
   clipboard.SetText("xyz");
-  Editor().SetSelStart(0);
-  Editor().SetSelEnd(1);
-  Settle();
+  Select(0, 1);
   Key(Qt::Key_Insert, Qt::ShiftModifier);
   EXPECT_EQ(Editor().DataSize(), 5);
   std::string data(5, '\0');
@@ -74,9 +68,7 @@ TEST_F(AppTest, CopyOfALargeSelectionStopsAtItsFirstZeroByte) {
   std::string bytes(3 << 20, 'q');
   bytes[(2 << 20) + 5] = '\0';
   Start({WriteFile("big.bin", bytes)});
-  Editor().SetSelStart(1);
-  Editor().SetSelEnd(static_cast<int32_t>(bytes.size()) - 1);
-  Settle();
+  Select(1, static_cast<int32_t>(bytes.size()) - 1);
   form->Kopieren1Click();
   EXPECT_EQ(clipboard.Text().size(), static_cast<size_t>((2 << 20) + 4));
 }
@@ -159,15 +151,6 @@ TEST_F(AppTest, StepsUseTheAmountAndStopAtTheEnds) {
   Settle();
   Key(Qt::Key_F5);
   EXPECT_EQ(Editor().CursorPosition(), 999);
-}
-
-TEST_F(AppTest, StepsAndGotoDoNothingWithoutData) {
-  Start();
-  Key(Qt::Key_F4);
-  Key(Qt::Key_F5);
-  Key(Qt::Key_A, Qt::ControlModifier);  // disabled: no input box opens
-  EXPECT_TRUE(dialogs.inputs.empty());
-  EXPECT_EQ(Editor().DataSize(), 0);
 }
 
 }  // namespace

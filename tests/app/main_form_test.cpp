@@ -50,7 +50,9 @@ TEST_F(AppTest, StartsUntitledWithItsWindowsInOrderAndItsLayout) {
   EXPECT_EQ(Button(8)->toolTip(), U("Шаг в перед"));
   std::vector<int> widths;
   for (auto* label : form->statusBar()->findChildren<QLabel*>()) widths.push_back(label->width());
-  EXPECT_EQ(widths, (std::vector<int>{200, 150, 30, 30, 100}));
+  ASSERT_EQ(widths.size(), 5u);
+  EXPECT_EQ(std::vector<int>(widths.begin(), widths.end() - 1), (std::vector<int>{200, 150, 30, 30}));
+  EXPECT_GE(widths[4], 100) << "the last panel runs on to the edge";
   EXPECT_EQ(form->size(), QSize(696, 480));
 }
 

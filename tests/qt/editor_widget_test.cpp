@@ -105,6 +105,31 @@ TEST_F(EditorWidgetTest, PostedMessagesArriveFromTheLoopInOrderAndUnmerged) {
   EXPECT_EQ(seen.back(), 5);
 }
 
+TEST_F(EditorWidgetTest, UpdateLocksNestAndTheBusyCursorIsBalanced) {
+  Open(16);
+  QWidget* vp = widget_->viewport();
+  widget_->LockUpdate(true);
+  widget_->LockUpdate(true);
+  widget_->LockUpdate(false);
+  EXPECT_FALSE(vp->updatesEnabled());
+  widget_->LockUpdate(false);
+  EXPECT_TRUE(vp->updatesEnabled());
+  widget_->LockUpdate(false);  // an unlock too many changes nothing
+  widget_->LockUpdate(true);
+  EXPECT_FALSE(vp->updatesEnabled());
+  widget_->LockUpdate(false);
+  EXPECT_TRUE(vp->updatesEnabled());
+
+  widget_->SetBusyCursor(true);
+  widget_->SetBusyCursor(true);
+  ASSERT_NE(QApplication::overrideCursor(), nullptr);
+  EXPECT_EQ(QApplication::overrideCursor()->shape(), Qt::WaitCursor);
+  widget_->SetBusyCursor(false);
+  EXPECT_EQ(QApplication::overrideCursor(), nullptr);
+  widget_->SetBusyCursor(false);
+  EXPECT_EQ(QApplication::overrideCursor(), nullptr);
+}
+
 TEST_F(EditorWidgetTest, ScrollBarsFollowTheGridAndMoveIt) {
   Open(16 * 5000);
   QScrollBar* v = widget_->verticalScrollBar();
