@@ -18,122 +18,17 @@
 #include "editor/byte_editor.h"
 #include "platform/files.h"
 #include "platform/qt/qt_surface.h"
-#include "platform/window_host.h"
+#include "support/bench_support.h"
 
 namespace bm {
 namespace {
 
+using bench::CountingFileSystem;
+using bench::NullHost;
+using bench::SparseFile;
+
 constexpr int kScreenWidth = 1280;
 constexpr int kScreenHeight = 1024;
-
-struct ReadCounter {
-  int64_t reads = 0;
-  int64_t bytes = 0;
-};
-
-// A stream that counts the reads made through it.
-class CountingStream : public FileStream {
- public:
-  CountingStream(std::unique_ptr<FileStream> inner, ReadCounter& counter)
-      : inner_(std::move(inner)), counter_(counter) {}
-  int64_t Position() const override { return inner_->Position(); }
-  void Seek(int64_t position) override { inner_->Seek(position); }
-  int64_t Read(void* buffer, int64_t count) override {
-    ++counter_.reads;
-    const int64_t n = inner_->Read(buffer, count);
-    counter_.bytes += n;
-    return n;
-  }
-  void Write(const void* buffer, int64_t count) override { inner_->Write(buffer, count); }
-  int64_t Size() override { return inner_->Size(); }
-  void SetSize(int64_t size) override { inner_->SetSize(size); }
-  int Descriptor() const override { return inner_->Descriptor(); }
-
- private:
-  std::unique_ptr<FileStream> inner_;
-  ReadCounter& counter_;
-};
-
-// The system's files, with every stream counting its reads.
-class CountingFileSystem : public FileSystem {
- public:
-  explicit CountingFileSystem(FileSystem& inner) : inner_(inner) {}
-  ReadCounter counter;
-
-  std::string TempDirectory() override { return inner_.TempDirectory(); }
-  uint32_t TickCount() override { return inner_.TickCount(); }
-  bool FileExists(const std::string& p) override { return inner_.FileExists(p); }
-  int64_t FileSize(const std::string& p) override { return inner_.FileSize(p); }
-  bool CanOpenShared(const std::string& p) override { return inner_.CanOpenShared(p); }
-  bool CanOpenExclusive(const std::string& p) override { return inner_.CanOpenExclusive(p); }
-  bool DeleteFile(const std::string& p) override { return inner_.DeleteFile(p); }
-  bool ClearAttributes(const std::string& p) override { return inner_.ClearAttributes(p); }
-  std::unique_ptr<FileStream> CreateExclusive(const std::string& p) override {
-    auto s = inner_.CreateExclusive(p);
-    return s ? std::make_unique<CountingStream>(std::move(s), counter) : nullptr;
-  }
-  std::unique_ptr<FileStream> OpenReadWrite(const std::string& p) override {
-    return std::make_unique<CountingStream>(inner_.OpenReadWrite(p), counter);
-  }
-  bool CopyFile(const std::string& a, const std::string& b) override { return inner_.CopyFile(a, b); }
-  bool ReplaceWorkingCopy(const std::string& a, const std::string& b) override {
-    return inner_.ReplaceWorkingCopy(a, b);
-  }
-  bool SaveCopy(const std::string& a, const std::string& b) override { return inner_.SaveCopy(a, b); }
-
- private:
-  FileSystem& inner_;
-};
-
-// A window host without a window: measuring through QtSurface, everything
-// else dropped.
-class BenchHost : public WindowHost {
- public:
-  bool WindowExists() const override { return true; }
-  void PostMessage(uint32_t, uintptr_t, intptr_t) override {}
-  void Invalidate(const Rect&, bool) override {}
-  void InvalidateAll() override {}
-  void LockUpdate(bool) override {}
-  void ScrollStateChanged() override {}
-  int16_t KeyState(int) const override { return 0; }
-  bool HasFocus() const override { return false; }
-  Surface& MeasureSurface() override { return measure_; }
-  void SetBusyCursor(bool) override {}
-  void CreateCaret(const CaretBitmap&) override {}
-  void DestroyCaret() override {}
-  void SetCaretPos(int, int) override {}
-  void ShowCaret() override {}
-  void HideCaret() override {}
-  void StartTimer(int) override {}
-  void StopTimer() override {}
-
- private:
-  QtSurface measure_;
-};
-
-// A sparse file of the given size in /tmp, removed with the object.
-class SparseFile {
- public:
-  explicit SparseFile(int64_t size) {
-    char name[] = "/tmp/bytemoor-bench-XXXXXX";
-    const int fd = mkstemp(name);
-    if (fd < 0 || ftruncate(fd, size) != 0) {
-      std::perror("sparse file");
-      std::exit(1);
-    }
-    // A few bytes that are not zero, so the page shows more than one glyph.
-    const char text[] = "Bytemoor paint bench \x01\x7F\xC0\xFF";
-    for (int64_t at = 0; at < size; at += size / 64)
-      if (pwrite(fd, text, sizeof text - 1, at) < 0) std::perror("pwrite");
-    close(fd);
-    path_ = name;
-  }
-  ~SparseFile() { unlink(path_.c_str()); }
-  const std::string& Path() const { return path_; }
-
- private:
-  std::string path_;
-};
 
 // One editor on one loaded file, shared by the benchmarks of that file.
 struct Document {
@@ -157,7 +52,10 @@ struct Document {
 
   SparseFile file;
   CountingFileSystem files;
-  BenchHost host;
+  // A window host without a window: measuring through QtSurface, everything
+  // else dropped.
+  QtSurface measure;
+  NullHost host{measure};
   std::unique_ptr<TByteEditor> editor;
   double loadSeconds = 0;
 };
@@ -178,13 +76,13 @@ void BM_PaintScreenCached(benchmark::State& state) {
   QImage image(kScreenWidth, kScreenHeight, QImage::Format_RGB32);
   doc.editor->SetTopRow(doc.editor->RowCount() / 2);
   doc.Paint(image);
-  const int64_t reads0 = doc.files.counter.reads;
+  const int64_t reads0 = doc.files.calls.reads;
   for (auto _ : state) {
     doc.Paint(image);
     benchmark::DoNotOptimize(image.bits());
   }
   state.counters["reads/frame"] =
-      benchmark::Counter(static_cast<double>(doc.files.counter.reads - reads0) /
+      benchmark::Counter(static_cast<double>(doc.files.calls.reads - reads0) /
                          static_cast<double>(state.iterations()));
   state.counters["rows"] = doc.editor->VisibleRowCount();
   state.counters["load_s"] = doc.loadSeconds;
@@ -197,7 +95,7 @@ void BM_PaintScreenFresh(benchmark::State& state) {
   QImage image(kScreenWidth, kScreenHeight, QImage::Format_RGB32);
   const int rowsPerMiB = (1 << 20) / doc.editor->BytesPerLine();
   int top = 0;
-  const int64_t reads0 = doc.files.counter.reads, bytes0 = doc.files.counter.bytes;
+  const int64_t reads0 = doc.files.calls.reads, bytes0 = doc.files.calls.bytesRead;
   for (auto _ : state) {
     top = (top + rowsPerMiB) % doc.editor->MaxTopRow();
     doc.editor->SetTopRow(top);
@@ -205,8 +103,8 @@ void BM_PaintScreenFresh(benchmark::State& state) {
     benchmark::DoNotOptimize(image.bits());
   }
   const double n = static_cast<double>(state.iterations());
-  state.counters["reads/frame"] = static_cast<double>(doc.files.counter.reads - reads0) / n;
-  state.counters["KiB/frame"] = static_cast<double>(doc.files.counter.bytes - bytes0) / n / 1024;
+  state.counters["reads/frame"] = static_cast<double>(doc.files.calls.reads - reads0) / n;
+  state.counters["KiB/frame"] = static_cast<double>(doc.files.calls.bytesRead - bytes0) / n / 1024;
 }
 BENCHMARK(BM_PaintScreenFresh)->Unit(benchmark::kMillisecond);
 
@@ -216,7 +114,7 @@ void BM_ScrollAllPages(benchmark::State& state) {
   Document& doc = Mib256();
   QImage image(kScreenWidth, kScreenHeight, QImage::Format_RGB32);
   int64_t pages = 0;
-  const int64_t reads0 = doc.files.counter.reads, bytes0 = doc.files.counter.bytes;
+  const int64_t reads0 = doc.files.calls.reads, bytes0 = doc.files.calls.bytesRead;
   for (auto _ : state) {
     TByteEditor& ed = *doc.editor;
     ed.SetTopRow(0);
@@ -229,9 +127,9 @@ void BM_ScrollAllPages(benchmark::State& state) {
   }
   const double n = static_cast<double>(pages);
   state.counters["pages"] = n / static_cast<double>(state.iterations());
-  state.counters["reads/page"] = static_cast<double>(doc.files.counter.reads - reads0) / n;
+  state.counters["reads/page"] = static_cast<double>(doc.files.calls.reads - reads0) / n;
   state.counters["MiB_read"] = benchmark::Counter(
-      static_cast<double>(doc.files.counter.bytes - bytes0) / (1 << 20), benchmark::Counter::kAvgIterations);
+      static_cast<double>(doc.files.calls.bytesRead - bytes0) / (1 << 20), benchmark::Counter::kAvgIterations);
   state.counters["s/page"] = benchmark::Counter(n, benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
 }
 BENCHMARK(BM_ScrollAllPages)->Unit(benchmark::kSecond)->Iterations(1);
@@ -261,9 +159,5 @@ BENCHMARK(BM_ReadFile64K)->Unit(benchmark::kMillisecond);
 int main(int argc, char** argv) {
   if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
   QGuiApplication app(argc, argv);
-  benchmark::Initialize(&argc, argv);
-  if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
-  benchmark::RunSpecifiedBenchmarks();
-  benchmark::Shutdown();
-  return 0;
+  return bm::bench::RunBenchmarks(argc, argv);
 }

@@ -5,8 +5,6 @@
 //
 // Runs in-process on the offscreen platform. Source files are made once in a
 // folder under /tmp and removed when the run ends.
-#include <fcntl.h>
-#include <sys/stat.h>
 #include <unistd.h>
 
 #include <benchmark/benchmark.h>
@@ -16,92 +14,22 @@
 #include <QEvent>
 #include <QKeyEvent>
 #include <QWidget>
-#include <chrono>
 #include <cstdio>
-#include <cstdlib>
-#include <filesystem>
-#include <map>
 #include <memory>
 #include <optional>
 #include <string>
-#include <vector>
 
 #include "app/main_form.h"
 #include "editor/byte_editor.h"
 #include "platform/clipboard.h"
 #include "platform/dialogs.h"
 #include "platform/qt/editor_widget.h"
+#include "support/bench_support.h"
 
 namespace {
 
-constexpr int64_t kMiB = 1024 * 1024;
-
-// ---- source files ----------------------------------------------------------------
-
-class SourceFiles {
- public:
-  static SourceFiles& Get() {
-    static SourceFiles files;
-    return files;
-  }
-
-  // A file of size bytes of non-repeating data, made on first request.
-  const std::string& File(int64_t size) {
-    auto it = paths_.find(size);
-    if (it != paths_.end()) return it->second;
-    const std::string path = Folder() + "/source_" + std::to_string(size);
-    Write(path, size);
-    return paths_.emplace(size, path).first->second;
-  }
-
-  const std::string& Folder() {
-    if (folder_.empty()) {
-      char tmpl[] = "/tmp/bytemoor_startup_bench_XXXXXX";
-      if (!::mkdtemp(tmpl)) {
-        std::perror("mkdtemp");
-        std::exit(1);
-      }
-      folder_ = tmpl;
-    }
-    return folder_;
-  }
-
-  void RemoveAll() {
-    if (folder_.empty()) return;
-    std::error_code ec;
-    std::filesystem::remove_all(folder_, ec);
-    folder_.clear();
-    paths_.clear();
-  }
-
- private:
-  static void Write(const std::string& path, int64_t size) {
-    const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
-    if (fd < 0) {
-      std::perror(path.c_str());
-      std::exit(1);
-    }
-    std::vector<uint64_t> block(kMiB / sizeof(uint64_t));
-    uint64_t x = 0x9E3779B97F4A7C15ull;
-    for (int64_t done = 0; done < size;) {
-      for (auto& w : block) {
-        x ^= x << 13, x ^= x >> 7, x ^= x << 17;
-        w = x;
-      }
-      const size_t n = static_cast<size_t>(std::min<int64_t>(kMiB, size - done));
-      if (::write(fd, block.data(), n) != static_cast<ssize_t>(n)) {
-        std::perror("write");
-        std::exit(1);
-      }
-      done += static_cast<int64_t>(n);
-    }
-    ::fsync(fd);
-    ::close(fd);
-  }
-
-  std::string folder_;
-  std::map<int64_t, std::string> paths_;
-};
+using bm::bench::kMiB;
+using bm::bench::SourceFiles;
 
 // ---- boxes that never open --------------------------------------------------------
 
@@ -179,21 +107,16 @@ void BM_PlainKernelCopy(benchmark::State& state) {
   const std::string& path = SourceFiles::Get().File(state.range(0) * kMiB);
   const std::string target = SourceFiles::Get().Folder() + "/plain_copy";
   for (auto _ : state) {
-    const int in = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-    const int out = ::open(target.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600);
-    if (in < 0 || out < 0) {
-      state.SkipWithError("open failed");
-      break;
+    int64_t copied = 0;
+    {
+      bm::bench::KernelCopy copy(path, target);
+      if (!copy.IsOpen()) {
+        state.SkipWithError("open failed");
+        break;
+      }
+      copied = copy.Run(state.range(0) * kMiB);
     }
-    int64_t left = state.range(0) * kMiB;
-    while (left > 0) {
-      const ssize_t n = ::copy_file_range(in, nullptr, out, nullptr, static_cast<size_t>(left), 0);
-      if (n <= 0) break;
-      left -= n;
-    }
-    ::close(in);
-    ::close(out);
-    if (left != 0) state.SkipWithError("copy failed");
+    if (copied != state.range(0) * kMiB) state.SkipWithError("copy failed");
     state.PauseTiming();
     ::unlink(target.c_str());
     state.ResumeTiming();
@@ -239,10 +162,5 @@ BENCHMARK(BM_PageDownHeld)->Arg(256)->Unit(benchmark::kMicrosecond);
 int main(int argc, char** argv) {
   if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
   QApplication app(argc, argv);
-  benchmark::Initialize(&argc, argv);
-  if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
-  benchmark::RunSpecifiedBenchmarks();
-  benchmark::Shutdown();
-  SourceFiles::Get().RemoveAll();
-  return 0;
+  return bm::bench::RunBenchmarks(argc, argv);
 }

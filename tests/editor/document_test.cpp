@@ -11,6 +11,7 @@
 
 #include "editor/byte_editor.h"
 #include "platform/posix/posix_files.h"
+#include "support/editor_fixture.h"
 #include "support/fake_host.h"
 #include "support/temp_dir.h"
 
@@ -52,11 +53,7 @@ struct Fixture {
     ed->SetClientSize(800, 600);
     host.Deliver();
   }
-  std::vector<unsigned char> Data() {
-    std::vector<unsigned char> out(static_cast<size_t>(ed->DataSize()));
-    ed->ReadBytes(out.data(), 0, ed->DataSize());
-    return out;
-  }
+  std::vector<unsigned char> Data() { return testing::DataOf(*ed); }
 };
 
 TEST(Document, NewControlHasUntitledDocumentAndNoWorkingCopy) {

@@ -1,19 +1,16 @@
 // Random sequences of edits and undos, applied to the editor and to a plain
 // byte vector with its own undo stack; the two must agree after every step.
 #include <gtest/gtest.h>
-#include <unistd.h>
 
 #include <algorithm>
 #include <cctype>
-#include <cstdio>
 #include <deque>
-#include <fstream>
 #include <random>
 #include <string>
 #include <vector>
 
 #include "editor/byte_editor.h"
-#include "support/fake_host.h"
+#include "support/editor_fixture.h"
 
 namespace bm {
 namespace {
@@ -41,32 +38,9 @@ class Model {
   int32_t Size() const { return static_cast<int32_t>(data.size()); }
 };
 
-class EditModelTest : public ::testing::TestWithParam<uint32_t> {
+class EditModelTest : public ::testing::TestWithParam<uint32_t>, public testing::EditorFixture {
  protected:
-  void SetUp() override {
-    host.client = &ed;
-    ed.Loaded();
-    ed.SetClientSize(800, 600);
-  }
-  void TearDown() override {
-    if (!path_.empty()) std::remove(path_.c_str());
-    std::remove(savedPath_.c_str());
-    // Saving over the same name again keeps the previous file as a backup.
-    std::remove((savedPath_.substr(0, savedPath_.size() - 4) + ".bak").c_str());
-  }
-
-  void Load(const Bytes& data) {
-    path_ = ::testing::TempDir() + "edit_model_" + std::to_string(::getpid()) + ".bin";
-    std::ofstream(path_, std::ios::binary)
-        .write(reinterpret_cast<const char*>(data.data()), static_cast<std::streamsize>(data.size()));
-    ASSERT_TRUE(ed.LoadFromFile(path_));
-  }
-
-  Bytes Data() {
-    Bytes b(static_cast<size_t>(ed.DataSize()));
-    if (!b.empty()) ed.ReadBytes(b.data(), 0, static_cast<int32_t>(b.size()));
-    return b;
-  }
+  EditModelTest() : EditorFixture(800, 600) {}
 
   // The editor's state just before a change, as its undo must bring it back.
   Snapshot Before() {
@@ -83,10 +57,9 @@ class EditModelTest : public ::testing::TestWithParam<uint32_t> {
 
   void Step();
 
-  testing::FakeWindowHost host;
-  TByteEditor ed{&host};
-  std::string path_;
-  std::string savedPath_ = ::testing::TempDir() + "edit_model_saved_" + std::to_string(::getpid()) + ".bin";
+  // Saving over the same name again keeps the previous file as a backup
+  // beside it; both go with dir.
+  std::string savedPath_ = dir.File("saved.bin");
   int undoBurst = 0;
   Model model;
   std::mt19937 rng;

@@ -1,45 +1,26 @@
 // Range edits, the change gate and change marks of TByteEditor.
 #include <gtest/gtest.h>
-#include <unistd.h>
 
-#include <cstdio>
 #include <cstring>
-#include <fstream>
-#include <numeric>
 #include <random>
 #include <string>
 #include <vector>
 
 #include "editor/byte_editor.h"
-#include "support/fake_host.h"
+#include "support/editor_fixture.h"
 
 namespace bm {
 namespace {
 
 using Bytes = std::vector<uint8_t>;
+using testing::Iota;
 
-Bytes Iota(size_t n, uint8_t first = 0) {
-  Bytes b(n);
-  std::iota(b.begin(), b.end(), first);
-  return b;
-}
-
-class EditRangesTest : public ::testing::Test {
+class EditRangesTest : public ::testing::Test, public testing::EditorFixture {
  protected:
-  void SetUp() override {
-    host.client = &ed;
-    ed.Loaded();
-    ed.SetClientSize(800, 600);
-  }
-  void TearDown() override {
-    if (!path_.empty()) std::remove(path_.c_str());
-  }
+  EditRangesTest() : EditorFixture(800, 600) {}
 
   void Load(const Bytes& data) {
-    path_ = ::testing::TempDir() + "edit_ranges_" + std::to_string(::getpid()) + ".bin";
-    std::ofstream(path_, std::ios::binary)
-        .write(reinterpret_cast<const char*>(data.data()), static_cast<std::streamsize>(data.size()));
-    ASSERT_TRUE(ed.LoadFromFile(path_));
+    ASSERT_NO_FATAL_FAILURE(EditorFixture::Load(data));
     ASSERT_EQ(ed.DataSize(), static_cast<int32_t>(data.size()));
   }
 
@@ -50,17 +31,6 @@ class EditRangesTest : public ::testing::Test {
     }
     return b;
   }
-
-  void Select(int32_t from, int32_t to) {
-    ed.SetSelStart(from);
-    ed.SetSelEnd(to);
-  }
-
-  void Overwrite(int32_t p, uint8_t v) { ed.OverwriteByte(ed.ReadByte(p), v, p, ed.RowOfPosition(p)); }
-
-  testing::FakeWindowHost host;
-  TByteEditor ed{&host};
-  std::string path_;
 };
 
 TEST_F(EditRangesTest, PasteWithoutSelectionInsertsAtCursorAndSelectsThePastedBytes) {

@@ -5,51 +5,16 @@
 
 #include "editor/byte_editor.h"
 #include "platform/codepage.h"
-#include "support/fake_host.h"
-#include "support/temp_dir.h"
+#include "support/editor_fixture.h"
 
 namespace bm {
 namespace {
 
 using Bytes = std::vector<uint8_t>;
 
-class EntryTest : public ::testing::Test {
+class EntryTest : public ::testing::Test, public testing::EditorFixture {
  protected:
-  void SetUp() override {
-    host.client = &ed;
-    ed.Loaded();
-    ed.SetClientSize(800, 320);
-  }
-  void Load(const Bytes& bytes) {
-    ASSERT_TRUE(ed.LoadFromFile(dir.Write("data.bin", std::vector<unsigned char>(bytes.begin(), bytes.end()))));
-  }
-  Bytes Data() {
-    Bytes b(static_cast<size_t>(ed.DataSize()));
-    if (!b.empty()) ed.ReadBytes(b.data(), 0, ed.DataSize());
-    return b;
-  }
-  void Put(int32_t p, bool charField = false, bool second = false) {
-    const GridCell c = ed.PositionToCell(p, charField);
-    ed.MoveCurrent(c.col + (second ? 1 : 0), c.row);
-  }
-  GridCell Cursor() const { return {ed.Col(), ed.Row()}; }
-  GridCell Hex(int32_t p, bool second = false) const {
-    GridCell c = ed.PositionToCell(p, false);
-    c.col += second ? 1 : 0;
-    return c;
-  }
-  void Type(const char* text) {
-    for (const char* c = text; *c; ++c) ed.WMChar(static_cast<uint8_t>(*c));
-  }
-  void InsertMode() {
-    ed.SetAllowInsertMode(true);
-    ed.ToggleInsertState();
-    ASSERT_TRUE(ed.IsInsertMode());
-  }
-
-  testing::TempDir dir;
-  testing::FakeWindowHost host;
-  TByteEditor ed{&host};
+  EntryTest() : EditorFixture(800, 320) {}
 };
 
 TEST_F(EntryTest, OverwriteHexDigitsNibbleByNibble) {

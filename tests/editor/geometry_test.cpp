@@ -4,21 +4,16 @@
 #include <vector>
 
 #include "editor/byte_editor.h"
-#include "support/fake_host.h"
-#include "support/temp_dir.h"
+#include "support/editor_fixture.h"
 
 namespace bm {
 namespace {
 
-class GeometryTest : public ::testing::Test {
+class GeometryTest : public ::testing::Test, public testing::EditorFixture {
  protected:
-  void SetUp() override {
-    host.client = &ed;
-    ed.Loaded();
-    ed.SetClientSize(800, 600);
-  }
+  GeometryTest() : EditorFixture(800, 600) {}
   void Load(size_t size) {
-    ASSERT_TRUE(ed.LoadFromFile(dir.Write("data.bin", testing::Pattern(size))));
+    ASSERT_NO_FATAL_FAILURE(LoadPattern(size));
     ASSERT_EQ(ed.DataSize(), static_cast<int32_t>(size));
   }
   std::vector<int> Widths() const {
@@ -26,10 +21,6 @@ class GeometryTest : public ::testing::Test {
     for (int c = 0; c < ed.ColCount(); ++c) w.push_back(ed.ColWidths(c));
     return w;
   }
-
-  testing::TempDir dir;
-  testing::FakeWindowHost host;
-  TByteEditor ed{&host};
 };
 
 TEST_F(GeometryTest, ColumnWidthsFollowFontAndGrouping) {

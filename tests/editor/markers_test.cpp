@@ -2,32 +2,17 @@
 #include <gtest/gtest.h>
 
 #include "editor/byte_editor.h"
-#include "support/fake_host.h"
-#include "support/temp_dir.h"
+#include "support/editor_fixture.h"
 
 namespace bm {
 namespace {
 
-class MarkersTest : public ::testing::Test {
+class MarkersTest : public ::testing::Test, public testing::EditorFixture {
  protected:
-  void SetUp() override {
-    host.client = &ed;
-    ed.Loaded();
-    ed.SetClientSize(800, 320);
-  }
-  void Load(size_t size) {
-    ASSERT_TRUE(ed.LoadFromFile(dir.Write("data.bin", testing::Pattern(size))));
-  }
-  void Key(uint16_t key, ShiftState shift) {
-    uint16_t k = key;
-    ed.KeyDown(k, shift);
-  }
+  MarkersTest() : EditorFixture(800, 320) {}
+  void Load(size_t size) { LoadPattern(size); }
   static ShiftState Ctrl() { ShiftState s; s.ctrl = true; return s; }
   static ShiftState CtrlShift() { ShiftState s; s.ctrl = true; s.shift = true; return s; }
-
-  testing::TempDir dir;
-  testing::FakeWindowHost host;
-  TByteEditor ed{&host};
 };
 
 TEST_F(MarkersTest, SetFindAndGet) {

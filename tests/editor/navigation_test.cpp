@@ -1,12 +1,10 @@
 // Keyboard and mouse navigation of TByteEditor.
 #include <gtest/gtest.h>
 
-#include <numeric>
 #include <vector>
 
 #include "editor/byte_editor.h"
-#include "support/fake_host.h"
-#include "support/temp_dir.h"
+#include "support/editor_fixture.h"
 
 namespace bm {
 namespace {
@@ -19,35 +17,13 @@ ShiftState Mods(bool shift, bool ctrl, bool alt = false) {
   return s;
 }
 
-class NavigationTest : public ::testing::Test {
+class NavigationTest : public ::testing::Test, public testing::EditorFixture {
  protected:
+  NavigationTest() : EditorFixture(800, 320) {}  // 20 fully visible rows
   void SetUp() override {
-    host.client = &ed;
-    ed.Loaded();
-    ed.SetClientSize(800, 320);  // 20 fully visible rows
     ed.OnKeyDown = [this](uint16_t& key, ShiftState) { hostKeys.push_back(key); };
   }
-  void Load(size_t size) {
-    std::vector<unsigned char> bytes(size);
-    std::iota(bytes.begin(), bytes.end(), 0);
-    ASSERT_TRUE(ed.LoadFromFile(dir.Write("data.bin", bytes)));
-  }
-  // Sends a key; returns what KeyDown left in it (0: consumed).
-  uint16_t Key(uint16_t key, ShiftState shift = {}) {
-    uint16_t k = key;
-    ed.KeyDown(k, shift);
-    return k;
-  }
-  void Put(int32_t p, bool charField = false, bool second = false) {
-    const GridCell c = ed.PositionToCell(p, charField);
-    ed.MoveCurrent(c.col + (second ? 1 : 0), c.row);
-  }
-  GridCell Cursor() const { return {ed.Col(), ed.Row()}; }
-  GridCell Hex(int32_t p, bool second = false) const {
-    GridCell c = ed.PositionToCell(p, false);
-    c.col += second ? 1 : 0;
-    return c;
-  }
+  void Load(size_t size) { EditorFixture::Load(testing::Iota(size)); }
   GridCell Chr(int32_t p) const { return ed.PositionToCell(p, true); }
   void Press(const GridCell& c, ShiftState s = {}) {
     const Rect r = ed.CellRect(c.col, c.row);
@@ -68,15 +44,7 @@ class NavigationTest : public ::testing::Test {
     ed.MouseUp(MouseButton::Left, ShiftState{}, 0, 0);
     host.SetKeyDown(VK_LBUTTON, false);
   }
-  std::vector<uint8_t> Data() {
-    std::vector<uint8_t> b(static_cast<size_t>(ed.DataSize()));
-    if (!b.empty()) ed.ReadBytes(b.data(), 0, ed.DataSize());
-    return b;
-  }
 
-  testing::TempDir dir;
-  testing::FakeWindowHost host;
-  TByteEditor ed{&host};
   std::vector<uint16_t> hostKeys;
 };
 

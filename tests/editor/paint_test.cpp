@@ -7,8 +7,7 @@
 
 #include "editor/byte_editor.h"
 #include "platform/colors.h"
-#include "support/fake_host.h"
-#include "support/temp_dir.h"
+#include "support/editor_fixture.h"
 
 namespace bm {
 namespace {
@@ -21,16 +20,9 @@ constexpr Color kBlue = 0xFF0000;
 constexpr Color kNavy = 0x800000;
 constexpr Color kYellow = 0x00FFFF;
 
-class PaintTest : public ::testing::Test {
+class PaintTest : public ::testing::Test, public testing::EditorFixture {
  protected:
-  void SetUp() override {
-    host.client = &ed;
-    ed.Loaded();
-    ed.SetClientSize(kWidth, kHeight);
-  }
-  void Load(const std::vector<unsigned char>& bytes) {
-    ASSERT_TRUE(ed.LoadFromFile(dir.Write("data.bin", bytes)));
-  }
+  PaintTest() : EditorFixture(kWidth, kHeight) {}
   void Paint() {
     s.Clear();
     ed.Paint(s, Rect{0, 0, kWidth, kHeight});
@@ -54,9 +46,6 @@ class PaintTest : public ::testing::Test {
   }
 
   static constexpr int kWidth = 800, kHeight = 320;
-  testing::TempDir dir;
-  testing::FakeWindowHost host;
-  TByteEditor ed{&host};
   FakeSurface s;
 };
 

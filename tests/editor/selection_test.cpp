@@ -4,28 +4,15 @@
 #include <string>
 
 #include "editor/byte_editor.h"
-#include "support/fake_host.h"
-#include "support/temp_dir.h"
+#include "support/editor_fixture.h"
 
 namespace bm {
 namespace {
 
-class SelectionTest : public ::testing::Test {
+class SelectionTest : public ::testing::Test, public testing::EditorFixture {
  protected:
-  void SetUp() override {
-    host.client = &ed;
-    ed.Loaded();
-    ed.SetClientSize(800, 320);  // 20 rows of 16 pixels
-  }
-  void Load(size_t size) {
-    ASSERT_TRUE(ed.LoadFromFile(dir.Write("data.bin", testing::Pattern(size))));
-  }
-  void Key(uint16_t key, bool shift = false) {
-    ShiftState s;
-    s.shift = shift;
-    uint16_t k = key;
-    ed.KeyDown(k, s);
-  }
+  SelectionTest() : EditorFixture(800, 320) {}  // 20 rows of 16 pixels
+  void Load(size_t size) { LoadPattern(size); }
   // Presses Shift, as the keyboard does: the key state and the key itself.
   void PressShift() {
     host.SetKeyDown(VK_SHIFT, true);
@@ -42,15 +29,6 @@ class SelectionTest : public ::testing::Test {
     EXPECT_EQ(ed.SelTo(), to);
     EXPECT_EQ(ed.SelLength(), to - from + 1);
   }
-  void InsertMode() {
-    ed.SetAllowInsertMode(true);
-    ed.ToggleInsertState();
-    ASSERT_TRUE(ed.IsInsertMode());
-  }
-
-  testing::TempDir dir;
-  testing::FakeWindowHost host;
-  TByteEditor ed{&host};
 };
 
 template <class F>

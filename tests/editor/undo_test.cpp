@@ -1,66 +1,29 @@
 // Undo records and Undo of TByteEditor.
 #include <gtest/gtest.h>
-#include <unistd.h>
 
-#include <cstdio>
-#include <fstream>
-#include <numeric>
 #include <string>
 #include <vector>
 
 #include "editor/byte_editor.h"
-#include "support/fake_host.h"
+#include "support/editor_fixture.h"
 
 namespace bm {
 namespace {
 
 using Bytes = std::vector<uint8_t>;
-
-Bytes Iota(size_t n, uint8_t first = 0) {
-  Bytes b(n);
-  std::iota(b.begin(), b.end(), first);
-  return b;
-}
+using testing::Iota;
 
 uint32_t U32At(const std::vector<uint8_t>& s, size_t at) {
   return s[at] | s[at + 1] << 8 | s[at + 2] << 16 | static_cast<uint32_t>(s[at + 3]) << 24;
 }
 
-class UndoTest : public ::testing::Test {
+class UndoTest : public ::testing::Test, public testing::EditorFixture {
  protected:
+  UndoTest() : EditorFixture(800, 600) {}
   void SetUp() override {
-    host.client = &ed;
-    ed.Loaded();
-    ed.SetClientSize(800, 600);
     ed.OnStateChanged = [this](TByteEditor&) { ++stateCalls; };
   }
-  void TearDown() override {
-    if (!path_.empty()) std::remove(path_.c_str());
-  }
 
-  void Load(const Bytes& data) {
-    path_ = ::testing::TempDir() + "undo_" + std::to_string(::getpid()) + ".bin";
-    std::ofstream(path_, std::ios::binary)
-        .write(reinterpret_cast<const char*>(data.data()), static_cast<std::streamsize>(data.size()));
-    ASSERT_TRUE(ed.LoadFromFile(path_));
-  }
-
-  Bytes Data() {
-    Bytes b(static_cast<size_t>(ed.DataSize()));
-    if (!b.empty()) ed.ReadBytes(b.data(), 0, static_cast<int32_t>(b.size()));
-    return b;
-  }
-
-  void Select(int32_t from, int32_t to) {
-    ed.SetSelStart(from);
-    ed.SetSelEnd(to);
-  }
-
-  void Overwrite(int32_t p, uint8_t v) { ed.OverwriteByte(ed.ReadByte(p), v, p, ed.RowOfPosition(p)); }
-
-  testing::FakeWindowHost host;
-  TByteEditor ed{&host};
-  std::string path_;
   int stateCalls = 0;
 };
 
