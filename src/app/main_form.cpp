@@ -119,6 +119,10 @@ void TMainForm::BuildLayout() {
 
   byteEditor1_ = new EditorWidget(client, files_);
   byteEditor1_->setObjectName(QStringLiteral("ByteEditor1"));
+  // Told after the event that failed has been handled, not inside it.
+  byteEditor1_->OnError = [this](const std::string& text) {
+    QTimer::singleShot(0, this, [this, text] { ShowError(text); });
+  };
   column->addWidget(byteEditor1_, 1);
   setCentralWidget(client);
 

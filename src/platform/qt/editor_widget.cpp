@@ -55,6 +55,21 @@ Qt::KeyboardModifiers ModifiersOfKeyEvent(const QKeyEvent* e) {
   return m;
 }
 
+// Runs an event handler's work; an error that escapes the editor (a full disk
+// under the working copy while typing, say) is reported instead of crossing
+// Qt's event dispatch, which would end the program.
+template <typename F>
+void ReportingErrors(const std::function<void(const std::string&)>& onError, F&& work) {
+  try {
+    work();
+  } catch (const std::exception& error) {
+    if (onError)
+      onError(error.what());
+    else
+      qWarning("%s", error.what());
+  }
+}
+
 }  // namespace
 
 class EditorWidget::InputScope {
@@ -109,12 +124,14 @@ void EditorWidget::PostMessage(uint32_t msg, uintptr_t wParam, intptr_t lParam) 
 }
 
 void EditorWidget::customEvent(QEvent* e) {
-  if (e->type() == HostMessageEvent::EventType()) {
-    const auto* m = static_cast<HostMessageEvent*>(e);
-    if (editor_) editor_->HandleMessage(m->msg, m->wParam, m->lParam);
-    return;
-  }
-  QAbstractScrollArea::customEvent(e);
+  ReportingErrors(OnError, [&] {
+    if (e->type() == HostMessageEvent::EventType()) {
+      const auto* m = static_cast<HostMessageEvent*>(e);
+      if (editor_) editor_->HandleMessage(m->msg, m->wParam, m->lParam);
+      return;
+    }
+    QAbstractScrollArea::customEvent(e);
+  });
 }
 
 void EditorWidget::Invalidate(const Rect& r, bool) {
@@ -171,15 +188,17 @@ void EditorWidget::SyncScrollBars() {
 }
 
 void EditorWidget::scrollContentsBy(int, int) {
-  // The grid repaints itself from its new scroll position; no pixels move.
-  if (!editor_ || syncingBars_) return;
-  const int top = verticalScrollBar()->value();
-  const int left = horizontalScrollBar()->value();
-  editor_->SetTopRow(top);
-  editor_->SetLeftCol(left);
-  editor_->Scrolled();
-  // The grid may have clamped the values: the bars show where it is.
-  ScrollStateChanged();
+  ReportingErrors(OnError, [&] {
+    // The grid repaints itself from its new scroll position; no pixels move.
+    if (!editor_ || syncingBars_) return;
+    const int top = verticalScrollBar()->value();
+    const int left = horizontalScrollBar()->value();
+    editor_->SetTopRow(top);
+    editor_->SetLeftCol(left);
+    editor_->Scrolled();
+    // The grid may have clamped the values: the bars show where it is.
+    ScrollStateChanged();
+  });
 }
 
 int16_t EditorWidget::KeyState(int vk) const {
@@ -285,15 +304,18 @@ void EditorWidget::HideCaret() {
 // ---- painting and size ------------------------------------------------------------
 
 void EditorWidget::paintEvent(QPaintEvent* e) {
-  QPainter painter(viewport());
-  QtSurface surface(&painter);
-  surface.SetFont(editor_->Font());
-  const QRect r = e->rect();
-  editor_->Paint(surface, Rect{r.left(), r.top(), r.left() + r.width(), r.top() + r.height()});
-  if (CaretVisibleNow()) {
-    painter.setCompositionMode(QPainter::RasterOp_SourceXorDestination);
-    painter.drawImage(caretPos_, caretImage_);
-  }
+  // Only logged: a box shown from painting would ask for the next paint.
+  ReportingErrors({}, [&] {
+    QPainter painter(viewport());
+    QtSurface surface(&painter);
+    surface.SetFont(editor_->Font());
+    const QRect r = e->rect();
+    editor_->Paint(surface, Rect{r.left(), r.top(), r.left() + r.width(), r.top() + r.height()});
+    if (CaretVisibleNow()) {
+      painter.setCompositionMode(QPainter::RasterOp_SourceXorDestination);
+      painter.drawImage(caretPos_, caretImage_);
+    }
+  });
 }
 
 void EditorWidget::resizeEvent(QResizeEvent* e) {
@@ -306,68 +328,72 @@ void EditorWidget::resizeEvent(QResizeEvent* e) {
 bool EditorWidget::focusNextPrevChild(bool) { return false; }
 
 void EditorWidget::keyPressEvent(QKeyEvent* e) {
-  const Qt::KeyboardModifiers mods = ModifiersOfKeyEvent(e);
-  InputScope scope(this, mods);
-  const int qtKey = e->key();
-  uint16_t key = VirtualKeyOf(qtKey, mods, e->nativeScanCode(), PlatformScanCodes());
+  ReportingErrors(OnError, [&] {
+    const Qt::KeyboardModifiers mods = ModifiersOfKeyEvent(e);
+    InputScope scope(this, mods);
+    const int qtKey = e->key();
+    uint16_t key = VirtualKeyOf(qtKey, mods, e->nativeScanCode(), PlatformScanCodes());
 
-  // Alt codes: Alt held, digits on the numeric keypad.
-  if (qtKey == Qt::Key_Alt) {
-    if (!e->isAutoRepeat()) {
-      altHeld_ = true;
-      altCode_ = 0;
-      altDigits_ = 0;
-      altLeadingZero_ = false;
+    // Alt codes: Alt held, digits on the numeric keypad.
+    if (qtKey == Qt::Key_Alt) {
+      if (!e->isAutoRepeat()) {
+        altHeld_ = true;
+        altCode_ = 0;
+        altDigits_ = 0;
+        altLeadingZero_ = false;
+      }
+    } else if (altHeld_ && (mods & Qt::AltModifier)) {
+      const int digit = KeypadDigit(qtKey, mods);
+      if (digit >= 0) {
+        if (altDigits_ == 0) altLeadingZero_ = digit == 0;
+        altCode_ = (altCode_ * 10 + digit) % 100000;
+        ++altDigits_;
+        key = static_cast<uint16_t>(VK_NUMPAD0 + digit);
+      } else {
+        altHeld_ = false;  // any other key ends the code
+      }
     }
-  } else if (altHeld_ && (mods & Qt::AltModifier)) {
-    const int digit = KeypadDigit(qtKey, mods);
-    if (digit >= 0) {
-      if (altDigits_ == 0) altLeadingZero_ = digit == 0;
-      altCode_ = (altCode_ * 10 + digit) % 100000;
-      ++altDigits_;
-      key = static_cast<uint16_t>(VK_NUMPAD0 + digit);
-    } else {
-      altHeld_ = false;  // any other key ends the code
+
+    ShiftState shift = ShiftStateOf(mods);
+    if (key != 0) editor_->KeyDown(key, shift);
+
+    // Typed characters, as the key translation of Windows gives them; with
+    // Ctrl or Alt held it gives only control codes, which the editor ignores.
+    if (mods & (Qt::ControlModifier | Qt::AltModifier)) return;
+    if (qtKey == Qt::Key_Delete) return;
+    const QString text = e->text();
+    for (char32_t ch : text.toUcs4()) {
+      if (ch == 0x7F) continue;
+      const int b = UnicodeToAnsi(ch);
+      if (b >= 0) editor_->WMChar(static_cast<uint8_t>(b));
     }
-  }
-
-  ShiftState shift = ShiftStateOf(mods);
-  if (key != 0) editor_->KeyDown(key, shift);
-
-  // Typed characters, as the key translation of Windows gives them; with
-  // Ctrl or Alt held it gives only control codes, which the editor ignores.
-  if (mods & (Qt::ControlModifier | Qt::AltModifier)) return;
-  if (qtKey == Qt::Key_Delete) return;
-  const QString text = e->text();
-  for (char32_t ch : text.toUcs4()) {
-    if (ch == 0x7F) continue;
-    const int b = UnicodeToAnsi(ch);
-    if (b >= 0) editor_->WMChar(static_cast<uint8_t>(b));
-  }
+  });
 }
 
 void EditorWidget::keyReleaseEvent(QKeyEvent* e) {
-  if (e->isAutoRepeat()) return;  // a held key repeats its press only
-  const Qt::KeyboardModifiers mods = ModifiersOfKeyEvent(e);
-  InputScope scope(this, mods);
-  const int qtKey = e->key();
-  uint16_t key = VirtualKeyOf(qtKey, mods, e->nativeScanCode(), PlatformScanCodes());
-  if (altHeld_ && qtKey != Qt::Key_Alt && (mods & Qt::AltModifier)) {
-    const int digit = KeypadDigit(qtKey, mods);
-    if (digit >= 0) key = static_cast<uint16_t>(VK_NUMPAD0 + digit);
-  }
-  if (key != 0) editor_->KeyUp(key, ShiftStateOf(mods));
-
-  if (qtKey == Qt::Key_Alt) {
-    const bool typed = altHeld_ && altDigits_ > 0;
-    altHeld_ = false;
-    if (typed) {
-      // A code with a leading zero names a character of the ANSI code page,
-      // any other one a character of the OEM code page.
-      const uint8_t code = static_cast<uint8_t>(altCode_ % 256);
-      editor_->WMChar(altLeadingZero_ ? code : OemToAnsi(code));
+  ReportingErrors(OnError, [&] {
+    if (e->isAutoRepeat()) return;  // a held key repeats its press only
+    const Qt::KeyboardModifiers mods = ModifiersOfKeyEvent(e);
+    InputScope scope(this, mods);
+    const int qtKey = e->key();
+    uint16_t key = VirtualKeyOf(qtKey, mods, e->nativeScanCode(), PlatformScanCodes());
+    if (altHeld_ && qtKey != Qt::Key_Alt && (mods & Qt::AltModifier)) {
+      const int digit = KeypadDigit(qtKey, mods);
+      if (digit >= 0) key = static_cast<uint16_t>(VK_NUMPAD0 + digit);
     }
-  }
+    if (key != 0) editor_->KeyUp(key, ShiftStateOf(mods));
+
+    if (qtKey == Qt::Key_Alt) {
+      const bool typed = altHeld_ && altDigits_ > 0;
+      altHeld_ = false;
+      if (typed) {
+        // A code with a leading zero names a character of the ANSI code page,
+        // any other one a character of the OEM code page.
+        const uint8_t code = static_cast<uint8_t>(altCode_ % 256);
+        editor_->WMChar(altLeadingZero_ ? code : OemToAnsi(code));
+      }
+    }
+  });
 }
 
 // ---- mouse --------------------------------------------------------------------------
@@ -377,26 +403,28 @@ enum MouseKind { kPress, kDouble, kMove, kRelease };
 }
 
 void EditorWidget::MouseEvent(QMouseEvent* e, int kind) {
-  InputScope scope(this, e->modifiers(), e->buttons());
-  ShiftState shift = ShiftStateOf(e->modifiers());
-  shift.left = e->buttons() & Qt::LeftButton;
-  shift.right = e->buttons() & Qt::RightButton;
-  shift.middle = e->buttons() & Qt::MiddleButton;
-  shift.dbl = kind == kDouble;
-  const QPoint p = e->position().toPoint();
-  if (kind == kMove) {
-    editor_->MouseMove(shift, p.x(), p.y());
-    return;
-  }
-  MouseButton button;
-  switch (e->button()) {
-    case Qt::LeftButton: button = MouseButton::Left; break;
-    case Qt::RightButton: button = MouseButton::Right; break;
-    case Qt::MiddleButton: button = MouseButton::Middle; break;
-    default: return;
-  }
-  if (kind == kRelease) editor_->MouseUp(button, shift, p.x(), p.y());
-  else editor_->MouseDown(button, shift, p.x(), p.y());
+  ReportingErrors(OnError, [&] {
+    InputScope scope(this, e->modifiers(), e->buttons());
+    ShiftState shift = ShiftStateOf(e->modifiers());
+    shift.left = e->buttons() & Qt::LeftButton;
+    shift.right = e->buttons() & Qt::RightButton;
+    shift.middle = e->buttons() & Qt::MiddleButton;
+    shift.dbl = kind == kDouble;
+    const QPoint p = e->position().toPoint();
+    if (kind == kMove) {
+      editor_->MouseMove(shift, p.x(), p.y());
+      return;
+    }
+    MouseButton button;
+    switch (e->button()) {
+      case Qt::LeftButton: button = MouseButton::Left; break;
+      case Qt::RightButton: button = MouseButton::Right; break;
+      case Qt::MiddleButton: button = MouseButton::Middle; break;
+      default: return;
+    }
+    if (kind == kRelease) editor_->MouseUp(button, shift, p.x(), p.y());
+    else editor_->MouseDown(button, shift, p.x(), p.y());
+  });
 }
 
 void EditorWidget::mousePressEvent(QMouseEvent* e) { MouseEvent(e, kPress); }
@@ -405,12 +433,14 @@ void EditorWidget::mouseMoveEvent(QMouseEvent* e) { MouseEvent(e, kMove); }
 void EditorWidget::mouseReleaseEvent(QMouseEvent* e) { MouseEvent(e, kRelease); }
 
 void EditorWidget::wheelEvent(QWheelEvent* e) {
-  e->accept();
-  wheelDelta_ += e->angleDelta().y();
-  const int notches = wheelDelta_ / kWheelNotch;
-  if (notches == 0) return;
-  wheelDelta_ -= notches * kWheelNotch;
-  editor_->ScrollRows(-kRowsPerNotch * notches);
+  ReportingErrors(OnError, [&] {
+    e->accept();
+    wheelDelta_ += e->angleDelta().y();
+    const int notches = wheelDelta_ / kWheelNotch;
+    if (notches == 0) return;
+    wheelDelta_ -= notches * kWheelNotch;
+    editor_->ScrollRows(-kRowsPerNotch * notches);
+  });
 }
 
 // ---- focus and timers ----------------------------------------------------------------
@@ -431,14 +461,16 @@ void EditorWidget::focusOutEvent(QFocusEvent* e) {
 }
 
 void EditorWidget::timerEvent(QTimerEvent* e) {
-  if (e->timerId() == dragTimer_.timerId()) {
-    editor_->HandleTimer();
-  } else if (e->timerId() == caretTimer_.timerId()) {
-    caretPhase_ = !caretPhase_;
-    UpdateCaretRect();
-  } else {
-    QAbstractScrollArea::timerEvent(e);
-  }
+  ReportingErrors(OnError, [&] {
+    if (e->timerId() == dragTimer_.timerId()) {
+      editor_->HandleTimer();
+    } else if (e->timerId() == caretTimer_.timerId()) {
+      caretPhase_ = !caretPhase_;
+      UpdateCaretRect();
+    } else {
+      QAbstractScrollArea::timerEvent(e);
+    }
+  });
 }
 
 }  // namespace bm

@@ -7,6 +7,8 @@
 #include <QImage>
 #include <QPoint>
 #include <QRect>
+#include <functional>
+#include <string>
 #include <memory>
 #include <optional>
 
@@ -23,6 +25,10 @@ class EditorWidget : public QAbstractScrollArea, public WindowHost {
   ~EditorWidget() override;
 
   TByteEditor& Editor() { return *editor_; }
+
+  // Receives the message of an error that escaped the editor while it
+  // handled an event; without a handler the message is only logged.
+  std::function<void(const std::string&)> OnError;
 
   // WindowHost
   bool WindowExists() const override;
