@@ -246,7 +246,7 @@ class TByteEditor : public TGridBase, public TColorsOwner {
   // document.cpp
   std::string MakeWorkFileName();
   bool ProbeFile(const std::string& path, bool& readOnly);
-  bool EnsureWorkFileCreated();
+  bool EnsureWorkFileCreated(std::unique_ptr<FileStream>* stream = nullptr);
   std::string BackupName(const std::string& path) const;
   // undo.cpp
   void WriteUndoRecord(TChangeKind kind, int32_t position, int32_t count, int32_t oldLength);

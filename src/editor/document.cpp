@@ -55,15 +55,17 @@ std::string TByteEditor::MakeWorkFileName() {
 // Claims the working copy's name with an exclusive create, so a file or link
 // planted under the predictable name is never followed and two editors never
 // share one working copy. Takes the next free name when the name is taken.
-bool TByteEditor::EnsureWorkFileCreated() {
+// The new file's open stream is handed to stream when one is given.
+bool TByteEditor::EnsureWorkFileCreated(std::unique_ptr<FileStream>* stream) {
   if (workFileCreated_) return true;
   const size_t slash = workFileName_.rfind('/');
   const std::string dir = workFileName_.substr(0, slash + 1);
   uint32_t tick = static_cast<uint32_t>(std::stoul(workFileName_.substr(slash + 1, 8), nullptr, 16));
   for (int i = 0; i < kWorkNameAttempts; ++i) {
-    auto stream = files_.CreateExclusive(workFileName_);
-    if (stream) {
+    auto created = files_.CreateExclusive(workFileName_);
+    if (created) {
       workFileCreated_ = true;
+      if (stream) *stream = std::move(created);
       return true;
     }
     if (!files_.FileExists(workFileName_)) return false;  // not a name clash: cannot create
@@ -214,8 +216,9 @@ void TByteEditor::EnsureWorkStream() {
     files_.DeleteFile(workFileName_);
     workFileCreated_ = false;
   }
-  if (!EnsureWorkFileCreated()) throw FileError("Cannot create the working copy " + workFileName_);
-  workStream_ = files_.OpenReadWrite(workFileName_);
+  std::unique_ptr<FileStream> stream;
+  if (!EnsureWorkFileCreated(&stream)) throw FileError("Cannot create the working copy " + workFileName_);
+  workStream_ = std::move(stream);
   workStream_->Seek(0);
   changeMarks_.clear();
 }

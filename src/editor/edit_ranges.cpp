@@ -128,16 +128,8 @@ void TByteEditor::InsertBytes(const uint8_t* buffer, int32_t count, int32_t posi
 }
 
 void TByteEditor::AppendBytes(const uint8_t* buffer, int32_t count) {
-  EnsureWorkStream();
-  if (DataSize() == 0) {
-    workStream_->Seek(0);
-    changeMarks_.clear();
-  }
-  const int32_t old = DataSize();
-  workStream_->SetSize(static_cast<int64_t>(old) + count);
-  cachedSize_ = -1;
-  WriteBytes(buffer, old, count);
-  UpdateGridSize();
+  // An insertion at the end moves nothing: the same steps.
+  InsertBytes(buffer, count, DataSize());
 }
 
 void TByteEditor::DeleteRange(int32_t start, int32_t end, int col, int row) {
