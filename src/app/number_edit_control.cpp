@@ -2,6 +2,7 @@
 #include "app/number_edit_control.h"
 
 #include <QContextMenuEvent>
+#include <QDropEvent>
 #include <QFocusEvent>
 #include <QGuiApplication>
 #include <QKeyEvent>
@@ -191,7 +192,11 @@ void TNumberEdit::focusInEvent(QFocusEvent* e) {
   if (reason == Qt::ActiveWindowFocusReason || reason == Qt::PopupFocusReason) return;
   const bool leftClick =
       reason == Qt::MouseFocusReason && (QGuiApplication::mouseButtons() & Qt::LeftButton);
-  if (autoSelect_ && !leftClick) selectAll();
+  if (autoSelect_ && !leftClick) {
+    selectAll();
+  } else if (!autoSelect_ && reason != Qt::MouseFocusReason) {
+    deselect();  // the edit's own select-all on Tab
+  }
 }
 
 void TNumberEdit::focusOutEvent(QFocusEvent* e) {
@@ -216,5 +221,10 @@ void TNumberEdit::mouseReleaseEvent(QMouseEvent* e) {
   }
   QLineEdit::mouseReleaseEvent(e);
 }
+
+// Dragged text would get in untested; the edit takes none.
+void TNumberEdit::dragEnterEvent(QDragEnterEvent* e) { e->ignore(); }
+void TNumberEdit::dragMoveEvent(QDragMoveEvent* e) { e->ignore(); }
+void TNumberEdit::dropEvent(QDropEvent* e) { e->ignore(); }
 
 }  // namespace bm

@@ -44,6 +44,9 @@ class TNumberEdit : public QLineEdit, public TNumberEditRules {
   void contextMenuEvent(QContextMenuEvent* e) override;
   void mousePressEvent(QMouseEvent* e) override;
   void mouseReleaseEvent(QMouseEvent* e) override;
+  void dragEnterEvent(QDragEnterEvent* e) override;
+  void dragMoveEvent(QDragMoveEvent* e) override;
+  void dropEvent(QDropEvent* e) override;
 
  private:
   // Lets the edit handle a key the rules have no test for, and undoes it
