@@ -12,6 +12,8 @@ void TMainForm::N8Click() {
   hexCalc_->NumberEdit1().SetValue(calcValue_);
   hexCalc_->exec();
   calcValue_ = hexCalc_->NumberEdit1().Value();
+  // Without a window manager nobody gives the keyboard back to this window.
+  activateWindow();
 }
 
 }  // namespace bm
