@@ -104,7 +104,10 @@ void THexCalc::BuildControls() {
     radioItems_->addButton(item, i);
   }
   radioItems_->button(0)->setChecked(true);
-  connect(radioItems_, &QButtonGroup::idClicked, this, [this](int) { RadioGroup1Click(); });
+  // Mouse, arrow keys and code all come through the newly checked item.
+  connect(radioItems_, &QButtonGroup::idToggled, this, [this](int, bool checked) {
+    if (checked) RadioGroup1Click();
+  });
 
   auto button = [this](int number, const QString& caption, int left, int top, int width,
                        int height) {
@@ -223,9 +226,15 @@ void THexCalc::RadioGroup1Click() {
   for (int d = 0; d < 16; ++d) digitButtons_[static_cast<size_t>(d)]->setEnabled(d < radix);
 }
 
+// Re-writes both numbers even when the item is already chosen, so the
+// display holds at most eight hexadecimal digits afterwards.
 void THexCalc::SetItemIndex(int index) {
-  radioItems_->button(index)->setChecked(true);
-  RadioGroup1Click();
+  QAbstractButton* item = radioItems_->button(index);
+  if (item->isChecked()) {
+    RadioGroup1Click();
+  } else {
+    item->setChecked(true);
+  }
 }
 
 // The display's hexadecimal digits in pairs, least significant pair first,

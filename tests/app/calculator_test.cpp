@@ -127,7 +127,11 @@ TEST_F(CalculatorTest, KeyboardWorksInTheChosenBase) {
     TypeOn("\\");
     EXPECT_EQ(Display(), "0");
 
-    ChooseBase(2);  // Bin
+    // The arrow keys move through the choice as well: Dec to Bin.
+    auto* dec = Calc().findChild<QRadioButton*>(QStringLiteral("RadioGroup1Item3"));
+    dec->setFocus();
+    QTest::keyClick(dec, Qt::Key_Left);
+    ASSERT_EQ(Calc().ItemIndex(), 2);
     EXPECT_EQ(EnabledDigits(), "01");
     TypeOn("10291");
     EXPECT_EQ(Display(), "101");
@@ -180,6 +184,12 @@ TEST_F(CalculatorTest, ResultGoesToTheClipboardLeastSignificantByteFirst) {
     QTest::mouseClick(CalcButton(24), Qt::LeftButton);
     EXPECT_TRUE(clipboard.HasText());
     EXPECT_EQ(clipboard.Text(), "") << "a zero byte first: the text is empty";
+
+    // Digits beyond 32 bits are re-written first: four bytes at most.
+    Click("123456789");
+    QTest::mouseClick(CalcButton(24), Qt::LeftButton);
+    EXPECT_EQ(clipboard.Text(), "\x89\x67\x45\x23");
+    EXPECT_EQ(Display(), "23456789");
 
     clipboard.SetText("\x34\x12");
     ChooseBase(2);
