@@ -98,7 +98,7 @@ std::unique_ptr<TMainForm> CreateForms(Dialogs& dialogs, Clipboard& clipboard,
   auto* about = new TAboutForm(main.get());
   auto* find = new TFindForm(main.get());
   auto* preview = new TfmPreview(main.get());
-  auto* calc = new THexCalc(main.get());
+  auto* calc = new THexCalc(dialogs, clipboard, main.get());
   main->AttachForms(about, find, preview, calc);
   return main;
 }

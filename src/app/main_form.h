@@ -7,6 +7,7 @@
 //   main_form_menu.cpp  the menu, its shortcuts, the toolbar and the openers
 //   main_form_file.cpp  New, Open, Save, Save as, Exit, the save prompt, drops
 //   main_form_edit.cpp  Undo, the clipboard commands, Go to and the steps
+//   main_form_calc.cpp  the calculator command
 #pragma once
 #include <QMainWindow>
 #include <QString>
