@@ -1,15 +1,8 @@
 // The save of PosixFileSystem onto the user's file: the identity check, the
 // backup (a second link of the old file, or a synced copy), the save by
 // rename, the recoverable save in place, and the removal of dead temporaries.
-//
-// Temporaries beside a file are hidden and short: "." + at most 32 bytes of
-// the file's name + ".bm-" + 6 letters or digits. Each is locked (flock)
-// while its save runs, so one whose lock is free is left over from a save
-// that did not finish, and the next save of that file removes it.
-#include <dirent.h>
+// The hidden temporaries it uses are in posix_temp.cpp.
 #include <fcntl.h>
-#include <sys/file.h>
-#include <sys/random.h>
 #include <sys/stat.h>
 #include <sys/types.h>
 #include <sys/xattr.h>
@@ -21,51 +14,25 @@
 #include <cstring>
 #include <optional>
 #include <string>
-#include <string_view>
 #include <vector>
 
 #include "platform/posix/posix_fd.h"
 #include "platform/posix/posix_files.h"
+#include "platform/posix/posix_temp.h"
 
 namespace bm {
 
 using posix::DirectoryOf;
+using posix::LockedTemp;
+using posix::LockNow;
+using posix::RandomSuffix;
+using posix::RemoveDeadTemporaries;
+using posix::SameInode;
+using posix::TempStem;
 using posix::UniqueFd;
+using posix::UnlinkIfSame;
 
 namespace {
-
-constexpr size_t kStemNameBytes = 32;
-constexpr size_t kSuffixLength = 6;
-constexpr char kSuffixChars[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789";
-
-std::string BaseName(const std::string& path) {
-  const size_t slash = path.rfind('/');
-  return slash == std::string::npos ? path : path.substr(slash + 1);
-}
-
-// The start of every temporary name of saves onto path.
-std::string TempStem(const std::string& path) {
-  return "." + BaseName(path).substr(0, kStemNameBytes) + ".bm-";
-}
-
-bool IsTempName(std::string_view name, const std::string& stem) {
-  if (name.size() != stem.size() + kSuffixLength || name.substr(0, stem.size()) != stem) return false;
-  for (char c : name.substr(stem.size()))
-    if (!std::strchr(kSuffixChars, c) || c == '\0') return false;
-  return true;
-}
-
-bool RandomSuffix(std::string& out) {
-  unsigned char random[kSuffixLength];
-  if (::getrandom(random, sizeof random, 0) != static_cast<ssize_t>(sizeof random)) return false;
-  out.clear();
-  for (unsigned char r : random) out += kSuffixChars[r % (sizeof kSuffixChars - 1)];
-  return true;
-}
-
-bool SameInode(const struct stat& a, const struct stat& b) {
-  return a.st_dev == b.st_dev && a.st_ino == b.st_ino;
-}
 
 FileIdentity IdentityOf(const struct stat& st, bool link) {
   FileIdentity id;
@@ -76,90 +43,6 @@ FileIdentity IdentityOf(const struct stat& st, bool link) {
   id.size = st.st_size;
   id.mtimeNs = int64_t{st.st_mtim.tv_sec} * 1000000000 + st.st_mtim.tv_nsec;
   return id;
-}
-
-bool LockNow(int fd) {
-  int r;
-  do {
-    r = ::flock(fd, LOCK_EX | LOCK_NB);
-  } while (r != 0 && errno == EINTR);
-  return r == 0;
-}
-
-// Removes name when it still is the file st describes.
-void UnlinkIfSame(const std::string& name, const struct stat& st) {
-  struct stat now;
-  if (::lstat(name.c_str(), &now) == 0 && SameInode(now, st)) ::unlink(name.c_str());
-}
-
-// A new hidden temporary file in dir, locked for its lifetime and removed
-// with it unless it was renamed away or kept.
-class LockedTemp {
- public:
-  LockedTemp(const std::string& dir, const std::string& stem) {
-    for (int attempt = 0; attempt < 8; ++attempt) {
-      std::string name = dir + "/" + stem + "XXXXXX";
-      std::vector<char> buffer(name.begin(), name.end());
-      buffer.push_back('\0');
-      UniqueFd fd(::mkostemp(buffer.data(), O_CLOEXEC));
-      if (!fd.Valid()) return;
-      name.assign(buffer.data());
-      struct stat own;
-      if (::fstat(fd.Get(), &own) != 0) {
-        ::unlink(name.c_str());
-        return;
-      }
-      // Another save may have taken the file for a dead one between its
-      // creation and the lock; then the name no longer leads to it.
-      struct stat named;
-      if (LockNow(fd.Get()) && ::lstat(name.c_str(), &named) == 0 && SameInode(own, named)) {
-        fd_ = std::move(fd);
-        path_ = std::move(name);
-        return;
-      }
-      UnlinkIfSame(name, own);
-    }
-  }
-  ~LockedTemp() {
-    if (!path_.empty()) ::unlink(path_.c_str());  // still locked while it goes
-  }
-  LockedTemp(const LockedTemp&) = delete;
-  LockedTemp& operator=(const LockedTemp&) = delete;
-
-  bool Valid() const { return fd_.Valid(); }
-  int Fd() const { return fd_.Get(); }
-  // Renames the file onto target; the descriptor stays open (and locked).
-  bool RenameOnto(const std::string& target) {
-    if (::rename(path_.c_str(), target.c_str()) != 0) return false;
-    path_.clear();
-    return true;
-  }
-  // Leaves the file where it is when the object goes.
-  void Keep() { path_.clear(); }
-
- private:
-  UniqueFd fd_;
-  std::string path_;
-};
-
-// Removes temporaries of saves onto the file whose stem is given that no
-// running save holds: regular files of ours whose lock is free.
-void RemoveDeadTemporaries(const std::string& dir, const std::string& stem) {
-  DIR* d = ::opendir(dir.c_str());
-  if (!d) return;
-  const uid_t me = ::geteuid();
-  const int dfd = ::dirfd(d);
-  while (const dirent* e = ::readdir(d)) {
-    if (!IsTempName(e->d_name, stem)) continue;
-    UniqueFd fd(::openat(dfd, e->d_name, O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY | O_CLOEXEC));
-    struct stat st;
-    if (!fd.Valid() || ::fstat(fd.Get(), &st) != 0 || !S_ISREG(st.st_mode) || st.st_uid != me) continue;
-    if (!LockNow(fd.Get())) continue;
-    struct stat named;
-    if (::fstatat(dfd, e->d_name, &named, AT_SYMLINK_NOFOLLOW) == 0 && SameInode(st, named))
-      ::unlinkat(dfd, e->d_name, 0);
-  }
-  ::closedir(d);
 }
 
 // Where a save onto path lands: the file a chain of symbolic links ends at.
