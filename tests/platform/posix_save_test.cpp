@@ -305,7 +305,9 @@ void PosixSaveTest::KillSavesAtRandomMoments(bool inPlace) {
       if (e.path().filename() != "work.XBTM") std::filesystem::remove(e.path());
     dir.Write("doc.bin", oldData);
     dir.Write("doc.bak", previousBackup);
-    if (inPlace) ASSERT_EQ(::link(dir.File("doc.bin").c_str(), dir.File("doc.alias").c_str()), 0);
+    if (inPlace) {
+      ASSERT_EQ(::link(dir.File("doc.bin").c_str(), dir.File("doc.alias").c_str()), 0);
+    }
   };
   auto save = [&](bool backup) {
     SaveCopyOptions options;
