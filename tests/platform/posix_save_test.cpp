@@ -149,6 +149,54 @@ TEST_F(PosixSaveTest, WhatIsPlantedAtTheBackupNameIsReplacedNotFollowed) {
   }
 }
 
+// Another local user in a shared sticky folder plants the file and a backup
+// link to a file only the victim may write. Needs root to play both users.
+TEST_F(PosixSaveTest, AnotherUsersPlantedBackupLinkInAStickyFolderIsNeverWrittenThrough) {
+  if (::geteuid() != 0) GTEST_SKIP() << "needs root to act as two users";
+  const uid_t attacker = 65534, victim = 65533;
+  const std::string shared = P("shared"), home = P("home");
+  ASSERT_EQ(::mkdir(shared.c_str(), 01777), 0);
+  ASSERT_EQ(::chmod(shared.c_str(), 01777), 0);
+  ASSERT_EQ(::mkdir(home.c_str(), 0700), 0);
+  ASSERT_EQ(::chown(home.c_str(), victim, victim), 0);
+  ASSERT_EQ(::chmod(dir_.Path().c_str(), 0755), 0);
+  const std::string script = home + "/startup.sh";
+  Write("home/startup.sh", "echo safe\n");
+  ASSERT_EQ(::chown(script.c_str(), victim, victim), 0);
+  const std::string work = Write("work.XBTM", "the victim's edit", 0644);
+
+  auto as = [](uid_t uid, const std::function<bool()>& body) {
+    return InChild(std::chrono::seconds(10), [&] {
+      if (::setgid(uid) != 0 || ::setuid(uid) != 0) return 2;
+      return body() ? 0 : 1;
+    });
+  };
+  ASSERT_EQ(as(attacker, [&] {
+              const int fd = ::open((shared + "/report.bin").c_str(), O_WRONLY | O_CREAT | O_EXCL, 0666);
+              const bool ok = fd >= 0 && ::write(fd, "planted", 7) == 7 && ::fchmod(fd, 0666) == 0;
+              if (fd >= 0) ::close(fd);
+              return ok && ::symlink(script.c_str(), (shared + "/report.bak").c_str()) == 0;
+            }),
+            0);
+  // The victim saves with a backup: the sticky folder forbids replacing the
+  // other user's link, so the save fails; nothing goes through the link.
+  PosixFileSystem files(temp_.Path());
+  EXPECT_EQ(as(victim, [&] {
+              SaveCopyOptions options;
+              options.backup = shared + "/report.bak";
+              return files.SaveCopy(work, shared + "/report.bin", options, nullptr);
+            }),
+            1);
+  EXPECT_EQ(Read(script), "echo safe\n");
+  EXPECT_EQ(Read(shared + "/report.bin"), "planted");
+  // Without the backup the in-place save goes ahead (the file is the other
+  // user's and writable by all), leaving no temporary behind.
+  EXPECT_EQ(as(victim, [&] { return files.SaveCopy(work, shared + "/report.bin"); }), 0);
+  EXPECT_EQ(Read(shared + "/report.bin"), "the victim's edit");
+  EXPECT_EQ(Read(script), "echo safe\n");
+  EXPECT_EQ(Entries(shared), (std::vector<std::string>{"report.bak", "report.bin"}));
+}
+
 TEST_F(PosixSaveTest, TheBackupIsNoMoreReadableThanTheFileItKeeps) {
   for (bool inPlace : {false, true}) {
     SCOPED_TRACE(inPlace ? "in place" : "by rename");
