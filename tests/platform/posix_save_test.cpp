@@ -149,9 +149,10 @@ TEST_F(PosixSaveTest, WhatIsPlantedAtTheBackupNameIsReplacedNotFollowed) {
   }
 }
 
-// Another local user in a shared sticky folder plants the file and a backup
-// link to a file only the victim may write. Needs root to play both users.
-TEST_F(PosixSaveTest, AnotherUsersPlantedBackupLinkInAStickyFolderIsNeverWrittenThrough) {
+// Another local user plants a file and a backup link to a file only the
+// victim may write in a shared sticky folder, or owns the folder the file is
+// in. Needs root to play both users.
+TEST_F(PosixSaveTest, OtherUsersFilesInFoldersTheyControlAreSavedSafely) {
   if (::geteuid() != 0) GTEST_SKIP() << "needs root to act as two users";
   const uid_t attacker = 65534, victim = 65533;
   const std::string shared = P("shared"), home = P("home");
@@ -195,6 +196,28 @@ TEST_F(PosixSaveTest, AnotherUsersPlantedBackupLinkInAStickyFolderIsNeverWritten
   EXPECT_EQ(Read(shared + "/report.bin"), "the victim's edit");
   EXPECT_EQ(Read(script), "echo safe\n");
   EXPECT_EQ(Entries(shared), (std::vector<std::string>{"report.bak", "report.bin"}));
+
+  // In a folder the victim may not write, the old content is kept in the
+  // temporary folder while the file is overwritten, and removed afterwards.
+  const std::string locked = P("locked");
+  ASSERT_EQ(::mkdir(locked.c_str(), 0755), 0);
+  Write("locked/data.bin", "other user's data", 0666);
+  ASSERT_EQ(::chown(locked.c_str(), attacker, attacker), 0);
+  PosixFileSystem homeTemp(home);
+  EXPECT_EQ(as(victim, [&] { return homeTemp.SaveCopy(work, locked + "/data.bin"); }), 0);
+  EXPECT_EQ(Read(locked + "/data.bin"), "the victim's edit");
+  EXPECT_EQ(Entries(locked), std::vector<std::string>{"data.bin"});
+  EXPECT_EQ(Entries(home), std::vector<std::string>{"startup.sh"});
+  // With a backup, which cannot be made there, nothing is written.
+  Write("locked/data.bin", "other user's data", 0666);
+  EXPECT_EQ(as(victim, [&] {
+              SaveCopyOptions options;
+              options.backup = locked + "/data.bak";
+              return homeTemp.SaveCopy(work, locked + "/data.bin", options, nullptr);
+            }),
+            1);
+  EXPECT_EQ(Read(locked + "/data.bin"), "other user's data");
+  EXPECT_EQ(Entries(home), std::vector<std::string>{"startup.sh"});
 }
 
 TEST_F(PosixSaveTest, TheBackupIsNoMoreReadableThanTheFileItKeeps) {
