@@ -235,7 +235,7 @@ bool SaveInPlace(int in, const struct stat& source, const SaveTarget& t, const s
 
   if (!Overwrite(in, out.Get())) {
     // Put the old content back; a temporary copy that cannot be written back
-    // stays, as the only complete old content beside the backup.
+    // stays, as it then holds the only complete old content.
     if (keep) {
       if (!Overwrite(keep->Fd(), out.Get())) keep->Keep();
     } else {
