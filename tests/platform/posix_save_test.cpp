@@ -73,6 +73,27 @@ int InChild(std::chrono::milliseconds limit, const std::function<int()>& body) {
   return WIFEXITED(status) ? WEXITSTATUS(status) : -2;
 }
 
+// A POSIX access list in the kernel's xattr form: owner rw, the given user
+// r, group and mask r, others nothing.
+std::string AccessList(uint32_t user) {
+  std::string acl;
+  auto put32 = [&](uint32_t v) {
+    for (int i = 0; i < 4; ++i) acl.push_back(static_cast<char>(v >> (8 * i)));
+  };
+  auto entry = [&](uint16_t tag, uint16_t perm, uint32_t id) {
+    acl.push_back(static_cast<char>(tag)), acl.push_back(static_cast<char>(tag >> 8));
+    acl.push_back(static_cast<char>(perm)), acl.push_back(static_cast<char>(perm >> 8));
+    put32(id);
+  };
+  put32(2);  // version
+  entry(0x01, 6, 0xFFFFFFFF);  // owner
+  entry(0x02, 4, user);
+  entry(0x04, 4, 0xFFFFFFFF);  // group
+  entry(0x10, 4, 0xFFFFFFFF);  // mask
+  entry(0x20, 0, 0xFFFFFFFF);  // others
+  return acl;
+}
+
 class PosixSaveTest : public ::testing::Test {
  protected:
   std::string P(const std::string& name) const { return dir_.File(name); }
@@ -226,9 +247,16 @@ TEST_F(PosixSaveTest, TheBackupIsNoMoreReadableThanTheFileItKeeps) {
     const std::string target = Write("key.bin", "secret", 0600);
     if (inPlace) SecondName(target);
     ASSERT_EQ(::setxattr(target.c_str(), "user.origin", "kept", 4, 0), 0);
+    // An access list that lets one more user read the file.
+    const std::string acl = AccessList(65534);
+    ASSERT_EQ(::setxattr(target.c_str(), "system.posix_acl_access", acl.data(), acl.size(), 0), 0);
     ASSERT_TRUE(Save(target, P("key.bak")));
-    EXPECT_EQ(LStat(P("key.bak")).st_mode & 07777, 0600u);
-    EXPECT_EQ(LStat(target).st_mode & 07777, 0600u);
+    char list[64] = {};
+    EXPECT_EQ(::getxattr(target.c_str(), "system.posix_acl_access", list, sizeof list),
+              static_cast<ssize_t>(acl.size()));
+    EXPECT_EQ(std::string(list, acl.size()), acl);
+    EXPECT_EQ(LStat(P("key.bak")).st_mode & 07777, 0640u);  // group bits show the list's mask
+    EXPECT_EQ(LStat(target).st_mode & 07777, 0640u);
     EXPECT_EQ(Read(P("key.bak")), "secret");
     // The user.* attribute stays on the saved file and on the backup.
     for (const std::string& path : {target, P("key.bak")}) {
