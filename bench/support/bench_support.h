@@ -180,7 +180,11 @@ class CountingFileSystem : public FileSystem {
   bool ReplaceWorkingCopy(const std::string& f, const std::string& t) override {
     return inner_.ReplaceWorkingCopy(f, t);
   }
-  bool SaveCopy(const std::string& f, const std::string& t) override { return inner_.SaveCopy(f, t); }
+  bool SaveCopy(const std::string& f, const std::string& t, const SaveCopyOptions& o,
+                FileIdentity* saved) override {
+    return inner_.SaveCopy(f, t, o, saved);
+  }
+  FileIdentity Identify(const std::string& p) override { return inner_.Identify(p); }
 
  private:
   std::unique_ptr<FileStream> Wrap(std::unique_ptr<FileStream> s);

@@ -43,6 +43,18 @@ std::vector<std::string> DroppedPaths(const QMimeData* data) {
   return paths;
 }
 
+// Before a save over the document's own file: when another program changed
+// or replaced that file since it was loaded or last saved, asks whether to
+// write over it. False when the user said no; nothing is written then.
+bool ConfirmOverwriteOfChangedFile(Dialogs& dialogs, TByteEditor& ed, const std::string& path) {
+  if (path != ed.FileName() || !ed.FileChangedOnDisk()) return true;
+  if (dialogs.MessageBox("Файл изменён другой программой. Сохранить поверх?", "Предупреждение",
+                         MessageIcon::Warning, MessageButtons::YesNo) != MessageResult::Yes)
+    return false;
+  ed.AcceptFileOnDisk();
+  return true;
+}
+
 }  // namespace
 
 // ---- the save prompt and saving -------------------------------------------------------
@@ -66,6 +78,7 @@ bool TMainForm::SaveDocument() {
   TByteEditor& ed = ByteEditor1();
   const std::string name = ed.FileName();
   if (files_.FileExists(name) && !ed.ReadOnly()) {
+    if (!ConfirmOverwriteOfChangedFile(dialogs_, ed, name)) return false;
     if (ed.SaveToFile(name)) return true;
     ShowError("Cannot save file\r\n" + Utf8(DisplayName(name)));
     return false;
@@ -73,6 +86,7 @@ bool TMainForm::SaveDocument() {
   const std::optional<FileDialogResult> chosen = dialogs_.SaveFile(SaveRequest());
   if (!chosen) return false;
   lastSaveName_ = chosen->path;
+  if (!ConfirmOverwriteOfChangedFile(dialogs_, ed, chosen->path)) return false;
   if (ed.SaveToFile(chosen->path)) return true;
   ShowError("Cannot save file\r\n" + Utf8(DisplayName(chosen->path)));
   return false;
@@ -125,6 +139,7 @@ void TMainForm::Speichernunter1Click() {
   const std::optional<FileDialogResult> chosen = dialogs_.SaveFile(SaveRequest());
   if (!chosen) return;
   lastSaveName_ = chosen->path;
+  if (!ConfirmOverwriteOfChangedFile(dialogs_, ByteEditor1(), chosen->path)) return;
   if (!ByteEditor1().SaveToFile(chosen->path))
     ShowError("Cannot save file\r\n" + Utf8(DisplayName(chosen->path)));
 }

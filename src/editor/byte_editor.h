@@ -74,6 +74,13 @@ class TByteEditor : public TGridBase, public TColorsOwner {
   const std::string& BackupExtension() const { return backupExtension_; }
   void SetBackupExtension(const std::string& v) { backupExtension_ = v; }
   bool HasWorkStream() const { return workStream_ != nullptr; }
+  // Whether FileName now leads to another file than the one loaded or last
+  // saved, or to a changed one (false when none was recorded).
+  bool FileChangedOnDisk();
+  // Takes what FileName leads to now as the document's file, so that the
+  // next save goes over it.
+  void AcceptFileOnDisk();
+  const FileIdentity& FileOnDisk() const { return fileIdentity_; }
 
   std::function<void(TByteEditor&)> OnStateChanged;
 
@@ -273,6 +280,7 @@ class TByteEditor : public TGridBase, public TColorsOwner {
   bool readOnly_ = true;
   bool createBackup_ = true;
   std::string backupExtension_ = ".bak";
+  FileIdentity fileIdentity_;  // of FileName when loaded or last saved
 
   // undo
   bool canUndo_ = false;

@@ -91,6 +91,7 @@ int32_t TByteEditor::DataSize() {
 void TByteEditor::NewDocument(const std::string& name) {
   CloseWorkStream();
   fileName_ = name;
+  fileIdentity_ = {};
   ClearUndo();
   ClearSelection(false);
   changeMarks_.clear();
@@ -106,6 +107,7 @@ bool TByteEditor::LoadFromFile(const std::string& path) {
   const int64_t size = files_.FileSize(path);
   if (size < 0 || size >= kMaxDocumentSize) return false;
 
+  const FileIdentity identity = files_.Identify(path);  // before the copy: a change during it shows later
   std::unique_ptr<FileStream> stream;
   {
     BusyCursor busy(Host());
@@ -126,6 +128,7 @@ bool TByteEditor::LoadFromFile(const std::string& path) {
     workStream_->Seek(0);
     readOnly_ = probedReadOnly;
     fileName_ = path;
+    fileIdentity_ = identity;
   }
   ClearUndo();
   changeMarks_.clear();
@@ -150,15 +153,20 @@ bool TByteEditor::SaveToFile(const std::string& path) {
   bool ok = false;
   {
     BusyCursor busy(Host());
-    bool backupOk = true;
-    if (createBackup_ && modified_ && path == fileName_)
-      backupOk = files_.SaveCopy(path, BackupName(path));
-    if (backupOk) {
-      // Writes go straight to the working copy's descriptor, so it can be
-      // copied while the stream stays open. A document that never had a
-      // byte saves as an empty file.
-      if (EnsureWorkFileCreated()) ok = files_.SaveCopy(workFileName_, path);
-    }
+    // The old file is kept under the backup name before the new one takes
+    // its name; a failed backup abandons the save. Over its own file the
+    // save only goes ahead while the name still leads to the file loaded or
+    // last saved (AcceptFileOnDisk takes a changed one).
+    SaveCopyOptions options;
+    const bool ownFile = path == fileName_;
+    if (createBackup_ && modified_ && ownFile) options.backup = BackupName(path);
+    if (ownFile && fileIdentity_.known) options.expected = &fileIdentity_;
+    FileIdentity written;
+    // Writes go straight to the working copy's descriptor, so it can be
+    // copied while the stream stays open. A document that never had a
+    // byte saves as an empty file.
+    if (EnsureWorkFileCreated()) ok = files_.SaveCopy(workFileName_, path, options, &written);
+    if (ok) fileIdentity_ = written;
   }
   if (ok) {
     changeMarks_.clear();

@@ -31,6 +31,28 @@ class FileStream {
   virtual int Descriptor() const { return -1; }
 };
 
+// What a name leads to, recorded when a document is loaded or saved so that a
+// later save notices another program's change or a swap for a link.
+struct FileIdentity {
+  bool known = false;  // false: no file there (or nothing recorded)
+  bool link = false;   // the name itself is a symbolic link
+  uint64_t device = 0;
+  uint64_t inode = 0;
+  int64_t size = 0;
+  int64_t mtimeNs = 0;  // modification time in nanoseconds
+  friend bool operator==(const FileIdentity&, const FileIdentity&) = default;
+};
+
+// How SaveCopy treats the file it replaces.
+struct SaveCopyOptions {
+  // Where the old file is kept, replacing what is there (never written
+  // through a link); empty: no backup.
+  std::string backup;
+  // When set, the save fails without writing anything unless the target is
+  // still this file.
+  const FileIdentity* expected = nullptr;
+};
+
 // Paths are byte strings, passed to the system unchanged.
 class FileSystem {
  public:
@@ -66,8 +88,16 @@ class FileSystem {
   // copy succeeds completely (written beside it, then renamed over it).
   virtual bool ReplaceWorkingCopy(const std::string& from, const std::string& to) = 0;
   // Saves from onto the user's file "to" so that a crash never leaves "to"
-  // half-written where that can be avoided; data is on disk when it returns true.
-  virtual bool SaveCopy(const std::string& from, const std::string& to) = 0;
+  // half-written where that can be avoided; data is on disk when it returns
+  // true. Only regular files are replaced. saved, when given, receives the
+  // identity of the written file.
+  virtual bool SaveCopy(const std::string& from, const std::string& to,
+                        const SaveCopyOptions& options, FileIdentity* saved) = 0;
+  bool SaveCopy(const std::string& from, const std::string& to) {
+    return SaveCopy(from, to, SaveCopyOptions{}, nullptr);
+  }
+  // The identity of what path names now (known false when nothing is there).
+  virtual FileIdentity Identify(const std::string& path) = 0;
 };
 
 // The process's file system (POSIX).

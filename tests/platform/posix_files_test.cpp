@@ -192,6 +192,19 @@ TEST_F(PosixFilesTest, ProbeOpens) {
   ASSERT_TRUE(fs_.ClearAttributes(file));
   EXPECT_EQ(StatOf(file).st_mode & 07777, 0600u);
   EXPECT_TRUE(fs_.CanOpenExclusive(file));
+  // A link put in the file's place is not followed, and a file without read
+  // permission still has its mode set.
+  const std::string other = Path("other");
+  WriteFile(other, "x");
+  ASSERT_EQ(::chmod(other.c_str(), 0644), 0);
+  ASSERT_EQ(::symlink(other.c_str(), Path("link").c_str()), 0);
+  EXPECT_FALSE(fs_.ClearAttributes(Path("link")));
+  EXPECT_EQ(StatOf(other).st_mode & 07777, 0644u);
+  ASSERT_EQ(::chmod(other.c_str(), 0200), 0);
+  ASSERT_TRUE(fs_.ClearAttributes(other));
+  EXPECT_EQ(StatOf(other).st_mode & 07777, 0600u);
+  ::unlink(Path("link").c_str());
+  ::unlink(other.c_str());
 
   EXPECT_FALSE(fs_.CanOpenShared(Path("missing")));
   EXPECT_FALSE(fs_.CanOpenExclusive(Path("missing")));

@@ -1,5 +1,5 @@
-// Whole-file copies of PosixFileSystem: the in-place copy, the replacement of
-// the working copy and the safe save onto the user's file.
+// Whole-file copies of PosixFileSystem: the in-place copy and the replacement
+// of the working copy. The save onto the user's file is in posix_save.cpp.
 #include <fcntl.h>
 #include <linux/fs.h>
 #include <sys/ioctl.h>
@@ -76,15 +76,6 @@ bool TruncateTarget(int out, const struct stat& st) {
   return r == 0;
 }
 
-// fsync, where a descriptor that cannot be synced (EINVAL: a pipe or a device
-// without a cache) does not count as a failure.
-bool Sync(int fd) { return ::fsync(fd) == 0 || errno == EINVAL; }
-
-bool SyncDirectory(const std::string& dir) {
-  UniqueFd d(::open(dir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
-  return d.Valid() && Sync(d.Get());
-}
-
 // A temporary file beside a target: removed unless Commit renamed it over
 // the target.
 class TempFile {
@@ -137,63 +128,17 @@ bool MoveAside(const std::string& path, std::string& aside) {
   return false;
 }
 
-// Where a save onto path lands: the file a chain of symbolic links ends at.
-// For a link whose target does not exist yet, the name it points to.
-std::string ResolveTarget(const std::string& path) {
-  if (char* real = ::realpath(path.c_str(), nullptr)) {
-    std::string resolved(real);
-    std::free(real);
-    return resolved;
-  }
-  std::string current = path;
-  for (int hops = 0; hops < 40; ++hops) {
-    struct stat st;
-    if (::lstat(current.c_str(), &st) != 0 || !S_ISLNK(st.st_mode)) return current;
-    std::vector<char> link(PATH_MAX + 1);
-    const ssize_t n = ::readlink(current.c_str(), link.data(), link.size() - 1);
-    if (n <= 0) return current;
-    std::string next(link.data(), static_cast<size_t>(n));
-    current = next[0] == '/' ? next : DirectoryOf(current) + "/" + next;
-  }
-  return current;  // a loop: the save fails on it
-}
-
-// Writes a new file beside target and renames it over target. existing is the
-// target's status, or null when it does not exist yet.
-bool SaveByRename(int in, const std::string& target, const struct stat* existing) {
-  TempFile temp(target);
-  if (!temp.Valid()) return false;
-  if (existing) {
-    // Keep owner and group where allowed (a group we do not belong to is
-    // refused with EPERM), then the mode: chown clears set-id bits.
-    if (::fchown(temp.Fd(), existing->st_uid, existing->st_gid) != 0)
-      (void)!::fchown(temp.Fd(), static_cast<uid_t>(-1), existing->st_gid);
-    if (::fchmod(temp.Fd(), existing->st_mode & 07777) != 0) return false;
-  } else {
-    if (::fchmod(temp.Fd(), 0666 & ~posix::CurrentUmask()) != 0) return false;
-  }
-  if (!posix::CopyContents(in, temp.Fd())) return false;
-  if (::fsync(temp.Fd()) != 0) return false;
-  if (!temp.Commit(target)) return false;
-  return SyncDirectory(DirectoryOf(target));
-}
-
-// Overwrites target's contents through its own inode (hard links, files in
-// folders we may not write, devices).
-bool SaveInPlace(int in, const struct stat& source, const std::string& target) {
-  UniqueFd out(::open(target.c_str(), O_WRONLY | O_CLOEXEC | O_NOCTTY));
-  if (!out.Valid()) return false;
-  struct stat st;
-  if (::fstat(out.Get(), &st) != 0 || SameFile(st, source)) return false;
-  if (!TruncateTarget(out.Get(), st)) return false;
-  if (!posix::CopyContents(in, out.Get())) return false;
-  if (!Sync(out.Get())) return false;
-  return out.Close();
-}
-
 }  // namespace
 
 namespace posix {
+
+// EINVAL: a pipe or a device without a cache.
+bool Sync(int fd) { return ::fsync(fd) == 0 || errno == EINVAL; }
+
+bool SyncDirectory(const std::string& dir) {
+  UniqueFd d(::open(dir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+  return d.Valid() && Sync(d.Get());
+}
 
 bool CopyContents(int in, int out) {
   // A clone shares the source's extents and takes the whole file, so it only
@@ -259,26 +204,6 @@ bool PosixFileSystem::ReplaceWorkingCopy(const std::string& from, const std::str
   }
   ::rename(aside.c_str(), to.c_str());
   return false;
-}
-
-bool PosixFileSystem::SaveCopy(const std::string& from, const std::string& to) {
-  struct stat source;
-  UniqueFd in = OpenSource(from, source);
-  if (!in.Valid()) return false;
-  const std::string target = ResolveTarget(to);
-  struct stat st;
-  if (::stat(target.c_str(), &st) != 0) {
-    if (errno != ENOENT) return false;
-    return SaveByRename(in.Get(), target, nullptr);
-  }
-  // Replacing the file gives it a new inode: only for a plain file with one
-  // name, in a folder we may write, whose owner the new file can keep.
-  const uid_t me = ::geteuid();
-  const bool replaceable = S_ISREG(st.st_mode) && st.st_nlink == 1 &&
-                           ::access(DirectoryOf(target).c_str(), W_OK | X_OK) == 0 &&
-                           (me == 0 || st.st_uid == me);
-  if (replaceable) return SaveByRename(in.Get(), target, &st);
-  return SaveInPlace(in.Get(), source, target);
 }
 
 }  // namespace bm

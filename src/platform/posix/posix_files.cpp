@@ -13,6 +13,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <string>
 
 #include "platform/posix/posix_fd.h"
 
@@ -195,7 +196,15 @@ bool PosixFileSystem::CanOpenExclusive(const std::string& path) {
 bool PosixFileSystem::DeleteFile(const std::string& path) { return ::unlink(path.c_str()) == 0; }
 
 bool PosixFileSystem::ClearAttributes(const std::string& path) {
-  return ::chmod(path.c_str(), 0600) == 0;
+  // Through a descriptor of the file itself: a link planted at the name is
+  // not followed.
+  UniqueFd fd(::open(path.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY | O_CLOEXEC));
+  if (!fd.Valid()) fd = UniqueFd(::open(path.c_str(), O_PATH | O_NOFOLLOW | O_CLOEXEC));
+  struct stat st;
+  if (!fd.Valid() || ::fstat(fd.Get(), &st) != 0 || !S_ISREG(st.st_mode)) return false;
+  if (::fchmod(fd.Get(), 0600) == 0) return true;
+  // An O_PATH descriptor takes no fchmod; its /proc name leads to the same inode.
+  return ::chmod(("/proc/self/fd/" + std::to_string(fd.Get())).c_str(), 0600) == 0;
 }
 
 std::unique_ptr<FileStream> PosixFileSystem::CreateExclusive(const std::string& path) {

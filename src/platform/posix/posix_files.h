@@ -63,7 +63,10 @@ class PosixFileSystem : public FileSystem {
 
   bool CopyFile(const std::string& from, const std::string& to) override;
   bool ReplaceWorkingCopy(const std::string& from, const std::string& to) override;
-  bool SaveCopy(const std::string& from, const std::string& to) override;
+  using FileSystem::SaveCopy;
+  bool SaveCopy(const std::string& from, const std::string& to, const SaveCopyOptions& options,
+                FileIdentity* saved) override;
+  FileIdentity Identify(const std::string& path) override;
 
  private:
   std::string tempDirectory_;
@@ -82,6 +85,10 @@ std::string TrimBlanks(const std::string& s);
 
 // The process's umask, read without changing it where the system allows.
 unsigned CurrentUmask();
+
+// fsync, where a descriptor that cannot be synced (EINVAL) is no failure.
+bool Sync(int fd);
+bool SyncDirectory(const std::string& dir);
 
 }  // namespace posix
 

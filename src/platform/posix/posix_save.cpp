@@ -1,0 +1,317 @@
+// The save of PosixFileSystem onto the user's file: the identity check, the
+// backup (a second link of the old file, or a synced copy), the save by
+// rename, the recoverable save in place, and the removal of dead temporaries.
+// The hidden temporaries it uses are in posix_temp.cpp.
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <sys/types.h>
+#include <sys/xattr.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <climits>
+#include <cstdlib>
+#include <cstring>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "platform/posix/posix_fd.h"
+#include "platform/posix/posix_files.h"
+#include "platform/posix/posix_temp.h"
+
+namespace bm {
+
+using posix::DirectoryOf;
+using posix::LockedTemp;
+using posix::LockNow;
+using posix::RandomSuffix;
+using posix::RemoveDeadTemporaries;
+using posix::SameInode;
+using posix::TempStem;
+using posix::UniqueFd;
+using posix::UnlinkIfSame;
+
+namespace {
+
+FileIdentity IdentityOf(const struct stat& st, bool link) {
+  FileIdentity id;
+  id.known = true;
+  id.link = link;
+  id.device = st.st_dev;
+  id.inode = st.st_ino;
+  id.size = st.st_size;
+  id.mtimeNs = int64_t{st.st_mtim.tv_sec} * 1000000000 + st.st_mtim.tv_nsec;
+  return id;
+}
+
+// Where a save onto path lands: the file a chain of symbolic links ends at.
+// For a link whose target does not exist yet, the name it points to.
+std::string ResolveTarget(const std::string& path) {
+  if (char* real = ::realpath(path.c_str(), nullptr)) {
+    std::string resolved(real);
+    std::free(real);
+    return resolved;
+  }
+  std::string current = path;
+  for (int hops = 0; hops < 40; ++hops) {
+    struct stat st;
+    if (::lstat(current.c_str(), &st) != 0 || !S_ISLNK(st.st_mode)) return current;
+    std::vector<char> link(PATH_MAX + 1);
+    const ssize_t n = ::readlink(current.c_str(), link.data(), link.size() - 1);
+    if (n <= 0) return current;
+    std::string next(link.data(), static_cast<size_t>(n));
+    current = next[0] == '/' ? next : DirectoryOf(current) + "/" + next;
+  }
+  return current;  // a loop: the save fails on it
+}
+
+// Extended attributes (user.*, ACLs, capabilities) of the file at path onto
+// fd, as far as the file system and our privileges allow; those refused are
+// skipped.
+void CopyAttributes(const std::string& path, int fd) {
+  ssize_t n = ::llistxattr(path.c_str(), nullptr, 0);
+  if (n <= 0) return;
+  std::vector<char> names(static_cast<size_t>(n));
+  n = ::llistxattr(path.c_str(), names.data(), names.size());
+  if (n <= 0) return;
+  std::vector<char> value;
+  for (size_t i = 0; i < static_cast<size_t>(n); i += std::strlen(names.data() + i) + 1) {
+    const char* name = names.data() + i;
+    const ssize_t size = ::lgetxattr(path.c_str(), name, nullptr, 0);
+    if (size < 0) continue;
+    value.resize(static_cast<size_t>(size) + 1);
+    const ssize_t got = ::lgetxattr(path.c_str(), name, value.data(), value.size());
+    if (got < 0) continue;
+    (void)::fsetxattr(fd, name, value.data(), static_cast<size_t>(got), 0);
+  }
+}
+
+// Gives the new file fd the owner and group of the old file (where allowed),
+// its mode and its extended attributes. A backup gets no set-id bits, and no
+// group bits when it could not keep the old group, so it is never readable
+// by more users than the file it keeps.
+bool CopyMetadata(const std::string& oldPath, const struct stat& old, int fd, bool backup) {
+  // chown clears set-id bits, so the mode comes after it; a group we do not
+  // belong to is refused with EPERM.
+  if (::fchown(fd, old.st_uid, old.st_gid) != 0) (void)!::fchown(fd, static_cast<uid_t>(-1), old.st_gid);
+  mode_t mode = old.st_mode & (backup ? 0777 : 07777);
+  struct stat now;
+  if (::fstat(fd, &now) != 0) return false;
+  if (backup && now.st_gid != old.st_gid) mode &= ~mode_t{070};
+  if (::fchmod(fd, mode) != 0) return false;
+  CopyAttributes(oldPath, fd);
+  return true;
+}
+
+// Copies the file at target (status st) to backup through a synced temporary
+// renamed onto the backup name. Whatever the backup name holds is replaced,
+// never written through; a folder there makes it fail.
+bool CopyBackup(const std::string& target, const struct stat& st, const std::string& backup,
+                const std::string& stem) {
+  UniqueFd old(::open(target.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY | O_CLOEXEC));
+  struct stat opened;
+  if (!old.Valid() || ::fstat(old.Get(), &opened) != 0 || !SameInode(opened, st)) return false;
+  const std::string dir = DirectoryOf(backup);
+  LockedTemp temp(dir, stem);
+  if (!temp.Valid()) return false;
+  if (!posix::CopyContents(old.Get(), temp.Fd())) return false;
+  if (!CopyMetadata(target, st, temp.Fd(), true)) return false;
+  if (!posix::Sync(temp.Fd()) || !temp.RenameOnto(backup)) return false;
+  return posix::SyncDirectory(dir);
+}
+
+enum class LinkBackupResult { Done, Failed, NoLink };
+
+// Keeps the old file itself as the backup: a second link to it under a
+// temporary name, renamed onto the backup name. NoLink where the file system
+// or its settings allow no link, so a copy must do.
+LinkBackupResult LinkBackup(const std::string& target, const struct stat& st, const std::string& backup,
+                            const std::string& stem) {
+  const std::string dir = DirectoryOf(backup);
+  std::string name, suffix;
+  for (int attempt = 0;; ++attempt) {
+    if (attempt == 100 || !RandomSuffix(suffix)) return LinkBackupResult::Failed;
+    name = dir + "/" + stem + suffix;
+    if (::link(target.c_str(), name.c_str()) == 0) break;
+    if (errno != EEXIST) return LinkBackupResult::NoLink;
+  }
+  // Locked while it has the temporary name, so another save leaves it alone.
+  UniqueFd held(::open(name.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY | O_CLOEXEC));
+  if (held.Valid()) (void)LockNow(held.Get());
+  struct stat linked;
+  bool ok = ::lstat(name.c_str(), &linked) == 0 && SameInode(linked, st);
+  if (!ok) {
+    // The name led to another file by the time it was linked.
+    if (::lstat(name.c_str(), &linked) == 0 && !S_ISDIR(linked.st_mode)) ::unlink(name.c_str());
+    return LinkBackupResult::Failed;
+  }
+  ok = ::rename(name.c_str(), backup.c_str()) == 0;
+  // Renaming onto a name of the same file succeeds and leaves both names.
+  UnlinkIfSame(name, st);
+  if (ok) ok = posix::SyncDirectory(dir);
+  return ok ? LinkBackupResult::Done : LinkBackupResult::Failed;
+}
+
+struct SaveTarget {
+  std::string path;            // the file the save writes (links resolved)
+  const struct stat* existing;  // its status, null when it does not exist yet
+  std::string backup;          // empty: none
+  std::string stem;
+  bool throughLink;            // the name saved to is a symbolic link
+};
+
+// Writes a new file beside the target, keeps the old one as the backup and
+// renames the new one over it, so the target's name always holds the old or
+// the new file, complete.
+bool SaveByRename(int in, const SaveTarget& t, FileIdentity* saved) {
+  const std::string dir = DirectoryOf(t.path);
+  LockedTemp temp(dir, t.stem);
+  if (!temp.Valid()) return false;
+  if (!posix::CopyContents(in, temp.Fd())) return false;
+  if (t.existing) {
+    if (!CopyMetadata(t.path, *t.existing, temp.Fd(), false)) return false;
+  } else if (::fchmod(temp.Fd(), 0666 & ~posix::CurrentUmask()) != 0) {
+    return false;
+  }
+  struct stat written;
+  if (!posix::Sync(temp.Fd()) || ::fstat(temp.Fd(), &written) != 0) return false;
+  if (t.existing && !t.backup.empty()) {
+    switch (LinkBackup(t.path, *t.existing, t.backup, t.stem)) {
+      case LinkBackupResult::Done: break;
+      case LinkBackupResult::Failed: return false;
+      case LinkBackupResult::NoLink:
+        if (!CopyBackup(t.path, *t.existing, t.backup, t.stem)) return false;
+        break;
+    }
+  }
+  if (t.existing) {
+    struct stat now;
+    if (::lstat(t.path.c_str(), &now) != 0 || !SameInode(now, *t.existing)) return false;
+  }
+  if (!temp.RenameOnto(t.path) || !posix::SyncDirectory(dir)) return false;
+  if (saved) *saved = IdentityOf(written, t.throughLink);
+  return true;
+}
+
+// Copies all of from onto to from its start and cuts to to the copied size.
+bool Overwrite(int from, int to) {
+  struct stat st;
+  if (::lseek(from, 0, SEEK_SET) != 0 || ::lseek(to, 0, SEEK_SET) != 0 || ::fstat(from, &st) != 0)
+    return false;
+  if (!posix::CopyContents(from, to)) return false;
+  int r;
+  do {
+    r = ::ftruncate(to, st.st_size);
+  } while (r != 0 && errno == EINTR);
+  return r == 0 && posix::Sync(to);
+}
+
+// Overwrites the target through its own inode (hard links, folders we may not
+// write, files of other owners). The old content is first put on disk in
+// full, as the backup or as a temporary copy, so a save cut short can be
+// undone from it; the temporary copy goes after success, or after the old
+// content was written back following a failure.
+bool SaveInPlace(int in, const struct stat& source, const SaveTarget& t, const std::string& tempDir,
+                 FileIdentity* saved) {
+  UniqueFd out(::open(t.path.c_str(), O_WRONLY | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY | O_CLOEXEC));
+  struct stat st;
+  if (!out.Valid() || ::fstat(out.Get(), &st) != 0 || !S_ISREG(st.st_mode) ||
+      !SameInode(st, *t.existing) || SameInode(st, source))
+    return false;
+
+  std::optional<LockedTemp> keep;
+  if (!t.backup.empty()) {
+    if (!CopyBackup(t.path, st, t.backup, t.stem)) return false;
+  } else {
+    keep.emplace(DirectoryOf(t.path), t.stem);
+    if (!keep->Valid()) keep.emplace(tempDir, t.stem);
+    UniqueFd old(::open(t.path.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY | O_CLOEXEC));
+    struct stat opened;
+    if (!keep->Valid() || !old.Valid() || ::fstat(old.Get(), &opened) != 0 || !SameInode(opened, st) ||
+        !posix::CopyContents(old.Get(), keep->Fd()) || !posix::Sync(keep->Fd()))
+      return false;
+  }
+
+  if (!Overwrite(in, out.Get())) {
+    // Put the old content back; a temporary copy that cannot be written back
+    // stays, as it then holds the only complete old content.
+    if (keep) {
+      if (!Overwrite(keep->Fd(), out.Get())) keep->Keep();
+    } else {
+      UniqueFd back(::open(t.backup.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY | O_CLOEXEC));
+      if (back.Valid()) (void)Overwrite(back.Get(), out.Get());
+    }
+    return false;
+  }
+  struct stat written;
+  if (::fstat(out.Get(), &written) != 0 || !out.Close()) return false;
+  if (saved) *saved = IdentityOf(written, t.throughLink);
+  return true;
+}
+
+std::string WithoutTrailingSlash(std::string dir) {
+  while (dir.size() > 1 && dir.back() == '/') dir.pop_back();
+  return dir;
+}
+
+}  // namespace
+
+FileIdentity PosixFileSystem::Identify(const std::string& path) {
+  struct stat st;
+  if (::lstat(path.c_str(), &st) != 0) return {};
+  const bool link = S_ISLNK(st.st_mode);
+  if (link && ::stat(path.c_str(), &st) != 0) {
+    FileIdentity dangling;
+    dangling.link = true;
+    return dangling;
+  }
+  return IdentityOf(st, link);
+}
+
+bool PosixFileSystem::SaveCopy(const std::string& from, const std::string& to,
+                               const SaveCopyOptions& options, FileIdentity* saved) {
+  UniqueFd in(::open(from.c_str(), O_RDONLY | O_NOCTTY | O_CLOEXEC));
+  struct stat source;
+  if (!in.Valid() || ::fstat(in.Get(), &source) != 0 || !S_ISREG(source.st_mode)) return false;
+
+  const FileIdentity before = Identify(to);
+  if (options.expected && options.expected->known && *options.expected != before) return false;
+
+  SaveTarget t;
+  t.path = ResolveTarget(to);
+  t.stem = TempStem(t.path);
+  t.throughLink = before.link;
+  struct stat st;
+  if (::lstat(t.path.c_str(), &st) != 0) {
+    if (errno != ENOENT) return false;
+    t.existing = nullptr;  // nothing to back up
+    if (!SaveByRename(in.Get(), t, saved)) return false;
+    RemoveDeadTemporaries(DirectoryOf(t.path), t.stem);
+    return true;
+  }
+  // FIFOs, sockets, devices and folders are refused before anything opens
+  // them; the file must also still be the one the name led to a moment ago.
+  if (!S_ISREG(st.st_mode) || SameInode(st, source)) return false;
+  if (before.known && (st.st_dev != before.device || st.st_ino != before.inode)) return false;
+  t.existing = &st;
+  // A backup name that is the file's own name would replace the file by itself.
+  if (!options.backup.empty() && options.backup != to && options.backup != t.path) t.backup = options.backup;
+
+  // Replacing the file gives it a new inode: only for a plain file with one
+  // name, in a folder we may write, whose owner the new file can keep.
+  const uid_t me = ::geteuid();
+  const bool replaceable = st.st_nlink == 1 &&
+                           ::access(DirectoryOf(t.path).c_str(), W_OK | X_OK) == 0 &&
+                           (me == 0 || st.st_uid == me);
+  const std::string tempDir = WithoutTrailingSlash(TempDirectory());
+  const bool ok = replaceable ? SaveByRename(in.Get(), t, saved) : SaveInPlace(in.Get(), source, t, tempDir, saved);
+  if (!ok) return false;
+  RemoveDeadTemporaries(DirectoryOf(t.path), t.stem);
+  if (!t.backup.empty() && DirectoryOf(t.backup) != DirectoryOf(t.path))
+    RemoveDeadTemporaries(DirectoryOf(t.backup), t.stem);
+  if (!replaceable) RemoveDeadTemporaries(tempDir, t.stem);
+  return true;
+}
+
+}  // namespace bm

@@ -1,0 +1,95 @@
+// Save over a file that another program changed, replaced by a link or by a
+// FIFO, and over a planted backup link, as the user meets them in the window.
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <filesystem>
+#include <thread>
+
+#include "app_fixture.h"
+
+namespace bm::testing {
+namespace {
+
+constexpr const char* kChangedQuestion = "Файл изменён другой программой. Сохранить поверх?";
+
+TEST_F(AppTest, AChangedFileIsOverwrittenOnlyWhenTheUserSaysYes) {
+  const std::string path = WriteFile("doc.bin", "ABCD");
+  Start({path});
+  Type("3");  // 0x41 becomes 0x31
+  std::this_thread::sleep_for(std::chrono::milliseconds(5));
+  WriteFile("doc.bin", "written by another program");
+
+  dialogs.AnswerMessage(MessageResult::No);
+  Key(Qt::Key_F2);
+  ASSERT_EQ(dialogs.messages.size(), 1u) << "no error box after No";
+  EXPECT_EQ(dialogs.messages[0].text, kChangedQuestion);
+  EXPECT_EQ(dialogs.messages[0].buttons, MessageButtons::YesNo);
+  EXPECT_EQ(ReadFile(path), "written by another program");
+  EXPECT_FALSE(Exists(Path("doc.bak")));
+  EXPECT_TRUE(Editor().Modified());
+
+  // Closing: Yes to the save prompt, No to the question keeps the window.
+  dialogs.AnswerMessage(MessageResult::Yes);
+  dialogs.AnswerMessage(MessageResult::No);
+  Key(Qt::Key_Escape);
+  ASSERT_EQ(dialogs.messages.size(), 3u);
+  EXPECT_EQ(dialogs.messages[2].text, kChangedQuestion);
+  EXPECT_TRUE(form->isVisible());
+  EXPECT_TRUE(Editor().Modified());
+
+  dialogs.AnswerMessage(MessageResult::Yes);
+  Key(Qt::Key_F2);
+  ASSERT_EQ(dialogs.messages.size(), 4u);
+  EXPECT_EQ(ReadFile(path), "1BCD");
+  EXPECT_EQ(ReadFile(Path("doc.bak")), "written by another program");
+  EXPECT_FALSE(Editor().Modified());
+
+  // Saved: the next save asks nothing.
+  Type("2");
+  Key(Qt::Key_F2);
+  EXPECT_EQ(dialogs.messages.size(), 4u);
+  EXPECT_EQ(ReadFile(path), "2BCD");  // the low digit of byte 0
+}
+
+TEST_F(AppTest, PlantedLinksAndAPipeNeverReceiveTheData) {
+  const std::string path = WriteFile("report.bin", "report");
+  const std::string victim = WriteFile("victim", "start-up script");
+  ASSERT_EQ(::symlink(victim.c_str(), Path("report.bak").c_str()), 0);
+  Start({path});
+  Type("4");
+  Key(Qt::Key_F2);
+  EXPECT_TRUE(dialogs.messages.empty());
+  EXPECT_EQ(ReadFile(victim), "start-up script");
+  EXPECT_FALSE(std::filesystem::is_symlink(Path("report.bak")));
+  EXPECT_EQ(ReadFile(Path("report.bak")), "report");
+
+  // The document's file swapped for a link to a private file: asked first.
+  const std::string secret = WriteFile("secret", "private");
+  ASSERT_EQ(::chmod(secret.c_str(), 0600), 0);
+  std::filesystem::remove(path);
+  ASSERT_EQ(::symlink(secret.c_str(), path.c_str()), 0);
+  Type("5");
+  dialogs.AnswerMessage(MessageResult::No);
+  Key(Qt::Key_F2);
+  ASSERT_EQ(dialogs.messages.size(), 1u);
+  EXPECT_EQ(ReadFile(secret), "private");
+
+  // Swapped for a FIFO: refused without opening it, even after Yes. The
+  // alarm ends the run instead of letting a blocked open hang it.
+  std::filesystem::remove(path);
+  ASSERT_EQ(::mkfifo(path.c_str(), 0666), 0);
+  dialogs.AnswerMessage(MessageResult::Yes);
+  ::alarm(30);
+  Key(Qt::Key_F2);
+  ::alarm(0);
+  ASSERT_EQ(dialogs.messages.size(), 3u);
+  EXPECT_EQ(dialogs.messages[1].text, kChangedQuestion);
+  EXPECT_EQ(dialogs.messages[2].text, "Cannot save file\r\n" + path);
+  EXPECT_TRUE(Editor().Modified());
+  EXPECT_TRUE(std::filesystem::exists(Editor().WorkFileName()));
+}
+
+}  // namespace
+}  // namespace bm::testing
