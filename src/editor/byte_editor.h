@@ -260,8 +260,8 @@ class TByteEditor : public TGridBase, public TColorsOwner {
   bool EnsureWorkFileCreated(std::unique_ptr<FileStream>* stream = nullptr);
   std::string BackupName(const std::string& path) const;
   // recovery.cpp
-  void NoteRecoveryState(const std::string& name, bool modified);
-  void SyncRecoveryRecord() { NoteRecoveryState(fileName_, modified_); }
+  void NoteRecoveryState(const std::string& name, bool modified, bool readOnly);
+  void SyncRecoveryRecord() { NoteRecoveryState(fileName_, modified_, readOnly_); }
   // undo.cpp
   void WriteUndoRecord(TChangeKind kind, int32_t position, int32_t count, int32_t oldLength);
   void DropOldestUndo();

@@ -90,7 +90,7 @@ int32_t TByteEditor::DataSize() {
 }
 
 void TByteEditor::NewDocument(const std::string& name) {
-  NoteRecoveryState(name, false);
+  NoteRecoveryState(name, false, true);
   CloseWorkStream();
   fileName_ = name;
   ClearUndo();
@@ -117,7 +117,7 @@ bool TByteEditor::LoadFromFile(const std::string& path) {
     // complete, so a failure (full temporary disk) keeps the current document.
     // The old contents are being given up: the record must not call the
     // new file's bytes changes of the old one.
-    NoteRecoveryState(path, false);
+    NoteRecoveryState(path, false, probedReadOnly);
     if (!files_.ReplaceWorkingCopy(path, workFileName_)) {
       SyncRecoveryRecord();
       return false;

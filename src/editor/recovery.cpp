@@ -5,10 +5,10 @@
 
 namespace bm {
 
-// Brings the record in step with name and modified. The record is created
+// Brings the record in step with the document's name and flags. The record is created
 // with the working copy's file and follows it when the working copy's name
 // changes; a record that cannot be created is not tried again for that name.
-void TByteEditor::NoteRecoveryState(const std::string& name, bool modified) {
+void TByteEditor::NoteRecoveryState(const std::string& name, bool modified, bool readOnly) {
   if (!workFileCreated_) return;
   const std::string path = RecoveryRecordPath(workFileName_);
   if (!recoveryRecord_ || recoveryRecord_->Path() != path) {
@@ -21,7 +21,7 @@ void TByteEditor::NoteRecoveryState(const std::string& name, bool modified) {
       return;
     }
   }
-  const RecoveryInfo info{name, modified};
+  const RecoveryInfo info{name, modified, readOnly};
   if (recordCurrent_ && info == recorded_) return;
   recorded_ = info;
   recordCurrent_ = recoveryRecord_->Write(info);
@@ -45,10 +45,10 @@ bool TByteEditor::RecoverWorkingCopy(OrphanedWorkCopy& orphan) {
   workFileCreated_ = true;
   workStream_->Seek(0);
   fileName_ = info.fileName;
-  // Saving goes back to the file when it can still be written, else it asks
-  // for a name.
+  // Saving goes back to the file when it can still be written and was not
+  // opened read-only; otherwise it asks for a name.
   bool probedReadOnly = true;
-  readOnly_ = ProbeFile(fileName_, probedReadOnly) ? probedReadOnly : true;
+  readOnly_ = !ProbeFile(fileName_, probedReadOnly) || probedReadOnly || info.readOnly;
 
   ClearUndo();
   changeMarks_.clear();

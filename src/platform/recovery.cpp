@@ -10,6 +10,7 @@ namespace {
 
 constexpr const char* kHeader = "Bytemoor recovery 1\n";
 constexpr const char* kModified = "modified ";
+constexpr const char* kReadOnly = "read-only ";
 constexpr const char* kName = "name ";
 constexpr size_t kMaxNameLength = 1 << 16;
 
@@ -32,6 +33,8 @@ std::string EncodeRecoveryRecord(const RecoveryInfo& info) {
   std::string out = kHeader;
   out += kModified;
   out += info.modified ? "1\n" : "0\n";
+  out += kReadOnly;
+  out += info.readOnly ? "1\n" : "0\n";
   out += kName + std::to_string(info.fileName.size()) + "\n";
   out += info.fileName;
   return out;
@@ -41,12 +44,14 @@ std::optional<RecoveryInfo> DecodeRecoveryRecord(const std::string& bytes) {
   const std::string header = kHeader;
   if (bytes.compare(0, header.size(), header) != 0) return std::nullopt;
   size_t pos = header.size();
-  size_t modified = 0, length = 0;
+  size_t modified = 0, readOnly = 0, length = 0;
   if (!ReadNumberLine(bytes, pos, kModified, modified) || modified > 1) return std::nullopt;
+  if (!ReadNumberLine(bytes, pos, kReadOnly, readOnly) || readOnly > 1) return std::nullopt;
   if (!ReadNumberLine(bytes, pos, kName, length) || length > kMaxNameLength) return std::nullopt;
   if (bytes.size() - pos < length) return std::nullopt;
   RecoveryInfo info;
   info.modified = modified == 1;
+  info.readOnly = readOnly == 1;
   info.fileName = bytes.substr(pos, length);
   return info;
 }

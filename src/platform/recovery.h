@@ -11,14 +11,16 @@
 
 namespace bm {
 
-// What a working copy's record says about its document.
+// What a working copy's record says about its document. readOnly keeps a
+// document opened read-only from being saved over its file once restored.
 struct RecoveryInfo {
   std::string fileName;
   bool modified = false;
+  bool readOnly = false;
   bool operator==(const RecoveryInfo&) const = default;
 };
 
-// The record's bytes: a header line, the modified flag, the name's length in
+// The record's bytes: a header line, the two flags, the name's length in
 // bytes and the name itself. A name may hold any byte; bytes after the name
 // are ignored, so a shorter rewrite needs no second step to be readable.
 std::string EncodeRecoveryRecord(const RecoveryInfo& info);

@@ -174,6 +174,18 @@ TEST(Recovery, DeclinedAndUnmodifiedCopiesAreRemovedAndAFileGoneSinceLoadsReadOn
   EXPECT_TRUE(e.ed.ReadOnly());
   EXPECT_TRUE(e.ed.Modified());
   EXPECT_EQ(e.ed.DataSize(), 5004);
+
+  // Opened read-only on purpose: restored, it still may not go over its file.
+  RunAndKill(tmp.Path(), untouched, [](TByteEditor& ed) {
+    ed.MarkReadOnly(true);
+    EditSome(ed);
+  });
+  found = FindOrphanedWorkCopies(tmp.Path());
+  ASSERT_EQ(found.size(), 1u);
+  Editor again(tmp.Path());
+  ASSERT_TRUE(again.ed.RecoverWorkingCopy(found[0]));
+  EXPECT_EQ(again.ed.FileName(), untouched);
+  EXPECT_TRUE(again.ed.ReadOnly());
 }
 
 std::optional<RecoveryInfo> RecordOf(TByteEditor& ed) {
@@ -201,11 +213,13 @@ TEST(Recovery, TheRecordFollowsTheDocumentAndALiveEditorIsNeverTaken) {
     EXPECT_FALSE(ed.LoadFromFile(docs.File("missing.bin")));
     EXPECT_EQ(RecordOf(ed), (RecoveryInfo{a, true}));
 
+    ed.MarkReadOnly(true);
+    EXPECT_EQ(RecordOf(ed), (RecoveryInfo{a, true, true}));
     ASSERT_TRUE(ed.SaveToFile(b));
     EXPECT_EQ(RecordOf(ed), (RecoveryInfo{b, false}));
     ed.WMChar('1');
     ed.NewDocument("Untitled");
-    EXPECT_EQ(RecordOf(ed), (RecoveryInfo{"Untitled", false}));
+    EXPECT_EQ(RecordOf(ed), (RecoveryInfo{"Untitled", false, true}));
     // An empty new document has no open working copy, but its editor is
     // still running: the search leaves it alone.
     EXPECT_FALSE(ed.HasWorkStream());

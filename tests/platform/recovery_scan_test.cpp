@@ -40,8 +40,8 @@ std::string Record(const std::string& name, bool modified) {
 
 TEST(RecoveryRecordFormat, RoundTripsAnyNameAndRejectsDamage) {
   const std::string odd("/a dir/with\nnewline\0and zero.bin", 32);
-  for (const RecoveryInfo& info : {RecoveryInfo{odd, true}, RecoveryInfo{"Untitled", false},
-                                   RecoveryInfo{"", true}}) {
+  for (const RecoveryInfo& info : {RecoveryInfo{odd, true, false}, RecoveryInfo{"Untitled", false, true},
+                                   RecoveryInfo{"", true, true}}) {
     const std::string bytes = EncodeRecoveryRecord(info);
     EXPECT_EQ(DecodeRecoveryRecord(bytes), info);
     // The tail of a longer earlier record does not change what is read.
