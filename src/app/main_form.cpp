@@ -19,6 +19,7 @@
 #include "app/CalchHex.h"
 #include "app/findf.h"
 #include "app/preview.h"
+#include "app/recovery_offer.h"
 #include "app/toolbar_icons.h"
 #include "editor/byte_editor.h"
 #include "editor/editor_types.h"
@@ -198,7 +199,11 @@ void TMainForm::FormActivate() {
   // from another program; only the first one starts the program up.
   if (!firstActivation_) return;
   firstActivation_ = false;
-  if (haveArgument) {
+  // Work that a crashed or killed editor left comes first; a restored
+  // document is not replaced by the named file.
+  bool recovered = false;
+  GuardedCall([&] { recovered = OfferRecovery(ByteEditor1(), dialogs_); });
+  if (haveArgument && !recovered) {
     // Draw the window before a long copy starts.
     QCoreApplication::processEvents();
     GuardedCall([&] { OpenNamedFile(arguments_.front()); });

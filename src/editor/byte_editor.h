@@ -13,6 +13,7 @@
 //   selection.cpp    cursor, selection, insert state and caret
 //   navigation.cpp   keys and mouse
 //   entry.cpp        typed bytes
+//   recovery.cpp     the recovery record, restoring an abandoned working copy
 #pragma once
 #include <array>
 #include <cstdint>
@@ -26,6 +27,7 @@
 #include "platform/files.h"
 #include "platform/grid_base.h"
 #include "platform/keys.h"
+#include "platform/recovery.h"
 #include "platform/types.h"
 #include "platform/window_host.h"
 
@@ -94,6 +96,15 @@ class TByteEditor : public TGridBase, public TColorsOwner {
   void UpdateReadWindow(int32_t position, uint8_t value);
   int32_t ReadWindowStart() const { return readWindowStart_; }
   const uint8_t* ReadWindow() const { return readWindow_.data(); }
+
+  // ---- recovery after a crash -------------------------------------------------
+  // Makes an abandoned working copy with unsaved changes this document: its
+  // file's name, Modified, no undo history. False when it has none to offer.
+  bool RecoverWorkingCopy(OrphanedWorkCopy& orphan);
+  // Lets go of the working copy and its record without removing them, for
+  // the next start to offer; the document is left without a working copy.
+  // False when there is no record to find it by (nothing is kept then).
+  bool KeepForRecovery();
 
   void HandleMessage(uint32_t msg, uintptr_t wParam, intptr_t lParam) override;
 
@@ -255,6 +266,9 @@ class TByteEditor : public TGridBase, public TColorsOwner {
   bool ProbeFile(const std::string& path, bool& readOnly);
   bool EnsureWorkFileCreated(std::unique_ptr<FileStream>* stream = nullptr);
   std::string BackupName(const std::string& path) const;
+  // recovery.cpp
+  void NoteRecoveryState(const std::string& name, bool modified, bool readOnly);
+  void SyncRecoveryRecord() { NoteRecoveryState(fileName_, modified_, readOnly_); }
   // undo.cpp
   void WriteUndoRecord(TChangeKind kind, int32_t position, int32_t count, int32_t oldLength);
   void DropOldestUndo();
@@ -272,6 +286,10 @@ class TByteEditor : public TGridBase, public TColorsOwner {
   std::string workFileName_;
   bool workFileCreated_ = false;
   std::unique_ptr<FileStream> workStream_;
+  std::unique_ptr<RecoveryRecord> recoveryRecord_;
+  RecoveryInfo recorded_;
+  bool recordCurrent_ = false;
+  std::string recordFailedFor_;
   int32_t cachedSize_ = -1;
   std::vector<uint8_t> readWindow_;
   int32_t readWindowStart_ = -1;

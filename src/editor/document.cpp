@@ -65,6 +65,7 @@ bool TByteEditor::EnsureWorkFileCreated(std::unique_ptr<FileStream>* stream) {
     auto created = files_.CreateExclusive(workFileName_);
     if (created) {
       workFileCreated_ = true;
+      SyncRecoveryRecord();  // while the new file is still locked
       if (stream) *stream = std::move(created);
       return true;
     }
@@ -89,6 +90,7 @@ int32_t TByteEditor::DataSize() {
 }
 
 void TByteEditor::NewDocument(const std::string& name) {
+  NoteRecoveryState(name, false, true);
   CloseWorkStream();
   fileName_ = name;
   fileIdentity_ = {};
@@ -99,6 +101,7 @@ void TByteEditor::NewDocument(const std::string& name) {
   modified_ = false;
   readOnly_ = true;
   MoveCurrent(2, 0, true);
+  SyncRecoveryRecord();
 }
 
 bool TByteEditor::LoadFromFile(const std::string& path) {
@@ -114,7 +117,13 @@ bool TByteEditor::LoadFromFile(const std::string& path) {
     if (!EnsureWorkFileCreated()) return false;
     // The copy goes beside the working copy and replaces it only when it is
     // complete, so a failure (full temporary disk) keeps the current document.
-    if (!files_.ReplaceWorkingCopy(path, workFileName_)) return false;
+    // The old contents are being given up: the record must not call the
+    // new file's bytes changes of the old one.
+    NoteRecoveryState(path, false, probedReadOnly);
+    if (!files_.ReplaceWorkingCopy(path, workFileName_)) {
+      SyncRecoveryRecord();
+      return false;
+    }
     files_.ClearAttributes(workFileName_);
     try {
       stream = files_.OpenReadWrite(workFileName_);
@@ -138,6 +147,7 @@ bool TByteEditor::LoadFromFile(const std::string& path) {
   // mouse button keeps the cursor move below from clearing it.
   ClearSelection(false);
   MoveCurrent(2, 0, true);
+  SyncRecoveryRecord();
   return true;
 }
 
@@ -175,6 +185,7 @@ bool TByteEditor::SaveToFile(const std::string& path) {
     fileName_ = path;
     ClearUndo();
   }
+  SyncRecoveryRecord();
   if (Host()) Host()->InvalidateAll();
   return ok;
 }
@@ -187,6 +198,9 @@ void TByteEditor::MarkReadOnly(bool flag) {
 }
 
 void TByteEditor::PostStateChanged() {
+  // Every accepted change posts before its bytes are written, so the record
+  // says modified before the working copy differs from the file.
+  SyncRecoveryRecord();
   if (!Host() || !Host()->WindowExists()) return;
   Host()->PostMessage(kStateChangedMessage, kStateChangedParam, 7);
 }

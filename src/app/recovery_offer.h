@@ -1,0 +1,18 @@
+// At start-up: the unsaved work of editors that ended without closing their
+// document (a crash, a kill, a signal) is offered back, one file after another.
+#pragma once
+
+#include "platform/dialogs.h"
+
+namespace bm {
+
+class TByteEditor;
+
+// Looks beside editor's working copy for working copies that no running
+// editor holds. Each one with unsaved changes is offered ("Да" makes it the
+// editor's document, modified, under its file's name); declined ones and
+// those without changes are removed with their records. Once one has been
+// restored the others stay for a later start. True when one was restored.
+bool OfferRecovery(TByteEditor& editor, Dialogs& dialogs);
+
+}  // namespace bm

@@ -1,0 +1,76 @@
+// The recovery side of TByteEditor: the record kept beside the working copy
+// (whose file it is, whether it is modified), restoring an abandoned working
+// copy as the document, and leaving the working copy behind on purpose.
+#include "editor/byte_editor.h"
+
+namespace bm {
+
+// Brings the record in step with the document's name and flags. The record is created
+// with the working copy's file and follows it when the working copy's name
+// changes; a record that cannot be created is not tried again for that name.
+void TByteEditor::NoteRecoveryState(const std::string& name, bool modified, bool readOnly) {
+  if (!workFileCreated_) return;
+  const std::string path = RecoveryRecordPath(workFileName_);
+  if (!recoveryRecord_ || recoveryRecord_->Path() != path) {
+    if (recordFailedFor_ == path) return;
+    // The record of an earlier name goes when the new one is in place.
+    recoveryRecord_ = CreateRecoveryRecord(workFileName_);
+    recordCurrent_ = false;
+    if (!recoveryRecord_) {
+      recordFailedFor_ = path;
+      return;
+    }
+  }
+  const RecoveryInfo info{name, modified, readOnly};
+  if (recordCurrent_ && info == recorded_) return;
+  recorded_ = info;
+  recordCurrent_ = recoveryRecord_->Write(info);
+}
+
+bool TByteEditor::RecoverWorkingCopy(OrphanedWorkCopy& orphan) {
+  if (!orphan.HasUnsavedChanges()) return false;
+  const RecoveryInfo info = *orphan.Info();
+
+  // This editor's own working copy, if it has made one, gives way.
+  CloseWorkStream();
+  if (workFileCreated_) files_.DeleteFile(workFileName_);
+  workFileCreated_ = false;
+  recoveryRecord_.reset();
+
+  workFileName_ = orphan.WorkFile();
+  workStream_ = orphan.TakeWorkStream();
+  recoveryRecord_ = orphan.TakeRecord();
+  recordCurrent_ = false;
+  recordFailedFor_.clear();
+  workFileCreated_ = true;
+  workStream_->Seek(0);
+  fileName_ = info.fileName;
+  // Saving goes back to the file when it can still be written and was not
+  // opened read-only; otherwise it asks for a name.
+  bool probedReadOnly = true;
+  readOnly_ = !ProbeFile(fileName_, probedReadOnly) || probedReadOnly || info.readOnly;
+
+  ClearUndo();
+  changeMarks_.clear();
+  UpdateGridSize();
+  modified_ = true;
+  ClearSelection(false);
+  MoveCurrent(2, 0, true);
+  SyncRecoveryRecord();
+  return true;
+}
+
+bool TByteEditor::KeepForRecovery() {
+  SyncRecoveryRecord();
+  if (!recoveryRecord_ || !recordCurrent_ || !workStream_) return false;
+  recoveryRecord_->Keep();
+  recoveryRecord_.reset();
+  // Closed as it is, not emptied, and no longer this editor's to remove.
+  workStream_.reset();
+  workFileCreated_ = false;
+  readWindowStart_ = -1;
+  cachedSize_ = -1;
+  return true;
+}
+
+}  // namespace bm

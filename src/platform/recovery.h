@@ -1,0 +1,88 @@
+// Recovery after a crash: the record kept beside each working copy (the file
+// it was loaded from and whether the document is modified), and the search
+// for the working copies that no running editor holds any more.
+#pragma once
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "platform/files.h"
+
+namespace bm {
+
+// What a working copy's record says about its document. readOnly keeps a
+// document opened read-only from being saved over its file once restored.
+struct RecoveryInfo {
+  std::string fileName;
+  bool modified = false;
+  bool readOnly = false;
+  bool operator==(const RecoveryInfo&) const = default;
+};
+
+// The record's bytes: a header line, the two flags, the name's length in
+// bytes and the name itself. A name may hold any byte; bytes after the name
+// are ignored, so a shorter rewrite needs no second step to be readable.
+std::string EncodeRecoveryRecord(const RecoveryInfo& info);
+std::optional<RecoveryInfo> DecodeRecoveryRecord(const std::string& bytes);
+
+// The record's path for a working copy: the working copy's path + ".rec".
+std::string RecoveryRecordPath(const std::string& workFile);
+
+// A record its editor keeps open and locked for as long as it lives, so that
+// a lock that can be taken means the editor is gone. Removed when it is
+// destroyed, unless Keep was called.
+class RecoveryRecord {
+ public:
+  virtual ~RecoveryRecord() = default;
+  virtual const std::string& Path() const = 0;
+  // Replaces the record's contents; false when they could not be written.
+  virtual bool Write(const RecoveryInfo& info) = 0;
+  // Closes the record but leaves the file for the next start.
+  virtual void Keep() = 0;
+};
+
+// Creates the record of workFile as a new owner-only file (never following a
+// link or reusing a file already there) and locks it. Null when it cannot.
+std::unique_ptr<RecoveryRecord> CreateRecoveryRecord(const std::string& workFile);
+
+// A working copy left behind by an editor that no longer runs, found by
+// FindOrphanedWorkCopies. Its working copy and record stay locked while this
+// object holds them, so no other editor starting at the same time takes it.
+class OrphanedWorkCopy {
+ public:
+  OrphanedWorkCopy(std::string workFile, std::unique_ptr<FileStream> workStream,
+                   std::unique_ptr<RecoveryRecord> record, std::optional<RecoveryInfo> info);
+  OrphanedWorkCopy(OrphanedWorkCopy&&) noexcept;
+  OrphanedWorkCopy& operator=(OrphanedWorkCopy&&) = delete;
+  ~OrphanedWorkCopy();
+
+  const std::string& WorkFile() const { return workFile_; }
+  // The record's contents; none when there was no readable record.
+  const std::optional<RecoveryInfo>& Info() const { return info_; }
+  // A working copy with unsaved changes, worth offering to the user.
+  bool HasUnsavedChanges() const { return workStream_ && info_ && info_->modified; }
+
+  // Removes the working copy and its record.
+  void Discard();
+  // Unlocks both and leaves them for a later start.
+  void Release();
+  // Hands the locked working copy and record over to a new owner.
+  std::unique_ptr<FileStream> TakeWorkStream() { return std::move(workStream_); }
+  std::unique_ptr<RecoveryRecord> TakeRecord() { return std::move(record_); }
+
+ private:
+  std::string workFile_;
+  std::unique_ptr<FileStream> workStream_;
+  std::unique_ptr<RecoveryRecord> record_;
+  std::optional<RecoveryInfo> info_;
+};
+
+// The working copies in directory that belong to this user and that no
+// running editor holds, in the order of their names. Each comes locked.
+// Names that are links, files of another user, records that are not a plain
+// owner-only file, and copies still locked by a running editor are left alone.
+// Records whose working copy is gone come back without a working copy.
+std::vector<OrphanedWorkCopy> FindOrphanedWorkCopies(const std::string& directory);
+
+}  // namespace bm

@@ -1,0 +1,252 @@
+// Recovery after a crash: an editor in a child process is killed after its
+// edits, and its working copy is found, restored byte for byte or removed.
+// Also the record following the document through its life.
+#include <gtest/gtest.h>
+#include <dirent.h>
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <functional>
+
+#include "editor/byte_editor.h"
+#include "platform/posix/posix_files.h"
+#include "platform/recovery.h"
+#include "support/editor_fixture.h"
+#include "support/fake_host.h"
+#include "support/temp_dir.h"
+
+namespace bm {
+namespace {
+
+using testing::DataOf;
+using testing::FakeWindowHost;
+using testing::ReadAll;
+using testing::TempDir;
+
+using Script = std::function<void(TByteEditor&)>;
+
+// An editor on a fake window whose working copy lives in dir.
+struct Editor {
+  explicit Editor(const std::string& dir) : files(dir) {
+    host.client = &ed;
+    ed.Loaded();
+    ed.SetClientSize(800, 600);
+  }
+  PosixFileSystem files;
+  FakeWindowHost host;
+  TByteEditor ed{&host, files};
+};
+
+std::vector<std::string> Entries(const std::string& dir) {
+  std::vector<std::string> names;
+  if (DIR* d = ::opendir(dir.c_str())) {
+    while (dirent* e = ::readdir(d)) {
+      const std::string n = e->d_name;
+      if (n != "." && n != "..") names.push_back(n);
+    }
+    ::closedir(d);
+  }
+  std::sort(names.begin(), names.end());
+  return names;
+}
+
+// Runs an editor in a child process that loads path, runs script and is then
+// killed with SIGKILL, leaving its files in tmp as a crash would.
+void RunAndKill(const std::string& tmp, const std::string& path, const Script& script) {
+  int ready[2];
+  ASSERT_EQ(::pipe(ready), 0);
+  const pid_t child = ::fork();
+  ASSERT_GE(child, 0);
+  if (child == 0) {
+    ::close(ready[0]);
+    {
+      Editor e(tmp);
+      if (!e.ed.LoadFromFile(path)) ::_exit(2);
+      script(e.ed);
+      e.host.Deliver();
+      const char byte = 'r';
+      if (::write(ready[1], &byte, 1) != 1) ::_exit(3);
+      for (;;) ::pause();
+    }
+  }
+  ::close(ready[1]);
+  char byte = 0;
+  const ssize_t n = ::read(ready[0], &byte, 1);
+  ::close(ready[0]);
+  ::kill(child, SIGKILL);
+  int status = 0;
+  ASSERT_EQ(::waitpid(child, &status, 0), child);
+  ASSERT_EQ(n, 1) << "the child editor did not get ready";
+  ASSERT_TRUE(WIFSIGNALED(status));
+}
+
+// Typed digits over the first bytes, then bytes added at the end.
+void EditSome(TByteEditor& ed) {
+  ed.WMChar('4');
+  ed.WMChar('1');
+  ed.WMChar('4');
+  ed.WMChar('2');
+  const std::vector<uint8_t> tail = {0xDE, 0xAD, 0xBE, 0xEF};
+  ed.AppendBuffer(tail.data(), static_cast<int32_t>(tail.size()));
+}
+
+std::vector<uint8_t> EditedOnce(const std::string& tmp, const std::string& path) {
+  Editor e(tmp);
+  EXPECT_TRUE(e.ed.LoadFromFile(path));
+  EditSome(e.ed);
+  std::vector<uint8_t> data = DataOf(e.ed);
+  e.ed.NewDocument("Untitled");
+  return data;
+}
+
+TEST(Recovery, KilledEditorsWorkIsRestoredByteForByteAndSavesWithBackup) {
+  TempDir tmp, docs;
+  const auto original = testing::Pattern(100000);
+  const std::string path = docs.Write("data.bin", original);
+  const std::vector<uint8_t> expected = EditedOnce(tmp.Path(), path);
+  ASSERT_EQ(expected[0], 0x41);
+  ASSERT_EQ(expected.size(), original.size() + 4);
+  ASSERT_TRUE(Entries(tmp.Path()).empty());
+
+  RunAndKill(tmp.Path(), path, EditSome);
+  ASSERT_EQ(Entries(tmp.Path()).size(), 2u);  // the working copy and its record
+
+  std::vector<OrphanedWorkCopy> found = FindOrphanedWorkCopies(tmp.Path());
+  ASSERT_EQ(found.size(), 1u);
+  ASSERT_TRUE(found[0].HasUnsavedChanges());
+  EXPECT_EQ(found[0].Info()->fileName, path);
+
+  {
+    Editor e(tmp.Path());
+    ASSERT_TRUE(e.ed.RecoverWorkingCopy(found[0]));
+    EXPECT_EQ(e.ed.FileName(), path);
+    EXPECT_TRUE(e.ed.Modified());
+    EXPECT_FALSE(e.ed.ReadOnly());
+    EXPECT_FALSE(e.ed.CanUndo());
+    EXPECT_EQ(e.ed.Col(), 2);
+    EXPECT_EQ(e.ed.Row(), 0);
+    EXPECT_EQ(DataOf(e.ed), expected);
+    // The restored copy is this editor's now: no other editor finds it.
+    EXPECT_TRUE(FindOrphanedWorkCopies(tmp.Path()).empty());
+
+    ASSERT_TRUE(e.ed.SaveToFile(path));
+    EXPECT_EQ(ReadAll(path), expected);
+    EXPECT_EQ(ReadAll(docs.File("data.bak")), original);
+    EXPECT_FALSE(e.ed.Modified());
+  }
+  // Closing the editor removes the restored copy and its record.
+  EXPECT_TRUE(Entries(tmp.Path()).empty());
+}
+
+TEST(Recovery, DeclinedAndUnmodifiedCopiesAreRemovedAndAFileGoneSinceLoadsReadOnly) {
+  TempDir tmp, docs;
+  const std::string edited = docs.Write("edited.bin", testing::Pattern(5000, 2));
+  const std::string untouched = docs.Write("untouched.bin", testing::Pattern(5000, 3));
+  RunAndKill(tmp.Path(), edited, EditSome);
+  RunAndKill(tmp.Path(), untouched, [](TByteEditor& ed) { ed.GotoPosition(100, 0, true); });
+  ASSERT_EQ(Entries(tmp.Path()).size(), 4u);
+
+  std::vector<OrphanedWorkCopy> found = FindOrphanedWorkCopies(tmp.Path());
+  ASSERT_EQ(found.size(), 2u);
+  int offered = 0;
+  for (OrphanedWorkCopy& o : found) {
+    if (o.HasUnsavedChanges()) {
+      ++offered;
+      EXPECT_EQ(o.Info()->fileName, edited);
+    }
+    o.Discard();
+  }
+  EXPECT_EQ(offered, 1);
+  EXPECT_TRUE(Entries(tmp.Path()).empty());
+  EXPECT_TRUE(FindOrphanedWorkCopies(tmp.Path()).empty());
+
+  // The file was removed after the crash: the restored document cannot be
+  // saved over it and asks for a name instead.
+  RunAndKill(tmp.Path(), edited, EditSome);
+  ASSERT_EQ(::unlink(edited.c_str()), 0);
+  found = FindOrphanedWorkCopies(tmp.Path());
+  ASSERT_EQ(found.size(), 1u);
+  Editor e(tmp.Path());
+  ASSERT_TRUE(e.ed.RecoverWorkingCopy(found[0]));
+  EXPECT_EQ(e.ed.FileName(), edited);
+  EXPECT_TRUE(e.ed.ReadOnly());
+  EXPECT_TRUE(e.ed.Modified());
+  EXPECT_EQ(e.ed.DataSize(), 5004);
+
+  // Opened read-only on purpose: restored, it still may not go over its file.
+  RunAndKill(tmp.Path(), untouched, [](TByteEditor& ed) {
+    ed.MarkReadOnly(true);
+    EditSome(ed);
+  });
+  found = FindOrphanedWorkCopies(tmp.Path());
+  ASSERT_EQ(found.size(), 1u);
+  Editor again(tmp.Path());
+  ASSERT_TRUE(again.ed.RecoverWorkingCopy(found[0]));
+  EXPECT_EQ(again.ed.FileName(), untouched);
+  EXPECT_TRUE(again.ed.ReadOnly());
+}
+
+std::optional<RecoveryInfo> RecordOf(TByteEditor& ed) {
+  const std::vector<uint8_t> bytes = ReadAll(RecoveryRecordPath(ed.WorkFileName()));
+  return DecodeRecoveryRecord(std::string(bytes.begin(), bytes.end()));
+}
+
+TEST(Recovery, TheRecordFollowsTheDocumentAndALiveEditorIsNeverTaken) {
+  TempDir tmp, docs;
+  const std::string a = docs.Write("a.bin", "ABCDEFGH");
+  const std::string b = docs.File("b.bin");
+  {
+    Editor e(tmp.Path());
+    TByteEditor& ed = e.ed;
+    EXPECT_TRUE(Entries(tmp.Path()).empty());  // nothing on disk before a byte arrives
+
+    ASSERT_TRUE(ed.LoadFromFile(a));
+    EXPECT_EQ(RecordOf(ed), (RecoveryInfo{a, false}));
+    ed.WMChar('7');
+    // Marked modified by the change itself, before any notification arrives.
+    EXPECT_EQ(RecordOf(ed), (RecoveryInfo{a, true}));
+    EXPECT_TRUE(FindOrphanedWorkCopies(tmp.Path()).empty());
+
+    // A failed load keeps the modified document, and the record says so.
+    EXPECT_FALSE(ed.LoadFromFile(docs.File("missing.bin")));
+    EXPECT_EQ(RecordOf(ed), (RecoveryInfo{a, true}));
+
+    ed.MarkReadOnly(true);
+    EXPECT_EQ(RecordOf(ed), (RecoveryInfo{a, true, true}));
+    ASSERT_TRUE(ed.SaveToFile(b));
+    EXPECT_EQ(RecordOf(ed), (RecoveryInfo{b, false}));
+    ed.WMChar('1');
+    ed.NewDocument("Untitled");
+    EXPECT_EQ(RecordOf(ed), (RecoveryInfo{"Untitled", false, true}));
+    // An empty new document has no open working copy, but its editor is
+    // still running: the search leaves it alone.
+    EXPECT_FALSE(ed.HasWorkStream());
+    EXPECT_TRUE(FindOrphanedWorkCopies(tmp.Path()).empty());
+    EXPECT_EQ(Entries(tmp.Path()).size(), 2u);
+  }
+  EXPECT_TRUE(Entries(tmp.Path()).empty());
+}
+
+TEST(Recovery, WorkKeptOnPurposeSurvivesTheEditorWhole) {
+  TempDir tmp, docs;
+  const std::string path = docs.Write("a.bin", testing::Pattern(3000));
+  std::vector<uint8_t> expected;
+  {
+    Editor e(tmp.Path());
+    ASSERT_TRUE(e.ed.LoadFromFile(path));
+    EditSome(e.ed);
+    expected = DataOf(e.ed);
+    ASSERT_TRUE(e.ed.KeepForRecovery());
+  }
+  std::vector<OrphanedWorkCopy> found = FindOrphanedWorkCopies(tmp.Path());
+  ASSERT_EQ(found.size(), 1u);
+  ASSERT_TRUE(found[0].HasUnsavedChanges());
+  Editor e(tmp.Path());
+  ASSERT_TRUE(e.ed.RecoverWorkingCopy(found[0]));
+  EXPECT_EQ(DataOf(e.ed), expected);
+}
+
+}  // namespace
+}  // namespace bm
