@@ -26,11 +26,13 @@ std::array<uint8_t, 256> MakeLowerTable() {
 // The data bytes that match pattern byte p.
 std::vector<uint8_t> MatchingBytes(uint8_t p, bool fold) {
   if (!fold) return {p};
-  std::vector<uint8_t> bytes;
-  const uint8_t* lower = AnsiLowerTable();
-  for (int b = 0; b < 256; ++b)
-    if (lower[b] == p) bytes.push_back(static_cast<uint8_t>(b));
-  return bytes;
+  static const std::array<std::vector<uint8_t>, 256> kFoldedFrom = [] {
+    std::array<std::vector<uint8_t>, 256> from;
+    const uint8_t* lower = AnsiLowerTable();
+    for (int b = 0; b < 256; ++b) from[lower[b]].push_back(static_cast<uint8_t>(b));
+    return from;
+  }();
+  return kFoldedFrom[p];
 }
 
 #if defined(__SSE2__)
@@ -104,7 +106,6 @@ bool PatternSearch::Matches(const uint8_t* at) const {
 
 int64_t PatternSearch::Find(int64_t start, int64_t last, const SearchReader& read,
                             SearchSpan cached, const SearchOptions& options) {
-  lastExamined_ = -1;
   const auto n = static_cast<int64_t>(pattern_.size());
   start = std::max<int64_t>(start, 0);
   const int64_t end = last + 1;  // the searched bytes end before it
@@ -123,10 +124,7 @@ int64_t PatternSearch::Find(int64_t start, int64_t last, const SearchReader& rea
     const int64_t viewEnd = std::min(cached.start + cached.length, end);
     const uint8_t* base = cached.data + (start - cached.start);
     const int64_t q = ScanView(base, start, viewEnd, scan);
-    if (q >= 0) {
-      lastExamined_ = q + n - 1;
-      return q;
-    }
+    if (q >= 0) return q;
     pos = viewEnd;
     keepFrom = scan.linear ? pos : scan.next;
     carry = base + (keepFrom - start);
@@ -153,17 +151,13 @@ int64_t PatternSearch::Find(int64_t start, int64_t last, const SearchReader& rea
     const int64_t viewStart = pos - keep;
     const int64_t viewEnd = pos + got;
     const int64_t q = ScanView(buffer.get(), viewStart, viewEnd, scan);
-    if (q >= 0) {
-      lastExamined_ = q + n - 1;
-      return q;
-    }
+    if (q >= 0) return q;
     pos = viewEnd;
     keepFrom = scan.linear ? pos : scan.next;
     carry = buffer.get() + (keepFrom - viewStart);
     if (got < want) break;
     chunk = std::min(chunk * 2, blockSize);
   }
-  lastExamined_ = pos - 1;
   return -1;
 }
 
@@ -219,6 +213,15 @@ int64_t PatternSearch::FilterScan(const uint8_t* base, int64_t viewStart, int64_
     if (stopped) return found;
   }
 #endif
+  if (firstBytes_.size() <= 2 && lastBytes_.size() <= 2) {
+    const uint8_t f0 = firstBytes_.front(), f1 = firstBytes_.back();
+    const uint8_t l0 = lastBytes_.front(), l1 = lastBytes_.back();
+    for (; i < stop; ++i) {
+      const uint8_t a = base[i], b = base[i + lastOff];
+      if ((a == f0 || a == f1) && (b == l0 || b == l1) && check(i)) return found;
+    }
+    return -1;
+  }
   std::array<bool, 256> isFirst{}, isLast{};
   for (uint8_t b : firstBytes_) isFirst[b] = true;
   for (uint8_t b : lastBytes_) isLast[b] = true;

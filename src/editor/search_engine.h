@@ -46,10 +46,6 @@ class PatternSearch {
   int64_t Find(int64_t start, int64_t last, const SearchReader& read, SearchSpan cached = {},
                const SearchOptions& options = {});
 
-  // Where the last Find examined its final byte: the match's last byte, or
-  // the last position it read.
-  int64_t LastExamined() const { return lastExamined_; }
-
  private:
   struct Scan;
   int64_t ScanView(const uint8_t* base, int64_t viewStart, int64_t viewEnd, Scan& scan);
@@ -62,7 +58,6 @@ class PatternSearch {
   // The data bytes that match the first and the last pattern byte.
   std::vector<uint8_t> firstBytes_, lastBytes_;
   std::vector<int32_t> failure_;  // made when the linear scan first runs
-  int64_t lastExamined_ = -1;
 };
 
 }  // namespace bm
