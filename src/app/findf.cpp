@@ -81,6 +81,7 @@ TFindForm::TFindForm(QWidget* parent) : QDialog(parent) {
   CheckBox1 = new QCheckBox(U("Прописные и строчные буквы различать"), GroupBox1);
   CheckBox1->setObjectName(QStringLiteral("CheckBox1"));
   CheckBox1->setGeometry(8, 16, 297, 17);
+  CheckBox1->setFont(font());  // the dialog's face, not the group's
   CheckBox1->setChecked(false);
   RadioGroup1Items[0]->setChecked(true);
 
@@ -93,7 +94,11 @@ TFindForm::TFindForm(QWidget* parent) : QDialog(parent) {
 
 bool TFindForm::ShowModal() {
   Edit1->setSelection(0, static_cast<int>(Edit1->text().size()));
-  return exec() == QDialog::Accepted;
+  const bool ok = exec() == QDialog::Accepted;
+  // Keys go to the main window again even where no window manager hands
+  // the activation back to it.
+  if (QWidget* owner = parentWidget()) owner->window()->activateWindow();
+  return ok;
 }
 
 int TFindForm::RadioGroup1ItemIndex() const { return RadioGroup1Items[1]->isChecked() ? 1 : 0; }

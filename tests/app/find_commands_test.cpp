@@ -25,7 +25,6 @@ class FindTest : public AppTest {
   // Answers the next showing of the Find dialog: fills it in and presses
   // Enter in the edit (Escape to cancel).
   void AnswerFind(Answer a) {
-    EnsureActive();
     QTimer::singleShot(0, form.get(), [this, a] {
       TFindForm* dlg = form->FindForm();
       if (!dlg->isVisible()) {
@@ -43,16 +42,6 @@ class FindTest : public AppTest {
   void Find(Answer a) {
     AnswerFind(a);
     Key(Qt::Key_F7);
-  }
-  // Keys after a dialog reach the main window when it is active again.
-  void EnsureActive() {
-    if (QApplication::activeWindow() == form.get()) return;
-    form->activateWindow();
-    EXPECT_TRUE(QTest::qWaitFor([&] { return QApplication::activeWindow() == form.get(); }));
-  }
-  void Key(Qt::Key key) {
-    EnsureActive();
-    AppTest::Key(key);
   }
   // The selected range as (first, last) and the cursor's byte.
   std::tuple<int32_t, int32_t, int32_t> Match() {
