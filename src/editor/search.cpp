@@ -97,7 +97,7 @@ int32_t TByteEditor::FindData(uint8_t* pattern, int32_t n, int32_t start, int32_
         },
         window(), options);
   }
-  // The window ends up around the last byte looked at, as a byte-by-byte
+  // The window ends up holding the last byte looked at, as a byte-by-byte
   // scan through it would leave it.
   const int64_t examined = q >= 0 ? q + n - 1 : last;
   if (examined >= 0) EnsureReadWindow(static_cast<int32_t>(examined));
