@@ -8,6 +8,7 @@
 //   main_form_file.cpp  New, Open, Save, Save as, Exit, the save prompt, drops
 //   main_form_edit.cpp  Undo, the clipboard commands, Go to and the steps
 //   main_form_calc.cpp  the calculator command
+//   main_form_find.cpp  Find and Find next
 #pragma once
 #include <QMainWindow>
 #include <QString>
@@ -64,6 +65,13 @@ class TMainForm : public QMainWindow {
   int32_t CalcValue() const { return calcValue_; }
   const std::string& PrinterFontName() const { return printerFontName_; }
   int32_t PrinterFontSize() const { return printerFontSize_; }
+
+  // The search state of Find and Find next.
+  const std::string& FindQuery() const { return findQuery_; }
+  const std::vector<uint8_t>& FindPattern() const { return findPattern_; }
+  int32_t FindPatternLength() const { return findPatternLength_; }
+  bool FindIgnoreCase() const { return findIgnoreCase_; }
+  int32_t FindLastPos() const { return findLastPos_; }
 
   // The text of status panel 0 to 4.
   QString PanelText(int panel) const;
@@ -186,6 +194,10 @@ class TMainForm : public QMainWindow {
   // main_form_edit.cpp
   void CopySelection(bool cut);
 
+  // main_form_find.cpp
+  // Selects the match at q, or reports that there is none.
+  void ShowFindResult(int32_t q);
+
   Dialogs& dialogs_;
   Clipboard& clipboard_;
   FileSystem& files_;
@@ -231,6 +243,14 @@ class TMainForm : public QMainWindow {
   int32_t printerFontSize_ = 0;
   std::string lastOpenName_;
   std::string lastSaveName_;
+
+  // Search state: the last confirmed query with its mode mark, the pattern
+  // (converted to data bytes by the first search), and the last match.
+  std::string findQuery_;
+  std::vector<uint8_t> findPattern_;
+  int32_t findPatternLength_ = 0;
+  bool findIgnoreCase_ = false;
+  int32_t findLastPos_ = -1;
 };
 
 // Creates the program's windows in their start-up order: the main window,

@@ -271,8 +271,6 @@ void TMainForm::N9Click() {}
 void TMainForm::Printsetup1Click() {}
 void TMainForm::Print1Click() {}
 void TMainForm::Printpreview1Click() {}
-void TMainForm::Find1Click() {}
-void TMainForm::FindNext1Click() {}
 void TMainForm::View1Click() {}
 void TMainForm::Blocksize1Click() {}
 void TMainForm::Caretstyle1Click() {}

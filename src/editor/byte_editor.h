@@ -14,6 +14,7 @@
 //   navigation.cpp   keys and mouse
 //   entry.cpp        typed bytes
 //   recovery.cpp     the recovery record, restoring an abandoned working copy
+//   search.cpp       the forward search FindData (engine in search_engine.*)
 #pragma once
 #include <array>
 #include <cstdint>
@@ -255,6 +256,17 @@ class TByteEditor : public TGridBase, public TColorsOwner {
   void OverwriteByte(uint8_t oldValue, uint8_t newValue, int32_t position, int row);
   bool AltCodeTyped() const { return altCodeTyped_; }
 
+  // ---- search -------------------------------------------------------------------------
+  // The lowest q >= start (a negative start counts as 0) whose n bytes equal
+  // the pattern and end at or before last (lowered to DataSize - 1); -1 when
+  // there is none. The pattern is converted in place first: to data bytes of
+  // the Translation when translate (nothing for ttAnsi), then lower-cased when
+  // ignoreCase, where data bytes are lower-cased for the comparison too.
+  int32_t FindData(uint8_t* pattern, int32_t n, int32_t start, int32_t last, bool ignoreCase,
+                   bool translate);
+  // The first and the largest block the search reads at a time (small ones in tests).
+  void SetSearchBlocks(int32_t first, int32_t largest);
+
  protected:
   void DrawCell(Surface& surface, int col, int row, const Rect& rect) override;
   bool SelectCell(int col, int row) override;
@@ -343,6 +355,10 @@ class TByteEditor : public TGridBase, public TColorsOwner {
 
   // typed bytes
   bool altCodeTyped_ = false;
+
+  // search
+  int32_t searchFirstBlock_ = 64 << 10;
+  int32_t searchBlock_ = 1 << 20;
 };
 
 }  // namespace bm

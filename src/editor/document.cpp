@@ -259,6 +259,8 @@ void TByteEditor::EnsureReadWindow(int32_t position) {
     return;
   cachedSize_ = -1;
   const int32_t start = std::max(0, position - kReadWindowSize / 2);
+  // A read that fails part way leaves the window empty rather than stale.
+  readWindowStart_ = -1;
   ReadBytes(readWindow_.data(), start, kReadWindowSize);
   readWindowStart_ = start;
 }
