@@ -11,7 +11,7 @@
 #include "app/toolbar_icons.h"
 #include "editor/byte_editor.h"
 #include "editor/editor_types.h"
-#include "platform/qt/editor_widget.h"
+#include "widgets/editor_widget.h"
 
 namespace bm {
 
