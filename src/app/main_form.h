@@ -7,6 +7,7 @@
 //   main_form_menu.cpp  the menu, its shortcuts, the toolbar and the openers
 //   main_form_file.cpp  New, Open, Save, Save as, Exit, the save prompt, drops
 //   main_form_edit.cpp  Undo, the clipboard commands, Go to and the steps
+//   main_form_view.cpp  the View menu and the About box
 #pragma once
 #include <QMainWindow>
 #include <QString>
@@ -18,6 +19,7 @@
 #include <string>
 #include <vector>
 
+#include "editor/editor_types.h"
 #include "platform/clipboard.h"
 #include "platform/dialogs.h"
 #include "platform/files.h"
@@ -184,6 +186,12 @@ class TMainForm : public QMainWindow {
 
   // main_form_edit.cpp
   void CopySelection(bool cut);
+
+  // main_form_view.cpp
+  QAction* ViewItem(const char* name) const;
+  // The tag of the menu item whose signal runs the handler, else fallback.
+  int ChosenTag(int fallback) const;
+  void ChooseTranslation(TTranslationType set, const char* itemName);
 
   Dialogs& dialogs_;
   Clipboard& clipboard_;

@@ -274,21 +274,5 @@ void TMainForm::Printpreview1Click() {}
 void TMainForm::Find1Click() {}
 void TMainForm::FindNext1Click() {}
 void TMainForm::N8Click() {}
-void TMainForm::View1Click() {}
-void TMainForm::Blocksize1Click() {}
-void TMainForm::Caretstyle1Click() {}
-void TMainForm::Offsetdisplay1Click() {}
-void TMainForm::_64Click() {}
-void TMainForm::N4Bytesperblock1Click() {}
-void TMainForm::Bottomline1Click() {}
-void TMainForm::None1Click() {}
-void TMainForm::Win1Click() {}
-void TMainForm::ASCIItoANSI1Click() {}
-void TMainForm::N10Click() {}
-void TMainForm::N11Click() {}
-void TMainForm::N12Click() {}
-void TMainForm::Grid1Click() {}
-void TMainForm::Showmarkers1Click() {}
-void TMainForm::Info1Click() {}
 
 }  // namespace bm
