@@ -23,7 +23,7 @@
 #include "editor/byte_editor.h"
 #include "platform/clipboard.h"
 #include "platform/dialogs.h"
-#include "platform/qt/editor_widget.h"
+#include "widgets/editor_widget.h"
 #include "support/bench_support.h"
 
 namespace {

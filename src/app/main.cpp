@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "app/app_setup.h"
 #include "app/main_form.h"
 #include "app/session_end.h"
 #include "app/signal_bridge.h"
@@ -13,13 +14,12 @@
 #include "platform/qt/qt_dialogs.h"
 
 int main(int argc, char** argv) {
+  if (bm::HandleVersionOption(argc, argv, stdout)) return 0;
   QApplication app(argc, argv);
   // The arguments Qt leaves (it takes its own options out), as the system
   // gave them: a path is bytes, whatever its encoding.
   const std::vector<std::string> arguments(argv + (argc > 0 ? 1 : 0), argv + argc);
-  QApplication::setApplicationName(QStringLiteral("bytemoor"));
-  QApplication::setApplicationDisplayName(QStringLiteral("Bytemoor"));
-  QApplication::setDesktopFileName(QStringLiteral("bytemoor"));
+  bm::SetUpApplication();
 
   bm::QtDialogs dialogs;
   bm::QtClipboard clipboard;

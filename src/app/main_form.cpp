@@ -18,12 +18,13 @@
 #include "app/AboutBox.h"
 #include "app/CalchHex.h"
 #include "app/findf.h"
+#include "app/modal_return.h"
 #include "app/preview.h"
 #include "app/recovery_offer.h"
 #include "app/toolbar_icons.h"
 #include "editor/byte_editor.h"
 #include "editor/editor_types.h"
-#include "platform/qt/editor_widget.h"
+#include "widgets/editor_widget.h"
 #include "platform/qt/qt_surface.h"
 
 namespace bm {
@@ -45,6 +46,15 @@ QFont WindowFont(int pixels, bool bold) {
   font.setPixelSize(pixels);
   font.setBold(bold);
   return font;
+}
+
+// A status panel is as wide as its text needs, and never narrower than its
+// own width: a cut text would show a wrong offset without a sign of the cut.
+// The last panel runs on to the right edge, as a status bar's last part does.
+void FitPanel(QLabel* panel, int width, bool last) {
+  const int needed = std::max(width, panel->sizeHint().width());
+  if (last) panel->setMinimumWidth(needed);
+  else panel->setFixedWidth(needed);
 }
 
 }  // namespace
@@ -73,6 +83,7 @@ TMainForm::TMainForm(Dialogs& dialogs, Clipboard& clipboard, std::vector<std::st
   // Menus keep the desktop's menu font, as they do on other systems.
   menuBar()->setFont(QApplication::font(menuBar()));
   ApplyEditorSettings();
+  new ModalReturn(this);
   FormCreate();
 }
 
@@ -137,11 +148,8 @@ void TMainForm::BuildLayout() {
     label->setObjectName(QStringLiteral("StatusPanel%1").arg(i));
     label->setFrameStyle(QFrame::Panel | QFrame::Sunken);
     label->setContentsMargins(1, 0, 1, 0);
-    // The last panel runs on to the right edge, as a status bar's last part
-    // does, so that long file sizes are not cut off.
     const bool last = i + 1 == panels_.size();
-    if (last) label->setMinimumWidth(kPanelWidths[i]);
-    else label->setFixedWidth(kPanelWidths[i]);
+    FitPanel(label, kPanelWidths[i], last);
     bar->addWidget(label, last ? 1 : 0);
     panels_[i] = label;
   }
@@ -274,6 +282,8 @@ void TMainForm::ByteEditor1StateChanged() {
   panels_[2]->setText(ed.Modified() ? U("*") : QString());
   panels_[3]->setText(ed.ReadOnly() ? U("Ч") : QString());
   panels_[4]->setText(U("Размер файла : ") + QString::number(size));
+  for (size_t i = 0; i < panels_.size(); ++i)
+    FitPanel(panels_[i], kPanelWidths[i], i + 1 == panels_.size());
 
   // "[*]" is Qt's placeholder for the modified mark; a name holding it is
   // shown as it is by doubling it.

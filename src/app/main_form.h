@@ -9,6 +9,7 @@
 //   main_form_edit.cpp  Undo, the clipboard commands, Go to and the steps
 //   main_form_calc.cpp  the calculator command
 //   main_form_find.cpp  Find and Find next
+//   main_form_view.cpp  the View menu and the About box
 #pragma once
 #include <QMainWindow>
 #include <QString>
@@ -20,6 +21,7 @@
 #include <string>
 #include <vector>
 
+#include "editor/editor_types.h"
 #include "platform/clipboard.h"
 #include "platform/dialogs.h"
 #include "platform/files.h"
@@ -197,6 +199,11 @@ class TMainForm : public QMainWindow {
   // main_form_find.cpp
   // Selects the match at q, or reports that there is none.
   void ShowFindResult(int32_t q);
+  // main_form_view.cpp
+  QAction* ViewItem(const char* name) const;
+  // The tag of the menu item whose signal runs the handler, else fallback.
+  int ChosenTag(int fallback) const;
+  void ChooseTranslation(TTranslationType set, const char* itemName);
 
   Dialogs& dialogs_;
   Clipboard& clipboard_;

@@ -7,7 +7,7 @@
 #include "app/main_form.h"
 #include "app/number_syntax.h"
 #include "editor/byte_editor.h"
-#include "platform/qt/editor_widget.h"
+#include "widgets/editor_widget.h"
 
 namespace bm {
 
@@ -98,14 +98,11 @@ void TMainForm::Jumpbackward1Click() {
   ByteEditor1().GotoPosition(back, 1, false);
 }
 
-// Ctrl+A appends a byte 0xFF; the key is also Go to's shortcut, which the
-// window takes first, so in this window the append is not reached by keyboard.
+// No key of the window's own changes the data: Ctrl+A is Go to's shortcut,
+// and should it reach the editor while the shortcut is not dispatched, it is
+// swallowed rather than taken as an edit.
 void TMainForm::ByteEditor1KeyDown(uint16_t& key, ShiftState shift) {
-  if (key == 'A' && shift.OnlyCtrl()) {
-    const uint8_t byte = 0xFF;
-    ByteEditor1().AppendBuffer(&byte, 1);
-    key = 0;
-  }
+  if (key == 'A' && shift.OnlyCtrl()) key = 0;
 }
 
 }  // namespace bm

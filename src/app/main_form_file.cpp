@@ -7,7 +7,7 @@
 
 #include "app/main_form.h"
 #include "editor/byte_editor.h"
-#include "platform/qt/editor_widget.h"
+#include "widgets/editor_widget.h"
 
 namespace bm {
 

@@ -11,7 +11,7 @@
 #include "app/toolbar_icons.h"
 #include "editor/byte_editor.h"
 #include "editor/editor_types.h"
-#include "platform/qt/editor_widget.h"
+#include "widgets/editor_widget.h"
 
 namespace bm {
 
@@ -271,21 +271,5 @@ void TMainForm::N9Click() {}
 void TMainForm::Printsetup1Click() {}
 void TMainForm::Print1Click() {}
 void TMainForm::Printpreview1Click() {}
-void TMainForm::View1Click() {}
-void TMainForm::Blocksize1Click() {}
-void TMainForm::Caretstyle1Click() {}
-void TMainForm::Offsetdisplay1Click() {}
-void TMainForm::_64Click() {}
-void TMainForm::N4Bytesperblock1Click() {}
-void TMainForm::Bottomline1Click() {}
-void TMainForm::None1Click() {}
-void TMainForm::Win1Click() {}
-void TMainForm::ASCIItoANSI1Click() {}
-void TMainForm::N10Click() {}
-void TMainForm::N11Click() {}
-void TMainForm::N12Click() {}
-void TMainForm::Grid1Click() {}
-void TMainForm::Showmarkers1Click() {}
-void TMainForm::Info1Click() {}
 
 }  // namespace bm

@@ -129,7 +129,7 @@ TEST(QtDialogsTest, OpenDialogHasTheReadOnlyBoxAndAFilterForEveryFile) {
     title = dialog->windowTitle();
     auto* box = dialog->findChild<QCheckBox*>();
     ASSERT_NE(box, nullptr);
-    EXPECT_EQ(box->text().toStdString(), "Open as read-only");
+    EXPECT_EQ(box->text().toStdString(), "Только чтение");
     box->setChecked(true);
     dialog->setDirectory(dir.path());
     filters = dialog->nameFilters();

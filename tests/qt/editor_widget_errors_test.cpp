@@ -6,7 +6,7 @@
 #include <QTest>
 
 #include "platform/posix/posix_files.h"
-#include "platform/qt/editor_widget.h"
+#include "widgets/editor_widget.h"
 #include "support/temp_dir.h"
 
 namespace bm {

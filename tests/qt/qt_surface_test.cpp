@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <QFontInfo>
+#include <QGlyphRun>
+#include <QRawFont>
 #include <QImage>
 #include <QPainter>
 
@@ -117,7 +119,7 @@ TEST(QtSurface, TextIsOpaqueClippedAndDecodedFromTheAnsiCodePage) {
   // same, twice in a row and in other colours.
   const QFontMetrics fm(ToQFont(d));
   const int cellW = fm.horizontalAdvance('W'), cellH = fm.height();
-  for (const char* text : {"\xC0", "g", "g", "\x98"}) {
+  for (const char* text : {"\xC0", "g", "g"}) {
     QImage c = Canvas(3 * cellW, cellH), e = Canvas(3 * cellW, cellH);
     {
       QPainter p(&c);
@@ -137,6 +139,69 @@ TEST(QtSurface, TextIsOpaqueClippedAndDecodedFromTheAnsiCodePage) {
     }
     EXPECT_EQ(c, e) << text;
   }
+}
+
+// A byte with no character in the code page (0x98 in Windows-1251) shows the
+// font's own missing-glyph box inside its cell, alone or within a text, and a
+// cell never draws over its neighbours.
+TEST(QtSurface, BytesWithoutACharacterStayInsideTheirCell) {
+  FontDesc d;
+  d.name = "Courier New";
+  d.pixelHeight = 13;
+  d.bold = true;
+  const QFont font = ToQFont(d);
+  const QFontMetrics fm(font);
+  const int cellW = fm.horizontalAdvance('w'), cellH = fm.height();
+  const QColor outside(10, 20, 30), back(0, 0, 128), ink(0, 255, 255);
+
+  // The box as the font draws its glyph 0.
+  QImage expected = Canvas(3 * cellW, cellH);
+  {
+    QPainter p(&expected);
+    p.fillRect(cellW, 0, cellW, cellH, back);
+    p.setClipRect(cellW, 0, cellW, cellH);
+    QGlyphRun box;
+    box.setRawFont(QRawFont::fromFont(font));
+    box.setGlyphIndexes({0});
+    box.setPositions({QPointF(0, 0)});
+    p.setPen(ink);
+    p.drawGlyphRun(QPointF(cellW, fm.ascent()), box);
+  }
+  const QRect left(0, 0, cellW, cellH), middle(cellW, 0, cellW, cellH),
+      right(2 * cellW, 0, cellW, cellH);
+  ASSERT_GT(CountColor(expected, middle, ink), 0) << "the font's box has ink";
+
+  // As one cell, by the cached path and by the direct one (the text starting
+  // off the cell's corner).
+  for (int dx : {0, 1}) {
+    QImage img = Canvas(3 * cellW, cellH);
+    {
+      QPainter p(&img);
+      QtSurface s(&p);
+      s.SetFont(d);
+      s.SetTextColor(0xFFFF00);
+      s.SetBkColor(0x800000);
+      s.TextOutOpaqueClipped(cellW + dx, 0, Rect{cellW, 0, 2 * cellW, cellH}, "\x98");
+    }
+    EXPECT_EQ(CountColor(img, left, outside), cellW * cellH) << dx;
+    EXPECT_EQ(CountColor(img, right, outside), cellW * cellH) << dx;
+    if (dx == 0) EXPECT_EQ(img, expected);
+    else EXPECT_GT(CountColor(img, middle, ink), 0);
+  }
+
+  // Within a text: the following characters keep their places.
+  QImage run = Canvas(3 * cellW, cellH), plain = Canvas(3 * cellW, cellH);
+  for (auto [image, text] : {std::pair{&run, "A\x98" "B"}, std::pair{&plain, "A B"}}) {
+    QPainter p(image);
+    QtSurface s(&p);
+    s.SetFont(d);
+    s.SetTextColor(0xFFFF00);
+    s.SetBkColor(0x800000);
+    s.TextOutOpaqueClipped(0, 0, Rect{0, 0, 3 * cellW, cellH}, text);
+  }
+  EXPECT_EQ(run.copy(left), plain.copy(left));
+  EXPECT_EQ(run.copy(right), plain.copy(right));
+  EXPECT_EQ(run.copy(middle), expected.copy(middle));
 }
 
 TEST(QtSurface, FrameFillAndFocusRectTouchExactlyTheirPixels) {

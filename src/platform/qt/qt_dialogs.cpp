@@ -113,7 +113,7 @@ std::optional<FileDialogResult> QtDialogs::RunFileDialog(const FileDialogRequest
 
   QCheckBox* readOnly = nullptr;
   if (request.showReadOnly) {
-    readOnly = new QCheckBox(QStringLiteral("Open as read-only"), &dialog);
+    readOnly = new QCheckBox(QString::fromUtf8("Только чтение"), &dialog);
     readOnly->setObjectName(QStringLiteral("readOnlyCheckBox"));
     if (auto* grid = qobject_cast<QGridLayout*>(dialog.layout()))
       grid->addWidget(readOnly, grid->rowCount(), 0, 1, grid->columnCount());

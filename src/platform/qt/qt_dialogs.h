@@ -23,7 +23,7 @@ class QtDialogs : public Dialogs {
   MessageResult MessageBox(const std::string& text, const std::string& caption, MessageIcon icon,
                            MessageButtons buttons) override;
   // Qt's own (non-native) file dialog, so that the read-only check box
-  // "Open as read-only" can sit in it.
+  // "Только чтение" can sit in it.
   std::optional<FileDialogResult> OpenFile(const FileDialogRequest& request) override;
   std::optional<FileDialogResult> SaveFile(const FileDialogRequest& request) override;
   // Buttons "OK" and "Отмена".

@@ -194,7 +194,12 @@ GlyphCache& QtSurface::Glyphs() {
 
 namespace {
 
-// Fills in the glyph of one byte; false when the font has none for it.
+constexpr char16_t kNoCharacter = 0xFFFD;
+
+// Fills in the glyph of one byte; false when the font has none for it. A byte
+// with no character in the code page gets the font's own missing-glyph box
+// (glyph 0), which is as narrow as the font's other glyphs, instead of a
+// replacement glyph from a wider fallback font.
 bool HasGlyph(GlyphCache& g, uint8_t ch) {
   if (!g.raw.isValid()) return false;
   if (!g.known[ch]) {
@@ -202,7 +207,9 @@ bool HasGlyph(GlyphCache& g, uint8_t ch) {
     const QChar c(AnsiToUnicode(ch));
     quint32 index = 0;
     int count = 1;
-    if (g.raw.glyphIndexesForChars(&c, 1, &index, &count) && count == 1 && index != 0) {
+    const bool undefined = c.unicode() == kNoCharacter;
+    if (undefined ||
+        (g.raw.glyphIndexesForChars(&c, 1, &index, &count) && count == 1 && index != 0)) {
       QGlyphRun run;
       run.setRawFont(g.raw);
       run.setGlyphIndexes({index});
@@ -309,7 +316,26 @@ void QtSurface::TextOutOpaqueClipped(int x, int y, const Rect& clip, std::string
   } else {
     painter_->setClipRect(clipRect);
   }
-  painter_->drawText(QPoint(x, y + fm.ascent()), scratch_);
+  const QPoint origin(x, y + fm.ascent());
+  const qsizetype undefined = scratch_.indexOf(QChar(kNoCharacter));
+  if (undefined < 0) {
+    painter_->drawText(origin, scratch_);
+  } else {
+    // Bytes without a character: a blank keeps the text's own advances, and
+    // the font's missing-glyph box is drawn in its place.
+    const QString shown = QString(scratch_).replace(QChar(kNoCharacter), QLatin1Char(' '));
+    painter_->drawText(origin, shown);
+    GlyphCache& g = Glyphs();
+    if (g.raw.isValid()) {
+      QGlyphRun box;
+      box.setRawFont(g.raw);
+      box.setGlyphIndexes({0});
+      box.setPositions({QPointF(0, 0)});
+      for (qsizetype i = undefined; i < scratch_.size(); ++i)
+        if (scratch_[i].unicode() == kNoCharacter)
+          painter_->drawGlyphRun(origin + QPoint(fm.horizontalAdvance(shown.left(i)), 0), box);
+    }
+  }
   if (callerClip) {
     painter_->restore();
   } else {

@@ -1,4 +1,4 @@
-#include "platform/qt/editor_widget.h"
+#include "widgets/editor_widget.h"
 
 #include <QApplication>
 #include <QCoreApplication>

@@ -1,0 +1,38 @@
+// ModalReturn: re-activation of the main window after modal boxes.
+#include "app/modal_return.h"
+
+#include <QApplication>
+#include <QEvent>
+#include <QTimer>
+
+namespace bm {
+
+ModalReturn::ModalReturn(QWidget* mainWindow) : QObject(mainWindow), main_(mainWindow) {
+  qApp->installEventFilter(this);
+}
+
+ModalReturn::~ModalReturn() {
+  if (qApp) qApp->removeEventFilter(this);
+}
+
+bool ModalReturn::eventFilter(QObject* watched, QEvent* e) {
+  const QEvent::Type type = e->type();
+  if (type != QEvent::Hide && type != QEvent::Show) return false;
+  auto* w = qobject_cast<QWidget*>(watched);
+  if (!w || !w->isWindow() || !main_) return false;
+  const bool modalClosed =
+      type == QEvent::Hide && w != main_ && w->windowModality() != Qt::NonModal;
+  const bool mainShown = type == QEvent::Show && w == main_;
+  // From the event loop: the box is gone from the screen by then.
+  if (modalClosed || mainShown) QTimer::singleShot(0, this, [this] { Reactivate(); });
+  return false;
+}
+
+void ModalReturn::Reactivate() {
+  if (!main_ || !main_->isVisible() || main_->isMinimized()) return;
+  if (QApplication::activeModalWidget() || QApplication::activePopupWidget()) return;
+  if (QApplication::activeWindow() == main_) return;
+  main_->activateWindow();
+}
+
+}  // namespace bm

@@ -1,0 +1,31 @@
+// Gives the keyboard back to the main window after a modal box of the program
+// closes. A window manager does that by itself; without one the X server
+// leaves the focus nowhere, the main window stays inactive, and its menu
+// shortcuts would not run (the keys would reach the editor instead). The main
+// window is likewise activated when it is first shown.
+#pragma once
+#include <QObject>
+#include <QPointer>
+#include <QWidget>
+
+namespace bm {
+
+class ModalReturn : public QObject {
+  Q_OBJECT
+ public:
+  // Watches the application's windows for mainWindow, which owns this object.
+  explicit ModalReturn(QWidget* mainWindow);
+  ~ModalReturn() override;
+
+ protected:
+  bool eventFilter(QObject* watched, QEvent* e) override;
+
+ private:
+  // Activates the main window unless it is already active, hidden, or a
+  // modal box or a menu is still open.
+  void Reactivate();
+
+  QPointer<QWidget> main_;
+};
+
+}  // namespace bm
