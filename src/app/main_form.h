@@ -7,6 +7,7 @@
 //   main_form_menu.cpp  the menu, its shortcuts, the toolbar and the openers
 //   main_form_file.cpp  New, Open, Save, Save as, Exit, the save prompt, drops
 //   main_form_edit.cpp  Undo, the clipboard commands, Go to and the steps
+//   main_form_print.cpp printer font, printer setup, print and preview
 #pragma once
 #include <QMainWindow>
 #include <QString>
@@ -38,6 +39,8 @@ class TAboutForm;
 class TFindForm;
 class TfmPreview;
 class THexCalc;
+class THexToCanvas;
+class Printer;
 
 class TMainForm : public QMainWindow {
   Q_OBJECT
@@ -63,6 +66,11 @@ class TMainForm : public QMainWindow {
   int32_t CalcValue() const { return calcValue_; }
   const std::string& PrinterFontName() const { return printerFontName_; }
   int32_t PrinterFontSize() const { return printerFontSize_; }
+  // The page renderer bound to the editor, and the printer it prints on
+  // (the system's, unless another was set).
+  THexToCanvas& HexToCanvas1();
+  Printer& CurrentPrinter();
+  void SetPrinter(Printer& printer);
 
   // The text of status panel 0 to 4.
   QString PanelText(int panel) const;
@@ -185,6 +193,11 @@ class TMainForm : public QMainWindow {
   // main_form_edit.cpp
   void CopySelection(bool cut);
 
+  // main_form_print.cpp
+  struct PrintState;
+  PrintState& Printing();
+  void PrepareRenderer();
+
   Dialogs& dialogs_;
   Clipboard& clipboard_;
   FileSystem& files_;
@@ -230,6 +243,7 @@ class TMainForm : public QMainWindow {
   int32_t printerFontSize_ = 0;
   std::string lastOpenName_;
   std::string lastSaveName_;
+  std::shared_ptr<PrintState> print_;  // made on first use
 };
 
 // Creates the program's windows in their start-up order: the main window,

@@ -267,10 +267,6 @@ void TMainForm::SpeedButton8Click() { Jumpforward1Click(); }
 // ---- commands of the print, find, view, calculator and help windows --------------
 // These belong to windows that are still to come; until then they do nothing.
 
-void TMainForm::N9Click() {}
-void TMainForm::Printsetup1Click() {}
-void TMainForm::Print1Click() {}
-void TMainForm::Printpreview1Click() {}
 void TMainForm::Find1Click() {}
 void TMainForm::FindNext1Click() {}
 void TMainForm::N8Click() {}

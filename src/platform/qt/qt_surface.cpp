@@ -88,6 +88,10 @@ QFont ToQFont(const FontDesc& font) {
     f.setPointSize(font.pointSize > 0 ? font.pointSize : 12);
   }
   f.setWeight(font.bold ? QFont::Bold : QFont::Normal);
+  if (font.fixedPitch) {
+    f.setFixedPitch(true);
+    f.setStyleHint(QFont::TypeWriter);
+  }
   f.setStyleStrategy(QFont::NoAntialias);
   f.setHintingPreference(QFont::PreferFullHinting);
   return f;
@@ -315,6 +319,27 @@ void QtSurface::TextOutOpaqueClipped(int x, int y, const Rect& clip, std::string
   } else {
     painter_->setClipping(false);
   }
+}
+
+void QtSurface::TextOut(int x, int y, const Rect& clip, std::string_view text) {
+  if (!painter_ || clip.IsEmpty() || text.empty()) return;
+  if (!fontOnPainter_) {
+    painter_->setFont(qfont_);
+    fontOnPainter_ = true;
+  }
+  AnsiToQString(text).swap(scratch_);
+  const QFontMetrics& fm = Metrics();
+  painter_->setPen(text_);
+  // Cut only where the text reaches beyond the area.
+  const bool inside = x >= clip.left && y >= clip.top &&
+                      x + fm.horizontalAdvance(scratch_) <= clip.right &&
+                      y + fm.height() <= clip.bottom;
+  if (!inside) {
+    painter_->save();
+    painter_->setClipRect(ToQRect(clip), Qt::IntersectClip);
+  }
+  painter_->drawText(QPoint(x, y + fm.ascent()), scratch_);
+  if (!inside) painter_->restore();
 }
 
 void QtSurface::FrameRect(const Rect& r, Color pen) {
