@@ -1,6 +1,8 @@
 // The font dialog and the printer setup dialog of QtDialogs.
 #include <QFontDialog>
+#include <QDialogButtonBox>
 #include <QPrintDialog>
+#include <QPushButton>
 #include <cmath>
 
 #include "platform/qt/qt_dialogs.h"
@@ -33,6 +35,10 @@ bool QtDialogs::PrinterSetup(Printer& printer) {
   dialog.setOption(QAbstractPrintDialog::PrintSelection, false);
   dialog.setOption(QAbstractPrintDialog::PrintPageRange, false);
   dialog.setOption(QAbstractPrintDialog::PrintCurrentPage, false);
+  // It sets the printer up, it does not print: "OK", under the command's name.
+  dialog.setWindowTitle(QString::fromUtf8("Свойства принтера"));
+  for (auto* box : dialog.findChildren<QDialogButtonBox*>())
+    if (QPushButton* ok = box->button(QDialogButtonBox::Ok)) ok->setText(QStringLiteral("OK"));
   return dialog.exec() == QDialog::Accepted;
 }
 
