@@ -165,7 +165,8 @@ void QtSurface::SetPainter(QPainter* painter) {
 void QtSurface::SetFont(const FontDesc& font) {
   if (font == font_ && metrics_) return;
   const bool faceChanged = !(font.name == font_.name && font.pixelHeight == font_.pixelHeight &&
-                             font.pointSize == font_.pointSize && font.bold == font_.bold);
+                             font.pointSize == font_.pointSize && font.bold == font_.bold &&
+                             font.fixedPitch == font_.fixedPitch);
   font_ = font;
   if (faceChanged || !metrics_) {
     qfont_ = ToQFont(font_);
