@@ -41,11 +41,17 @@ class Dialogs {
   virtual std::optional<std::string> InputBox(const std::string& caption, const std::string& prompt,
                                               const std::string& initial) = 0;
   // The font dialog, starting from initial; the chosen face and its size in
-  // points, nullopt when cancelled.
-  virtual std::optional<FontDesc> ChooseFont(const FontDesc& initial) = 0;
+  // points, nullopt when cancelled. Boxes without it answer as cancelled.
+  virtual std::optional<FontDesc> ChooseFont(const FontDesc& initial) {
+    (void)initial;
+    return std::nullopt;
+  }
   // The printer setup dialog on printer, which it changes when confirmed
   // (including a PDF file to print to); false when cancelled.
-  virtual bool PrinterSetup(Printer& printer) = 0;
+  virtual bool PrinterSetup(Printer& printer) {
+    (void)printer;
+    return false;
+  }
 };
 
 }  // namespace bm
