@@ -10,6 +10,7 @@
 //   main_form_calc.cpp  the calculator command
 //   main_form_find.cpp  Find and Find next
 //   main_form_view.cpp  the View menu and the About box
+//   main_form_print.cpp printer font, printer setup, print and preview
 #pragma once
 #include <QMainWindow>
 #include <QString>
@@ -42,6 +43,8 @@ class TAboutForm;
 class TFindForm;
 class TfmPreview;
 class THexCalc;
+class THexToCanvas;
+class Printer;
 
 class TMainForm : public QMainWindow {
   Q_OBJECT
@@ -67,6 +70,11 @@ class TMainForm : public QMainWindow {
   int32_t CalcValue() const { return calcValue_; }
   const std::string& PrinterFontName() const { return printerFontName_; }
   int32_t PrinterFontSize() const { return printerFontSize_; }
+  // The page renderer bound to the editor, and the printer it prints on
+  // (the system's, unless another was set).
+  THexToCanvas& HexToCanvas1();
+  Printer& CurrentPrinter();
+  void SetPrinter(Printer& printer);
 
   // The search state of Find and Find next.
   const std::string& FindQuery() const { return findQuery_; }
@@ -204,6 +212,10 @@ class TMainForm : public QMainWindow {
   // The tag of the menu item whose signal runs the handler, else fallback.
   int ChosenTag(int fallback) const;
   void ChooseTranslation(TTranslationType set, const char* itemName);
+  // main_form_print.cpp
+  struct PrintState;
+  PrintState& Printing();
+  void PrepareRenderer();
 
   Dialogs& dialogs_;
   Clipboard& clipboard_;
@@ -258,6 +270,7 @@ class TMainForm : public QMainWindow {
   int32_t findPatternLength_ = 0;
   bool findIgnoreCase_ = false;
   int32_t findLastPos_ = -1;
+  std::shared_ptr<PrintState> print_;  // made on first use
 };
 
 // Creates the program's windows in their start-up order: the main window,

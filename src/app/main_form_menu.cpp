@@ -264,12 +264,4 @@ void TMainForm::SpeedButton6Click() { Rckgngig1Click(); }
 void TMainForm::SpeedButton7Click() { Jumpbackward1Click(); }
 void TMainForm::SpeedButton8Click() { Jumpforward1Click(); }
 
-// ---- commands of the print, find, view, calculator and help windows --------------
-// These belong to windows that are still to come; until then they do nothing.
-
-void TMainForm::N9Click() {}
-void TMainForm::Printsetup1Click() {}
-void TMainForm::Print1Click() {}
-void TMainForm::Printpreview1Click() {}
-
 }  // namespace bm

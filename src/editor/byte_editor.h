@@ -58,6 +58,11 @@ class TByteEditor : public TGridBase, public TColorsOwner {
   void Loaded();
   void WindowCreated();
 
+  // Components that refer to this editor without owning it (the dump
+  // renderer) ask to be told when it is destroyed, under a key of their own.
+  void AddFreeNotification(const void* key, std::function<void()> onFree);
+  void RemoveFreeNotification(const void* key);
+
   // ---- document ---------------------------------------------------------------
   int32_t DataSize();
   void NewDocument(const std::string& name);
@@ -359,6 +364,7 @@ class TByteEditor : public TGridBase, public TColorsOwner {
   // search
   int32_t searchFirstBlock_ = 64 << 10;
   int32_t searchBlock_ = 1 << 20;
+  std::vector<std::pair<const void*, std::function<void()>>> freeNotifications_;
 };
 
 }  // namespace bm

@@ -21,6 +21,12 @@ TByteEditor::TByteEditor(WindowHost* host, FileSystem& files)
 }
 
 TByteEditor::~TByteEditor() {
+  // Those who refer to this editor clear their reference.
+  while (!freeNotifications_.empty()) {
+    auto onFree = std::move(freeNotifications_.back().second);
+    freeNotifications_.pop_back();
+    if (onFree) onFree();
+  }
   try {
     CloseWorkStream();
   } catch (const FileError&) {

@@ -4,7 +4,11 @@
 #include <string>
 #include <vector>
 
+#include "platform/types.h"
+
 namespace bm {
+
+class Printer;
 
 enum class MessageIcon { None, Information, Warning, Error, Question };
 enum class MessageButtons { Ok, YesNoCancel, YesNo, OkCancel };
@@ -36,6 +40,18 @@ class Dialogs {
   // One-line input box; nullopt when cancelled.
   virtual std::optional<std::string> InputBox(const std::string& caption, const std::string& prompt,
                                               const std::string& initial) = 0;
+  // The font dialog, starting from initial; the chosen face and its size in
+  // points, nullopt when cancelled. Boxes without it answer as cancelled.
+  virtual std::optional<FontDesc> ChooseFont(const FontDesc& initial) {
+    (void)initial;
+    return std::nullopt;
+  }
+  // The printer setup dialog on printer, which it changes when confirmed
+  // (including a PDF file to print to); false when cancelled.
+  virtual bool PrinterSetup(Printer& printer) {
+    (void)printer;
+    return false;
+  }
 };
 
 }  // namespace bm

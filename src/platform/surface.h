@@ -28,6 +28,16 @@ class Surface {
   // Dotted frame drawn by inverting pixels; drawing it twice removes it.
   virtual void DrawFocusRect(const Rect& r) = 0;
   virtual void FillRect(const Rect& r, Color c) = 0;
+  // Draws text at (x, y) over the current background colour, cut at clip's
+  // edges; only the text's own box is painted. Page drawing uses it.
+  virtual void TextOut(int x, int y, const Rect& clip, std::string_view text) {
+    Rect box{x, y, x + TextWidth(text), y + TextHeight(text)};
+    box.left = box.left > clip.left ? box.left : clip.left;
+    box.top = box.top > clip.top ? box.top : clip.top;
+    box.right = box.right < clip.right ? box.right : clip.right;
+    box.bottom = box.bottom < clip.bottom ? box.bottom : clip.bottom;
+    if (!box.IsEmpty()) TextOutOpaqueClipped(x, y, box, text);
+  }
 };
 
 }  // namespace bm

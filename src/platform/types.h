@@ -44,6 +44,7 @@ struct FontDesc {
   int pointSize = 12;
   bool bold = false;
   Color color = clWindowText;
+  bool fixedPitch = false;  // ask for a fixed-pitch face when the named one is missing
 
   // Size in points (a pixel height converts at 96 pixels per inch, rounded).
   int Size() const {

@@ -13,6 +13,10 @@ void ScriptedDialogs::Clear() {
   openAnswers_.clear();
   saveAnswers_.clear();
   inputAnswers_.clear();
+  fonts.clear();
+  printerSetups = 0;
+  fontAnswers_.clear();
+  setupAnswers_.clear();
 }
 
 MessageResult ScriptedDialogs::MessageBox(const std::string& text, const std::string& caption,

@@ -36,11 +36,19 @@ class ScriptedDialogs : public Dialogs {
   void CancelSave() { saveAnswers_.push_back(std::nullopt); }
   void AnswerInput(const std::string& text) { inputAnswers_.push_back(text); }
   void CancelInput() { inputAnswers_.push_back(std::nullopt); }
+  // Font and printer setup dialogs (scripted_print_dialogs.cpp). A printer
+  // setup answer with a path chooses printing to that PDF file.
+  void AnswerFont(const FontDesc& font) { fontAnswers_.push_back(font); }
+  void CancelFont() { fontAnswers_.push_back(std::nullopt); }
+  void AnswerPrinterSetup(const std::string& pdfPath = std::string()) {
+    setupAnswers_.push_back(pdfPath);
+  }
+  void CancelPrinterSetup() { setupAnswers_.push_back(std::nullopt); }
 
   // Scripted answers not used yet.
   size_t PendingAnswers() const {
     return messageAnswers_.size() + openAnswers_.size() + saveAnswers_.size() +
-           inputAnswers_.size();
+           inputAnswers_.size() + fontAnswers_.size() + setupAnswers_.size();
   }
   void Clear();
 
@@ -49,6 +57,8 @@ class ScriptedDialogs : public Dialogs {
   std::vector<FileDialogRequest> opens;
   std::vector<FileDialogRequest> saves;
   std::vector<Input> inputs;
+  std::vector<FontDesc> fonts;  // the initial font of each font dialog
+  int printerSetups = 0;
 
   MessageResult MessageBox(const std::string& text, const std::string& caption, MessageIcon icon,
                            MessageButtons buttons) override;
@@ -56,12 +66,16 @@ class ScriptedDialogs : public Dialogs {
   std::optional<FileDialogResult> SaveFile(const FileDialogRequest& request) override;
   std::optional<std::string> InputBox(const std::string& caption, const std::string& prompt,
                                       const std::string& initial) override;
+  std::optional<FontDesc> ChooseFont(const FontDesc& initial) override;
+  bool PrinterSetup(Printer& printer) override;
 
  private:
   std::deque<MessageResult> messageAnswers_;
   std::deque<std::optional<FileDialogResult>> openAnswers_;
   std::deque<std::optional<FileDialogResult>> saveAnswers_;
   std::deque<std::optional<std::string>> inputAnswers_;
+  std::deque<std::optional<FontDesc>> fontAnswers_;
+  std::deque<std::optional<std::string>> setupAnswers_;
 };
 
 // A clipboard in memory, holding text the way the system clipboard does.

@@ -29,6 +29,10 @@ class QtDialogs : public Dialogs {
   // Buttons "OK" and "Отмена".
   std::optional<std::string> InputBox(const std::string& caption, const std::string& prompt,
                                       const std::string& initial) override;
+  // QFontDialog and QPrintDialog (qt_print_dialogs.cpp). The print dialog
+  // needs a QtPrinter; any other printer is left as it is.
+  std::optional<FontDesc> ChooseFont(const FontDesc& initial) override;
+  bool PrinterSetup(Printer& printer) override;
 
   // "Text|pattern;pattern|..." as Qt name filters; "*.*" matches every file,
   // as it does on Windows.

@@ -88,6 +88,10 @@ QFont ToQFont(const FontDesc& font) {
     f.setPointSize(font.pointSize > 0 ? font.pointSize : 12);
   }
   f.setWeight(font.bold ? QFont::Bold : QFont::Normal);
+  if (font.fixedPitch) {
+    f.setFixedPitch(true);
+    f.setStyleHint(QFont::TypeWriter);
+  }
   f.setStyleStrategy(QFont::NoAntialias);
   f.setHintingPreference(QFont::PreferFullHinting);
   return f;
@@ -161,7 +165,8 @@ void QtSurface::SetPainter(QPainter* painter) {
 void QtSurface::SetFont(const FontDesc& font) {
   if (font == font_ && metrics_) return;
   const bool faceChanged = !(font.name == font_.name && font.pixelHeight == font_.pixelHeight &&
-                             font.pointSize == font_.pointSize && font.bold == font_.bold);
+                             font.pointSize == font_.pointSize && font.bold == font_.bold &&
+                             font.fixedPitch == font_.fixedPitch);
   font_ = font;
   if (faceChanged || !metrics_) {
     qfont_ = ToQFont(font_);
@@ -341,6 +346,27 @@ void QtSurface::TextOutOpaqueClipped(int x, int y, const Rect& clip, std::string
   } else {
     painter_->setClipping(false);
   }
+}
+
+void QtSurface::TextOut(int x, int y, const Rect& clip, std::string_view text) {
+  if (!painter_ || clip.IsEmpty() || text.empty()) return;
+  if (!fontOnPainter_) {
+    painter_->setFont(qfont_);
+    fontOnPainter_ = true;
+  }
+  AnsiToQString(text).swap(scratch_);
+  const QFontMetrics& fm = Metrics();
+  painter_->setPen(text_);
+  // Cut only where the text reaches beyond the area.
+  const bool inside = x >= clip.left && y >= clip.top &&
+                      x + fm.horizontalAdvance(scratch_) <= clip.right &&
+                      y + fm.height() <= clip.bottom;
+  if (!inside) {
+    painter_->save();
+    painter_->setClipRect(ToQRect(clip), Qt::IntersectClip);
+  }
+  painter_->drawText(QPoint(x, y + fm.ascent()), scratch_);
+  if (!inside) painter_->restore();
 }
 
 void QtSurface::FrameRect(const Rect& r, Color pen) {

@@ -55,6 +55,8 @@ class QtSurface : public Surface {
   void FrameRect(const Rect& r, Color pen) override;
   void DrawFocusRect(const Rect& r) override;
   void FillRect(const Rect& r, Color c) override;
+  // Text over the page's background, which the caller has filled already.
+  void TextOut(int x, int y, const Rect& clip, std::string_view text) override;
 
  private:
   const QFontMetrics& Metrics();
