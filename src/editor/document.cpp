@@ -2,6 +2,8 @@
 // read window and the state-changed notification.
 #include <algorithm>
 #include <cctype>
+#include <cerrno>
+#include <cstring>
 
 #include "editor/byte_editor.h"
 
@@ -31,6 +33,12 @@ class BusyCursor {
  private:
   WindowHost* host_;
 };
+
+// The line that tells the user the temporary folder failed, and why.
+std::string TempFolderError(const std::string& workFile, int reason) {
+  std::string line = "Temporary folder " + workFile.substr(0, workFile.rfind('/') + 1) + ": ";
+  return line + (reason != 0 ? std::strerror(reason) : "the working copy cannot be made there");
+}
 
 }  // namespace
 
@@ -68,7 +76,11 @@ bool TByteEditor::EnsureWorkFileCreated(std::unique_ptr<FileStream>* stream) {
       if (stream) *stream = std::move(created);
       return true;
     }
-    if (!files_.FileExists(workFileName_)) return false;  // not a name clash: cannot create
+    const int reason = errno;
+    if (!files_.FileExists(workFileName_)) {
+      errno = reason;  // for the caller's message
+      return false;  // not a name clash: cannot create
+    }
     workFileName_ = TickName(dir, ++tick);
   }
   return false;
@@ -101,6 +113,7 @@ void TByteEditor::NewDocument(const std::string& name) {
 }
 
 bool TByteEditor::LoadFromFile(const std::string& path) {
+  loadError_.clear();
   bool probedReadOnly = false;
   if (!ProbeFile(path, probedReadOnly)) return false;
   const int64_t size = files_.FileSize(path);
@@ -109,10 +122,18 @@ bool TByteEditor::LoadFromFile(const std::string& path) {
   std::unique_ptr<FileStream> stream;
   {
     BusyCursor busy(Host());
-    if (!EnsureWorkFileCreated()) return false;
+    errno = 0;
+    if (!EnsureWorkFileCreated()) {
+      loadError_ = TempFolderError(workFileName_, errno);
+      return false;
+    }
     // The copy goes beside the working copy and replaces it only when it is
     // complete, so a failure (full temporary disk) keeps the current document.
-    if (!files_.ReplaceWorkingCopy(path, workFileName_)) return false;
+    errno = 0;
+    if (!files_.ReplaceWorkingCopy(path, workFileName_)) {
+      loadError_ = TempFolderError(workFileName_, errno);
+      return false;
+    }
     files_.ClearAttributes(workFileName_);
     try {
       stream = files_.OpenReadWrite(workFileName_);

@@ -361,8 +361,19 @@ const char* KindName(uint8_t kind) {
       }
       case ckAppendBuffer: {
         readWindowStart_ = -1;
+        const GridCell cell{Col(), Row()};
+        const int32_t anchor = selAnchor_, from = selFrom_, to = selTo_;
         MoveCurrent(2, Row(), true);
-        workStream_->SetSize(p);
+        try {
+          workStream_->SetSize(p);
+        } catch (...) {
+          // The data is as it was: so is the cursor.
+          MoveCurrent(cell.col, cell.row, true);
+          selAnchor_ = anchor;
+          selFrom_ = from;
+          selTo_ = to;
+          throw;
+        }
         cachedSize_ = -1;
         UpdateGridSize();
         CutChangeMarks(p);

@@ -23,7 +23,7 @@ UndoSpill::~UndoSpill() { Clear(); }
 
 uint64_t UndoSpill::Store(const std::string& beside, FileStream& source, int64_t position,
                           int64_t count, int32_t blockSize) {
-  const uint64_t id = next_++;
+  const uint64_t id = next_;  // taken only when the file is complete
   const std::string path = beside + ".undo" + std::to_string(id);
   std::unique_ptr<FileStream> stream = files_.CreateExclusive(path);
   if (!stream) {
@@ -47,6 +47,7 @@ uint64_t UndoSpill::Store(const std::string& beside, FileStream& source, int64_t
     throw;
   }
   entries_.emplace(id, Entry{path, std::move(stream)});
+  ++next_;
   return id;
 }
 
@@ -62,6 +63,7 @@ void UndoSpill::Remove(uint64_t id) {
   it->second.stream.reset();
   files_.DeleteFile(it->second.path);
   entries_.erase(it);
+  if (id + 1 == next_) --next_;  // the newest one's id (and name) is free again
 }
 
 void UndoSpill::Clear() {
@@ -70,6 +72,7 @@ void UndoSpill::Clear() {
     files_.DeleteFile(entry.path);
   }
   entries_.clear();
+  next_ = 1;
 }
 
 std::string UndoSpill::PathOf(uint64_t id) const {
