@@ -23,12 +23,16 @@ UndoSpill::~UndoSpill() { Clear(); }
 
 uint64_t UndoSpill::Store(const std::string& beside, FileStream& source, int64_t position,
                           int64_t count, int32_t blockSize) {
-  const uint64_t id = next_;  // taken only when the file is complete
-  const std::string path = beside + ".undo" + std::to_string(id);
-  std::unique_ptr<FileStream> stream = files_.CreateExclusive(path);
-  if (!stream) {
+  // A name someone else holds is stepped over, never opened.
+  uint64_t id = next_;  // taken only when the file is complete
+  std::string path;
+  std::unique_ptr<FileStream> stream;
+  for (int attempt = 0; !stream; ++attempt, ++id) {
+    path = beside + ".undo" + std::to_string(id);
+    stream = files_.CreateExclusive(path);
+    if (stream) break;
     const int e = errno;
-    throw FileError("Cannot create \"" + path + "\"", e);
+    if (attempt >= 100 || !files_.FileExists(path)) throw FileError("Cannot create \"" + path + "\"", e);
   }
   try {
     stream->Reserve(0, count);
@@ -47,7 +51,7 @@ uint64_t UndoSpill::Store(const std::string& beside, FileStream& source, int64_t
     throw;
   }
   entries_.emplace(id, Entry{path, std::move(stream)});
-  ++next_;
+  next_ = id + 1;
   return id;
 }
 
