@@ -39,8 +39,10 @@ class SwitchableStream : public bm::FileStream {
   int64_t Size() override { return inner_->Size(); }
   void SetSize(int64_t s) override { inner_->SetSize(s); }
   void Reserve(int64_t offset, int64_t length) override {
-    if (reserve_) inner_->Reserve(offset, length);
-    else FileStream::Reserve(offset, length);
+    if (reserve_)
+      inner_->Reserve(offset, length);
+    else
+      FileStream::Reserve(offset, length);
   }
   int Descriptor() const override { return inner_->Descriptor(); }
 
@@ -107,9 +109,11 @@ void BM_ScatteredEdits1GiB(benchmark::State& state) {
   }
   state.counters["empty_editor_MiB"] = MiB(emptyKiB);
   state.counters["edits_growth_MiB"] = MiB(editsKiB);
-  state.counters["edits_growth_vs_empty"] = static_cast<double>(editsKiB) / static_cast<double>(emptyKiB);
+  state.counters["edits_growth_vs_empty"] =
+      static_cast<double>(editsKiB) / static_cast<double>(emptyKiB);
   state.counters["bit_per_byte_growth_MiB"] = MiB(bitsKiB);
-  state.counters["edits_vs_bit_per_byte"] = static_cast<double>(editsKiB) / static_cast<double>(bitsKiB);
+  state.counters["edits_vs_bit_per_byte"] =
+      static_cast<double>(editsKiB) / static_cast<double>(bitsKiB);
 }
 BENCHMARK(BM_ScatteredEdits1GiB)->Iterations(1)->Unit(benchmark::kMillisecond);
 
@@ -142,7 +146,8 @@ void BM_CutUndo1GiB(benchmark::State& state) {
   }
   state.counters["empty_editor_MiB"] = MiB(emptyKiB);
   state.counters["cut_undo_growth_MiB"] = MiB(growthKiB);
-  state.counters["growth_vs_empty"] = static_cast<double>(growthKiB) / static_cast<double>(emptyKiB);
+  state.counters["growth_vs_empty"] =
+      static_cast<double>(growthKiB) / static_cast<double>(emptyKiB);
   state.counters["growth_vs_cut_size"] = static_cast<double>(growthKiB) / (1024.0 * 1024.0);
   state.counters["cut_s"] = cutS;
   state.counters["undo_s"] = undoS;

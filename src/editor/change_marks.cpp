@@ -48,8 +48,10 @@ void ChangeMarks::Cut(int32_t length) {
     Page& page = it->second;
     for (int w = 0; w < kWords; ++w) {
       const int low = w * 64;
-      if (bits <= low) page[static_cast<size_t>(w)] = 0;
-      else if (bits < low + 64) page[static_cast<size_t>(w)] &= (uint64_t{1} << (bits - low)) - 1;
+      if (bits <= low)
+        page[static_cast<size_t>(w)] = 0;
+      else if (bits < low + 64)
+        page[static_cast<size_t>(w)] &= (uint64_t{1} << (bits - low)) - 1;
     }
     it = AllClear(page) ? pages_.erase(it) : std::next(it);
   }

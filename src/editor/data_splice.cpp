@@ -62,7 +62,8 @@ void TByteEditor::MoveRun(int64_t source, int64_t destination, int64_t count) {
       }
     } catch (...) {
       // A half-written block may have reached its own source bytes.
-      if (haveBlock) WriteBytes(block.data(), static_cast<int32_t>(source + done), static_cast<int32_t>(n));
+      if (haveBlock)
+        WriteBytes(block.data(), static_cast<int32_t>(source + done), static_cast<int32_t>(n));
       MoveRun(destination, source, done);
       throw;
     }
@@ -79,7 +80,8 @@ void TByteEditor::MoveRun(int64_t source, int64_t destination, int64_t count) {
         WriteBytes(block.data(), static_cast<int32_t>(destination + left), static_cast<int32_t>(n));
       }
     } catch (...) {
-      if (haveBlock) WriteBytes(block.data(), static_cast<int32_t>(source + left), static_cast<int32_t>(n));
+      if (haveBlock)
+        WriteBytes(block.data(), static_cast<int32_t>(source + left), static_cast<int32_t>(n));
       MoveRun(destination + left + n, source + left + n, count - left - n);
       throw;
     }
@@ -127,7 +129,8 @@ void TByteEditor::SpliceBytes(int32_t position, int32_t removed, const ByteSourc
       ReadExact(*this, kept.data(), position, removed);
       copy = ByteSource{kept.data(), nullptr, 0};
     } else {
-      keptOnDisk.id = undoSpill_.Store(workFileName_, *workStream_, position, removed, moveBlockSize_);
+      keptOnDisk.id =
+          undoSpill_.Store(workFileName_, *workStream_, position, removed, moveBlockSize_);
       copy = undoSpill_.Bytes(keptOnDisk.id);
     }
   }

@@ -32,7 +32,8 @@ uint64_t UndoSpill::Store(const std::string& beside, FileStream& source, int64_t
     stream = files_.CreateExclusive(path);
     if (stream) break;
     const int e = errno;
-    if (attempt >= 100 || !files_.FileExists(path)) throw FileError("Cannot create \"" + path + "\"", e);
+    if (attempt >= 100 || !files_.FileExists(path))
+      throw FileError("Cannot create \"" + path + "\"", e);
   }
   try {
     stream->Reserve(0, count);

@@ -19,14 +19,18 @@ struct BitVector {
   void Cut(int32_t n) {
     if (static_cast<int32_t>(bits.size()) > n) bits.resize(static_cast<size_t>(std::max(n, 0)));
   }
-  bool Get(int32_t p) const { return p >= 0 && p < static_cast<int32_t>(bits.size()) && bits[static_cast<size_t>(p)]; }
+  bool Get(int32_t p) const {
+    return p >= 0 && p < static_cast<int32_t>(bits.size()) && bits[static_cast<size_t>(p)];
+  }
 };
 
 TEST(ChangeMarks, AgreeWithABitVectorOnRandomEdits) {
   for (uint32_t seed = 1; seed <= 20; ++seed) {
     SCOPED_TRACE(::testing::Message() << "seed " << seed);
     std::mt19937 rng(seed);
-    auto pick = [&](int32_t lo, int32_t hi) { return std::uniform_int_distribution<int32_t>(lo, hi)(rng); };
+    auto pick = [&](int32_t lo, int32_t hi) {
+      return std::uniform_int_distribution<int32_t>(lo, hi)(rng);
+    };
     ChangeMarks marks;
     BitVector plain;
     // Clusters around a few spots, so pages fill, empty and split at their edges.
@@ -50,7 +54,8 @@ TEST(ChangeMarks, AgreeWithABitVectorOnRandomEdits) {
       }
       ASSERT_EQ(marks.Length(), static_cast<int32_t>(plain.bits.size()));
       if (step % 500 == 0) {
-        for (int32_t q = -1; q <= marks.Length() + 1; ++q) ASSERT_EQ(marks.Get(q), plain.Get(q)) << q;
+        for (int32_t q = -1; q <= marks.Length() + 1; ++q)
+          ASSERT_EQ(marks.Get(q), plain.Get(q)) << q;
       } else {
         for (int32_t q = p - 700; q <= p + 700; ++q) ASSERT_EQ(marks.Get(q), plain.Get(q)) << q;
       }

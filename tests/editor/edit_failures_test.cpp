@@ -52,9 +52,9 @@ struct Rig {
     fx.Put(1000);
   }
   State Capture() {
-    State s{fx.Data(), fx.ed.GetChangeMarks(), fx.ed.UndoStream(), fx.ed.UndoCount(),
-            fx.ed.CanUndo(), fx.ed.Modified(), fx.ed.Col(), fx.ed.Row(), fx.ed.SelAnchor(),
-            fx.ed.SelFrom(), fx.ed.SelTo(), 0};
+    State s{fx.Data(),         fx.ed.GetChangeMarks(), fx.ed.UndoStream(), fx.ed.UndoCount(),
+            fx.ed.CanUndo(),   fx.ed.Modified(),       fx.ed.Col(),        fx.ed.Row(),
+            fx.ed.SelAnchor(), fx.ed.SelFrom(),        fx.ed.SelTo(),      0};
     for (const auto& entry : std::filesystem::directory_iterator(temp.Path())) {
       (void)entry;
       ++s.tempFiles;
@@ -107,8 +107,10 @@ std::vector<Scenario> Scenarios() {
       {"delete key", Nothing, [](auto& f) { f.ed.DeleteAtCursor(false); }},
       {"backspace", Nothing, [](auto& f) { f.ed.DeleteAtCursor(true); }},
       {"paste with no selection", Nothing, [](auto& f) { Paste(f, 300); }},
-      {"paste growing a selection", [](auto& f) { f.Select(400, 409); }, [](auto& f) { Paste(f, 700); }},
-      {"paste shrinking a selection", [](auto& f) { f.Select(400, 1199); }, [](auto& f) { Paste(f, 5); }},
+      {"paste growing a selection", [](auto& f) { f.Select(400, 409); },
+       [](auto& f) { Paste(f, 700); }},
+      {"paste shrinking a selection", [](auto& f) { f.Select(400, 1199); },
+       [](auto& f) { Paste(f, 5); }},
       {"paste over a selection to the end", [](auto& f) { f.Select(2900, 2992); },
        [](auto& f) { Paste(f, 90); }},
       {"insert with a full history",
@@ -119,8 +121,18 @@ std::vector<Scenario> Scenarios() {
       {"undo an insert", [](auto& f) { Insert(f, 600, 100); }, Undo},
       {"undo a short delete", [](auto& f) { DeleteRun(f, 30, 60); }, Undo},
       {"undo a delete kept on disk", [](auto& f) { DeleteRun(f, 100, 1099); }, Undo},
-      {"undo a growing paste", [](auto& f) { f.Select(400, 409); Paste(f, 700); }, Undo},
-      {"undo a shrinking paste", [](auto& f) { f.Select(400, 1199); Paste(f, 5); }, Undo},
+      {"undo a growing paste",
+       [](auto& f) {
+         f.Select(400, 409);
+         Paste(f, 700);
+       },
+       Undo},
+      {"undo a shrinking paste",
+       [](auto& f) {
+         f.Select(400, 1199);
+         Paste(f, 5);
+       },
+       Undo},
       {"undo an append", [](auto& f) { Append(f, 300); }, Undo},
       {"undo a byte change", [](auto& f) { f.Overwrite(1234, 0x11); }, Undo},
   };
@@ -157,7 +169,9 @@ TEST(EditFailures, AFailingStepLeavesEverythingAsItWasAndTheEditCanBeRepeated) {
         continue;
       }
       EXPECT_EQ(rig->Capture(), before);
-      EXPECT_EQ(message.rfind("Cannot change the data\r\nTemporary folder " + rig->temp.Path() + "/: ", 0), 0u)
+      EXPECT_EQ(message.rfind(
+                    "Cannot change the data\r\nTemporary folder " + rig->temp.Path() + "/: ", 0),
+                0u)
           << message;
       rig->files.Disarm();
       scenario.edit(rig->fx);
@@ -175,8 +189,8 @@ TEST(EditFailures, ARefusedReservationNamesTheTemporaryFolderAndItsReason) {
     Insert(rig.fx, 10, 0);
     FAIL() << "no error";
   } catch (const FileError& e) {
-    EXPECT_EQ(std::string(e.what()), "Cannot change the data\r\nTemporary folder " + rig.temp.Path() +
-                                         "/: " + std::strerror(ENOSPC));
+    EXPECT_EQ(std::string(e.what()), "Cannot change the data\r\nTemporary folder " +
+                                         rig.temp.Path() + "/: " + std::strerror(ENOSPC));
   }
   EXPECT_EQ(rig.Capture(), before);
 }

@@ -60,7 +60,8 @@ TEST_F(UndoSpillTest, ALargeRemovalKeepsItsBytesOnDiskAndUndoBringsThemBack) {
   ASSERT_EQ(::lstat(SpillPath(1).c_str(), &st), 0);
   EXPECT_TRUE(S_ISREG(st.st_mode));
   EXPECT_EQ(st.st_mode & 0777, 0600u);
-  EXPECT_EQ(testing::ReadAll(SpillPath(1)), Bytes(original.begin() + 1000, original.begin() + 6000));
+  EXPECT_EQ(testing::ReadAll(SpillPath(1)),
+            Bytes(original.begin() + 1000, original.begin() + 6000));
 
   ed.Undo();
   EXPECT_EQ(Data(), original);

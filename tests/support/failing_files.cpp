@@ -26,7 +26,8 @@ class FailingStream : public FileStream {
   }
   int64_t Size() override { return inner_->Size(); }
   void SetSize(int64_t s) override {
-    if (files_.Step(FailingFileSystem::kSize)) throw FileError("Cannot set the size: injected", ENOSPC);
+    if (files_.Step(FailingFileSystem::kSize))
+      throw FileError("Cannot set the size: injected", ENOSPC);
     inner_->SetSize(s);
   }
   void Reserve(int64_t offset, int64_t length) override {
