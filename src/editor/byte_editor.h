@@ -5,6 +5,7 @@
 //   document.cpp     the working copy, load, save, read window, notification
 //   edit_ranges.cpp  the change gate, range edits and change marks
 //   undo.cpp         undo records and Undo
+//   data_splice.cpp  the all-or-nothing data step of the range edits
 //   markers.cpp      the ten row markers
 //   geometry.cpp     columns, rows and the cell/position mapping
 //   paint.cpp        cell painting
