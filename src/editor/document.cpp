@@ -238,7 +238,9 @@ void TByteEditor::EnsureWorkStream() {
     workFileCreated_ = false;
   }
   std::unique_ptr<FileStream> stream;
-  if (!EnsureWorkFileCreated(&stream)) throw FileError("Cannot create the working copy " + workFileName_);
+  errno = 0;
+  if (!EnsureWorkFileCreated(&stream))
+    throw FileError("Cannot create the working copy " + workFileName_, errno);
   workStream_ = std::move(stream);
   workStream_->Seek(0);
   changeMarks_.clear();

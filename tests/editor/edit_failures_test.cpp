@@ -195,5 +195,25 @@ TEST(EditFailures, ARefusedReservationNamesTheTemporaryFolderAndItsReason) {
   EXPECT_EQ(rig.Capture(), before);
 }
 
+TEST(EditFailures, TheFirstInsertionIntoANewDocumentFailsCleanlyWithoutAWorkingCopy) {
+  testing::TempDir temp;
+  FailingFileSystem files(temp.Path());
+  testing::EditorFixture fx(800, 600, files);
+  files.FailAt(1, FailingFileSystem::kCreate);
+  try {
+    Insert(fx, 5, 0);
+    FAIL() << "no error";
+  } catch (const FileError& e) {
+    EXPECT_EQ(std::string(e.what()), "Cannot change the data\r\nTemporary folder " + temp.Path() +
+                                         "/: " + std::strerror(ENOSPC));
+  }
+  EXPECT_EQ(fx.ed.DataSize(), 0);
+  EXPECT_FALSE(fx.ed.Modified());
+  EXPECT_FALSE(fx.ed.CanUndo());
+  files.Disarm();
+  Insert(fx, 5, 0);
+  EXPECT_EQ(fx.Data(), Fill(5, 0xA5));
+}
+
 }  // namespace
 }  // namespace bm
