@@ -159,6 +159,11 @@ void CountingStream::SetSize(int64_t size) {
   inner_->SetSize(size);
 }
 
+void CountingStream::Reserve(int64_t offset, int64_t length) {
+  ++calls_.setSizes;
+  inner_->Reserve(offset, length);
+}
+
 std::unique_ptr<FileStream> CountingFileSystem::Wrap(std::unique_ptr<FileStream> s) {
   if (!s) return s;
   return std::make_unique<CountingStream>(std::move(s), calls);

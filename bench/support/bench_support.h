@@ -149,6 +149,7 @@ class CountingStream : public FileStream {
   void Write(const void* buffer, int64_t count) override;
   int64_t Size() override;
   void SetSize(int64_t size) override;
+  void Reserve(int64_t offset, int64_t length) override;  // counted as a size change
   int Descriptor() const override { return inner_->Descriptor(); }
 
  private:

@@ -113,7 +113,8 @@ FileDialogRequest TMainForm::SaveRequest() const {
 
 bool TMainForm::OpenNamedFile(const std::string& path) {
   if (ByteEditor1().LoadFromFile(path)) return true;
-  ShowError("Cannot open file\r\n" + Utf8(DisplayName(path)));
+  const std::string& cause = ByteEditor1().LoadError();
+  ShowError("Cannot open file\r\n" + Utf8(DisplayName(path)) + (cause.empty() ? "" : "\r\n" + cause));
   return false;
 }
 

@@ -5,6 +5,7 @@
 //   document.cpp     the working copy, load, save, read window, notification
 //   edit_ranges.cpp  the change gate, range edits and change marks
 //   undo.cpp         undo records and Undo
+//   data_splice.cpp  the all-or-nothing data step of the range edits
 //   markers.cpp      the ten row markers
 //   geometry.cpp     columns, rows and the cell/position mapping
 //   paint.cpp        cell painting
@@ -23,8 +24,10 @@
 #include <string>
 #include <vector>
 
+#include "editor/change_marks.h"
 #include "editor/editor_types.h"
 #include "editor/tcolors.h"
+#include "editor/undo_spill.h"
 #include "platform/files.h"
 #include "platform/grid_base.h"
 #include "platform/keys.h"
@@ -47,6 +50,8 @@ inline constexpr uintptr_t kStateChangedParam = 7;
 inline constexpr int32_t kReadWindowSize = 65536;
 inline constexpr int kMaxUndoRecords = 100;
 inline constexpr int kUndoFixedPart = 33;
+// Undo records whose removed or replaced bytes exceed this keep them on disk.
+inline constexpr int32_t kUndoSpillThreshold = 4 << 20;
 
 class TByteEditor : public TGridBase, public TColorsOwner {
  public:
@@ -69,6 +74,9 @@ class TByteEditor : public TGridBase, public TColorsOwner {
   // False when the file cannot be used (missing, unreadable, 2 GiB or more,
   // or the copy onto the working copy failed); the document is then kept.
   bool LoadFromFile(const std::string& path);
+  // Why the last LoadFromFile failed when the temporary folder was at fault
+  // ("Temporary folder /tmp/: No space left on device"); empty otherwise.
+  const std::string& LoadError() const { return loadError_; }
   bool SaveToFile(const std::string& path);
   void MarkReadOnly(bool flag);
   void PostStateChanged();
@@ -132,7 +140,8 @@ class TByteEditor : public TGridBase, public TColorsOwner {
   // Throws "Invalid BufferFromFile argument" for a position outside the data.
   std::unique_ptr<uint8_t[]> BufferFromFile(int32_t position, int32_t& count);
 
-  int32_t ChangeMarksLength() const { return static_cast<int32_t>(changeMarks_.size()); }
+  int32_t ChangeMarksLength() const { return changeMarks_.Length(); }
+  const ChangeMarks& GetChangeMarks() const { return changeMarks_; }
   // Cuts the change marks to length when they are longer.
   void CutChangeMarks(int32_t length);
   void ClearChangeMarks() { changeMarks_.clear(); }
@@ -144,6 +153,10 @@ class TByteEditor : public TGridBase, public TColorsOwner {
   const std::string& UndoDescription() const { return undoDescription_; }
   int UndoCount() const { return undoCount_; }
   const std::vector<uint8_t>& UndoStream() const { return undoStream_; }
+  // Removed or replaced runs longer than threshold bytes are kept on disk;
+  // runs are moved through blocks of blockSize bytes.
+  void SetEditLimits(int32_t spillThreshold, int32_t blockSize);
+  const UndoSpill& SpilledUndo() const { return undoSpill_; }
 
   // ---- markers ----------------------------------------------------------------
   void SetMarker(uint8_t index, int32_t row);
@@ -291,6 +304,37 @@ class TByteEditor : public TGridBase, public TColorsOwner {
   void DropOldestUndo();
   void DropNewestUndo(uint32_t length);
   void RestoreCursorState(const uint8_t* record);
+  // The data bytes of the record that starts at start (in memory or on disk).
+  ByteSource RecordData(size_t start);
+  void ForgetSpill(size_t start);
+  // What a range edit puts back when it fails after its gate let it through.
+  struct ChangeSavepoint {
+    size_t undoSize;
+    int undoCount;
+    bool canUndo;
+    bool modified;
+    std::string undoDescription;
+    ChangeMarks marks;
+  };
+  ChangeSavepoint SaveChange() const;
+  void RollbackChange(const ChangeSavepoint& savepoint);
+  // A range edit went through: the oldest record goes if there are too many.
+  void CommitChange();
+  // Formats a failure of the working copy for the user; rethrows as FileError.
+  [[noreturn]] void RaiseEditError(const std::exception& error);
+  // data_splice.cpp
+  // Replaces the removed bytes at position with count bytes of inserted, all
+  // or nothing: on an error the data and its size are put back before it is
+  // raised. removedCopy holds the removed bytes when the caller has them.
+  void SpliceBytes(int32_t position, int32_t removed, const ByteSource& inserted, int32_t count,
+                   const ByteSource& removedCopy);
+  void MoveRun(int64_t source, int64_t destination, int64_t count);
+  void WriteFrom(const ByteSource& from, int64_t position, int64_t count);
+  // DeleteRange's cursor and grid steps, for data whose size after the
+  // removal was sizeAfter.
+  void AfterRemoval(int32_t sizeAfter, int col, int row);
+  void DeleteRangeFrom(int32_t start, int32_t end, int col, int row, const ByteSource& removed);
+  void InsertFrom(const ByteSource& source, int32_t count, int32_t position);
   // selection.cpp
   void InvalidateCounterpart(int col, int row);
 
@@ -310,8 +354,9 @@ class TByteEditor : public TGridBase, public TColorsOwner {
   int32_t cachedSize_ = -1;
   std::vector<uint8_t> readWindow_;
   int32_t readWindowStart_ = -1;
-  std::vector<bool> changeMarks_;
+  ChangeMarks changeMarks_;
   bool modified_ = false;
+  std::string loadError_;
   bool readOnly_ = true;
   bool createBackup_ = true;
   std::string backupExtension_ = ".bak";
@@ -322,6 +367,11 @@ class TByteEditor : public TGridBase, public TColorsOwner {
   std::vector<uint8_t> undoStream_;
   int undoCount_ = 0;
   std::string undoDescription_ = "No Undo";
+  UndoSpill undoSpill_{files_};
+  int32_t undoSpillThreshold_ = kUndoSpillThreshold;
+  int32_t moveBlockSize_ = 1 << 20;
+  // A record was added by the gate of a range edit that has not finished.
+  bool changePending_ = false;
 
   // markers
   std::array<int32_t, 10> markers_;

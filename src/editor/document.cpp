@@ -2,6 +2,8 @@
 // read window and the state-changed notification.
 #include <algorithm>
 #include <cctype>
+#include <cerrno>
+#include <cstring>
 
 #include "editor/byte_editor.h"
 
@@ -31,6 +33,12 @@ class BusyCursor {
  private:
   WindowHost* host_;
 };
+
+// The line that tells the user the temporary folder failed, and why.
+std::string TempFolderError(const std::string& workFile, int reason) {
+  std::string line = "Temporary folder " + workFile.substr(0, workFile.rfind('/') + 1) + ": ";
+  return line + (reason != 0 ? std::strerror(reason) : "the working copy cannot be made there");
+}
 
 }  // namespace
 
@@ -69,7 +77,11 @@ bool TByteEditor::EnsureWorkFileCreated(std::unique_ptr<FileStream>* stream) {
       if (stream) *stream = std::move(created);
       return true;
     }
-    if (!files_.FileExists(workFileName_)) return false;  // not a name clash: cannot create
+    const int reason = errno;
+    if (!files_.FileExists(workFileName_)) {
+      errno = reason;  // for the caller's message
+      return false;  // not a name clash: cannot create
+    }
     workFileName_ = TickName(dir, ++tick);
   }
   return false;
@@ -105,6 +117,7 @@ void TByteEditor::NewDocument(const std::string& name) {
 }
 
 bool TByteEditor::LoadFromFile(const std::string& path) {
+  loadError_.clear();
   bool probedReadOnly = false;
   if (!ProbeFile(path, probedReadOnly)) return false;
   const int64_t size = files_.FileSize(path);
@@ -114,13 +127,19 @@ bool TByteEditor::LoadFromFile(const std::string& path) {
   std::unique_ptr<FileStream> stream;
   {
     BusyCursor busy(Host());
-    if (!EnsureWorkFileCreated()) return false;
+    errno = 0;
+    if (!EnsureWorkFileCreated()) {
+      loadError_ = TempFolderError(workFileName_, errno);
+      return false;
+    }
     // The copy goes beside the working copy and replaces it only when it is
     // complete, so a failure (full temporary disk) keeps the current document.
     // The old contents are being given up: the record must not call the
     // new file's bytes changes of the old one.
     NoteRecoveryState(path, false, probedReadOnly);
+    errno = 0;
     if (!files_.ReplaceWorkingCopy(path, workFileName_)) {
+      loadError_ = TempFolderError(workFileName_, errno);
       SyncRecoveryRecord();
       return false;
     }
@@ -239,7 +258,9 @@ void TByteEditor::EnsureWorkStream() {
     workFileCreated_ = false;
   }
   std::unique_ptr<FileStream> stream;
-  if (!EnsureWorkFileCreated(&stream)) throw FileError("Cannot create the working copy " + workFileName_);
+  errno = 0;
+  if (!EnsureWorkFileCreated(&stream))
+    throw FileError("Cannot create the working copy " + workFileName_, errno);
   workStream_ = std::move(stream);
   workStream_->Seek(0);
   changeMarks_.clear();

@@ -1,5 +1,7 @@
 // The change gate, the range edits on the working copy and the change marks
-// of TByteEditor.
+// of TByteEditor. Each gated edit is all or nothing: when its data step fails
+// (data_splice.cpp), the record its gate wrote, Modified and the change
+// marks go back to what they were and the error is raised once.
 #include <algorithm>
 #include <cstring>
 #include <limits>
@@ -10,11 +12,6 @@
 namespace bm {
 
 namespace {
-
-// Runs are moved through one buffer of at most this size, so removing or
-// inserting bytes near the start of a large file costs a fixed amount of
-// memory rather than a buffer as large as the tail.
-constexpr int32_t kMoveBlockSize = 1 << 20;
 
 constexpr int64_t kMaxDataSize = std::numeric_limits<int32_t>::max();
 
@@ -66,21 +63,18 @@ bool TByteEditor::BeginChange(TChangeKind kind, int32_t position, int32_t count,
 
 bool TByteEditor::IsByteChanged(int32_t position) {
   if (IsInsertMode()) return false;
-  if (position < 0 || position >= ChangeMarksLength()) return false;
-  return changeMarks_[static_cast<size_t>(position)];
+  return changeMarks_.Get(position);
 }
 
 void TByteEditor::SetChangeMark(int32_t position, bool value) {
   if (IsInsertMode()) changeMarks_.clear();
   if (position < 0) return;
   if (!value && position >= ChangeMarksLength()) return;
-  if (position >= ChangeMarksLength()) changeMarks_.resize(static_cast<size_t>(position) + 1, false);
-  changeMarks_[static_cast<size_t>(position)] = value;
+  changeMarks_.Set(position, value);
 }
 
 void TByteEditor::CutChangeMarks(int32_t length) {
-  length = std::max<int32_t>(0, length);
-  if (ChangeMarksLength() > length) changeMarks_.resize(static_cast<size_t>(length));
+  changeMarks_.Cut(length);
 }
 
 int32_t TByteEditor::SelLength() const {
@@ -91,40 +85,11 @@ int32_t TByteEditor::SelLength() const {
 // ---- primitives (no gate) ---------------------------------------------------
 
 void TByteEditor::MoveBytes(int32_t source, int32_t destination, int32_t count) {
-  if (count <= 0 || source == destination) return;
-  std::vector<uint8_t> block(static_cast<size_t>(std::min(count, kMoveBlockSize)));
-  const int32_t blockSize = static_cast<int32_t>(block.size());
-  if (destination < source) {
-    // Front to back: every block is read before a later write can reach it.
-    for (int32_t done = 0; done < count;) {
-      const int32_t n = std::min(blockSize, count - done);
-      ReadBytes(block.data(), source + done, n);
-      WriteBytes(block.data(), destination + done, n);
-      done += n;
-    }
-  } else {
-    // Back to front, for the same reason when the run moves up.
-    for (int32_t left = count; left > 0;) {
-      const int32_t n = std::min(blockSize, left);
-      left -= n;
-      ReadBytes(block.data(), source + left, n);
-      WriteBytes(block.data(), destination + left, n);
-    }
-  }
+  MoveRun(source, destination, count);
 }
 
 void TByteEditor::InsertBytes(const uint8_t* buffer, int32_t count, int32_t position) {
-  EnsureWorkStream();
-  if (DataSize() == 0) {
-    workStream_->Seek(0);
-    changeMarks_.clear();
-  }
-  const int32_t old = DataSize();
-  workStream_->SetSize(static_cast<int64_t>(old) + count);
-  cachedSize_ = -1;
-  if (position < old) MoveBytes(position, position + count, DataSize() - position - count);
-  WriteBytes(buffer, position, count);
-  UpdateGridSize();
+  InsertFrom(ByteSource{buffer, nullptr, 0}, count, position);
 }
 
 void TByteEditor::AppendBytes(const uint8_t* buffer, int32_t count) {
@@ -133,48 +98,54 @@ void TByteEditor::AppendBytes(const uint8_t* buffer, int32_t count) {
 }
 
 void TByteEditor::DeleteRange(int32_t start, int32_t end, int col, int row) {
-  if (end <= DataSize() - 1) MoveBytes(end, start, DataSize() - end);
-  workStream_->SetSize(DataSize() - (end - start));
-  cachedSize_ = -1;
-
-  if (CellToPosition(col, row) >= DataSize()) {
-    const GridCell cell = PositionToCell(DataSize() - 1, InCharField());
-    col = cell.col;
-    row = cell.row;
-  }
-  MoveCurrent(col, row, true);
-
-  UpdateGridSize();
-  ClearSelection(false);
-  if (Host()) Host()->InvalidateAll();
+  DeleteRangeFrom(start, end, col, row, {});
 }
 
 // ---- gated edits --------------------------------------------------------------
 
 void TByteEditor::DeleteSelection() {
-  int32_t start = 0, end = 0;
-  int col = 2, row = 0;
-  GetSelectionRange(start, end, col, row);
-  if (end <= start) return;
-  if (BeginChange(ckBytesRemoved, start, end - start, 0)) DeleteRange(start, end, col, row);
+  const ChangeSavepoint savepoint = SaveChange();
+  try {
+    int32_t start = 0, end = 0;
+    int col = 2, row = 0;
+    GetSelectionRange(start, end, col, row);
+    if (end <= start) return;
+    if (!BeginChange(ckBytesRemoved, start, end - start, 0)) return;
+    // The record just written holds the removed bytes.
+    DeleteRangeFrom(start, end, col, row, RecordData(savepoint.undoSize));
+  } catch (const std::exception& error) {
+    RollbackChange(savepoint);
+    RaiseEditError(error);
+  }
+  CommitChange();
 }
 
 void TByteEditor::DeleteAtCursor(bool backspace) {
   const int32_t p = CursorPosition();
-  if (!backspace) {
-    if (p != DataSize() && BeginChange(ckBytesRemoved, p, 1, 0))
-      DeleteRange(p, p + 1, Col(), Row());
-  } else {
-    if (p > 0 && BeginChange(ckBytesRemoved, p - 1, 1, 0)) {
-      DeleteRange(p - 1, p, Col(), Row());
-      GotoPosition(p - 1, 0, false);
-    }
+  const int32_t gone = backspace ? p - 1 : p;
+  if (backspace ? p <= 0 : p == DataSize()) return;
+  const ChangeSavepoint savepoint = SaveChange();
+  try {
+    if (!BeginChange(ckBytesRemoved, gone, 1, 0)) return;
+    DeleteRangeFrom(gone, gone + 1, Col(), Row(), RecordData(savepoint.undoSize));
+  } catch (const std::exception& error) {
+    RollbackChange(savepoint);
+    RaiseEditError(error);
   }
+  CommitChange();
+  if (backspace) GotoPosition(p - 1, 0, false);
 }
 
 void TByteEditor::InsertBuffer(const uint8_t* buffer, int32_t count, int32_t position) {
-  if (!BeginChange(ckInsertBuffer, position, count, 0)) return;
-  InsertBytes(buffer, count, position);
+  const ChangeSavepoint savepoint = SaveChange();
+  try {
+    if (!BeginChange(ckInsertBuffer, position, count, 0)) return;
+    InsertBytes(buffer, count, position);
+  } catch (const std::exception& error) {
+    RollbackChange(savepoint);
+    RaiseEditError(error);
+  }
+  CommitChange();
   CutChangeMarks(position);
   if (position == CellToPosition(Col(), Row())) {
     selAnchor_ = position;
@@ -186,12 +157,21 @@ void TByteEditor::InsertBuffer(const uint8_t* buffer, int32_t count, int32_t pos
 }
 
 void TByteEditor::AppendBuffer(const uint8_t* buffer, int32_t count) {
-  if (!BeginChange(ckAppendBuffer, DataSize(), count, 0)) return;
-  CutChangeMarks(DataSize());
-  const int32_t old = DataSize();
-  CellToPosition(Col(), Row());
-  const bool charField = InCharField();
-  AppendBytes(buffer, count);
+  const ChangeSavepoint savepoint = SaveChange();
+  int32_t old = 0;
+  bool charField = false;
+  try {
+    if (!BeginChange(ckAppendBuffer, DataSize(), count, 0)) return;
+    CutChangeMarks(DataSize());
+    old = DataSize();
+    CellToPosition(Col(), Row());
+    charField = InCharField();
+    AppendBytes(buffer, count);
+  } catch (const std::exception& error) {
+    RollbackChange(savepoint);
+    RaiseEditError(error);
+  }
+  CommitChange();
   const GridCell cell = PositionToCell(old, charField);
   MoveCurrent(cell.col, cell.row, true);
   selAnchor_ = old;
@@ -221,14 +201,27 @@ void TByteEditor::PasteBuffer(const uint8_t* buffer, int32_t count) {
       SetSelEnd(first + count - 1);
     }
   }
-  if (!BeginChange(ckReplaceSelection, selFrom_, count, SelLength())) return;
 
+  const ChangeSavepoint savepoint = SaveChange();
   const int rememberedCol = Col(), rememberedRow = Row();
   int32_t start = 0, end = 0;
   int col = 2, row = 0;
-  GetSelectionRange(start, end, col, row);
-  DeleteRange(start, end, col, row);
-  InsertBytes(buffer, count, start);
+  int32_t sizeAfterRemoval = 0;
+  try {
+    if (!BeginChange(ckReplaceSelection, selFrom_, count, SelLength())) return;
+    GetSelectionRange(start, end, col, row);
+    sizeAfterRemoval = DataSize() - (end - start);
+    // One data step for the removal and the insertion, so that a failure
+    // cannot leave the selection removed and the new bytes missing.
+    SpliceBytes(start, end - start, ByteSource{buffer, nullptr, 0}, count,
+                RecordData(savepoint.undoSize));
+  } catch (const std::exception& error) {
+    RollbackChange(savepoint);
+    RaiseEditError(error);
+  }
+  CommitChange();
+  AfterRemoval(sizeAfterRemoval, col, row);
+  UpdateGridSize();
   CutChangeMarks(start);
 
   if (CellToPosition(rememberedCol, rememberedRow) == start && start < DataSize()) {

@@ -4,8 +4,14 @@
 // fixed part, its data and a 32-bit trailer holding the record's whole
 // length, so the stream is walked backwards from its end. Integers are
 // little-endian.
+//
+// A record whose removed or replaced bytes run past the spill threshold keeps
+// them in a file of its own beside the working copy (UndoSpill); its data in
+// the stream is then the 8-byte id of that file, so its length (45) is less
+// than count + 37 (or oldLength + 37), which tells the two forms apart.
 #include <algorithm>
 #include <cstring>
+#include <system_error>
 
 #include "editor/byte_editor.h"
 
@@ -31,6 +37,18 @@ static_assert(kOffOldLength + 4 == kUndoFixedPart);
 constexpr size_t kTrailer = 4;
 // The shortest record: fixed part, one data byte, trailer.
 constexpr uint32_t kMinRecord = kUndoFixedPart + 1 + kTrailer;
+constexpr size_t kSpillId = 8;
+constexpr uint32_t kSpilledRecord = kUndoFixedPart + kSpillId + kTrailer;
+
+void PutU64(uint8_t* p, uint64_t v) {
+  for (int i = 0; i < 8; ++i) p[i] = static_cast<uint8_t>(v >> (8 * i));
+}
+
+uint64_t GetU64(const uint8_t* p) {
+  uint64_t v = 0;
+  for (int i = 7; i >= 0; --i) v = v << 8 | p[i];
+  return v;
+}
 
 void PutU32(uint8_t* p, uint32_t v) {
   p[0] = static_cast<uint8_t>(v);
@@ -67,13 +85,52 @@ uint32_t NewestLength(const std::vector<uint8_t>& stream) {
   return length;
 }
 
+// The id of the file holding a record's bytes, or 0 for a record whose bytes
+// are in the stream.
+uint64_t SpillIdOf(const uint8_t* record, size_t length) {
+  if (length != kSpilledRecord) return 0;
+  int32_t logical = 0;
+  if (record[kOffKind] == ckBytesRemoved) logical = GetI32(record + kOffCount);
+  if (record[kOffKind] == ckReplaceSelection) logical = GetI32(record + kOffOldLength);
+  if (logical <= static_cast<int32_t>(kSpillId)) return 0;
+  return GetU64(record + kUndoFixedPart);
+}
+
 }  // namespace
+
+void TByteEditor::SetEditLimits(int32_t spillThreshold, int32_t blockSize) {
+  // A spilled record must stay shorter than an in-memory one of its count.
+  undoSpillThreshold_ = std::max<int32_t>(spillThreshold, 2 * kSpillId);
+  moveBlockSize_ = std::max<int32_t>(blockSize, 1);
+}
+
+ByteSource TByteEditor::RecordData(size_t start) {
+  const uint8_t* record = undoStream_.data() + start;
+  const uint64_t id = SpillIdOf(record, undoStream_.size() - start);
+  if (id != 0) {
+    ByteSource source = undoSpill_.Bytes(id);
+    if (source.Empty()) throw FileError("The undo data on disk is gone");
+    return source;
+  }
+  return ByteSource{record + kUndoFixedPart, nullptr, 0};
+}
+
+// Removes the disk file of the record [start, end of stream), if it has one.
+void TByteEditor::ForgetSpill(size_t start) {
+  if (start >= undoStream_.size()) return;
+  const uint64_t id = SpillIdOf(undoStream_.data() + start, undoStream_.size() - start);
+  if (id != 0) undoSpill_.Remove(id);
+}
 
 void TByteEditor::WriteUndoRecord(TChangeKind kind, int32_t position, int32_t count,
                                   int32_t oldLength) {
   size_t dataLength = 1;
   if (kind == ckBytesRemoved) dataLength = static_cast<size_t>(std::max(count, 0));
   if (kind == ckReplaceSelection) dataLength = static_cast<size_t>(std::max(oldLength, 0));
+  const bool spill = dataLength > static_cast<size_t>(undoSpillThreshold_) && workStream_ &&
+                     (kind == ckBytesRemoved || kind == ckReplaceSelection);
+  const size_t bytesLength = dataLength;
+  if (spill) dataLength = kSpillId;
   const uint32_t total = static_cast<uint32_t>(kUndoFixedPart + dataLength + kTrailer);
 
   // Room first, so that running out of memory for a large removal leaves the
@@ -86,7 +143,10 @@ void TByteEditor::WriteUndoRecord(TChangeKind kind, int32_t position, int32_t co
   const std::string previousDescription = undoDescription_;
   undoDescription_ = KindName(kind);
   ++undoCount_;
-  if (undoCount_ > kMaxUndoRecords) DropOldestUndo();
+  // A range edit drops the oldest record only once it has gone through, so
+  // that a failed one leaves the history as it was.
+  if (kind != ckByteChanged) changePending_ = true;
+  else if (undoCount_ > kMaxUndoRecords) DropOldestUndo();
 
   uint8_t fixed[kUndoFixedPart] = {};
   fixed[kOffKind] = kind;
@@ -110,6 +170,10 @@ void TByteEditor::WriteUndoRecord(TChangeKind kind, int32_t position, int32_t co
     if (kind == ckByteChanged) {
       record[kUndoFixedPart] = ReadByte(position);
       fixed[kOffOldMark] = IsByteChanged(position) ? 1 : 0;
+    } else if (spill) {
+      const uint64_t id = undoSpill_.Store(workFileName_, *workStream_, position,
+                                           static_cast<int64_t>(bytesLength), moveBlockSize_);
+      PutU64(record + kUndoFixedPart, id);
     } else if (dataLength > 0 && (kind == ckBytesRemoved || kind == ckReplaceSelection)) {
       ReadBytes(record + kUndoFixedPart, position, static_cast<int32_t>(dataLength));
     }
@@ -118,6 +182,7 @@ void TByteEditor::WriteUndoRecord(TChangeKind kind, int32_t position, int32_t co
     // go ahead (the error reaches the caller of BeginChange).
     undoStream_.resize(start);
     --undoCount_;
+    changePending_ = false;
     undoDescription_ = undoCount_ > 0 ? previousDescription : "No Undo";
     throw;
   }
@@ -141,15 +206,18 @@ void TByteEditor::DropOldestUndo() {
   if (pos != 0) {
     // The trailers do not chain back to the start: nothing sound can be kept.
     undoStream_.clear();
+    undoSpill_.Clear();
     undoCount_ = 0;
     return;
   }
+  if (const uint64_t id = SpillIdOf(undoStream_.data(), e)) undoSpill_.Remove(id);
   undoStream_.erase(undoStream_.begin(), undoStream_.begin() + static_cast<std::ptrdiff_t>(e));
   --undoCount_;
 }
 
 void TByteEditor::DropNewestUndo(uint32_t length) {
   cachedSize_ = -1;
+  ForgetSpill(undoStream_.size() - std::min<size_t>(length, undoStream_.size()));
   undoStream_.resize(undoStream_.size() - std::min<size_t>(length, undoStream_.size()));
   --undoCount_;
   if (undoStream_.size() < 5) {
@@ -169,7 +237,9 @@ void TByteEditor::ClearUndo() {
   canUndo_ = false;
   undoDescription_ = "No Undo";
   undoCount_ = 0;
+  changePending_ = false;
   std::vector<uint8_t>().swap(undoStream_);
+  undoSpill_.Clear();
   if (OnStateChanged) OnStateChanged(*this);
 }
 
@@ -189,6 +259,32 @@ void TByteEditor::RestoreCursorState(const uint8_t* record) {
   selTo_ = GetI32(record + kOffSelTo);
   selAnchor_ = GetI32(record + kOffSelAnchor);
   modified_ = record[kOffModifiedBefore] != 0;
+}
+
+TByteEditor::ChangeSavepoint TByteEditor::SaveChange() const {
+  return {undoStream_.size(), undoCount_, canUndo_, modified_, undoDescription_, changeMarks_};
+}
+
+void TByteEditor::RollbackChange(const ChangeSavepoint& savepoint) {
+  if (undoStream_.size() > savepoint.undoSize) {
+    ForgetSpill(savepoint.undoSize);
+    undoStream_.resize(savepoint.undoSize);
+  }
+  undoCount_ = savepoint.undoCount;
+  canUndo_ = savepoint.canUndo;
+  modified_ = savepoint.modified;
+  undoDescription_ = savepoint.undoDescription;
+  changeMarks_ = savepoint.marks;
+  changePending_ = false;
+  cachedSize_ = -1;
+  readWindowStart_ = -1;
+  PostStateChanged();
+}
+
+void TByteEditor::CommitChange() {
+  if (!changePending_) return;
+  changePending_ = false;
+  while (undoCount_ > kMaxUndoRecords) DropOldestUndo();
 }
 
 void TByteEditor::Undo() {
@@ -211,68 +307,89 @@ void TByteEditor::Undo() {
   const size_t start = undoStream_.size() - length;
   uint8_t fixed[kUndoFixedPart];
   std::memcpy(fixed, undoStream_.data() + start, kUndoFixedPart);
-  const uint8_t* data = undoStream_.data() + start + kUndoFixedPart;
   const uint8_t kind = fixed[kOffKind];
   const int32_t p = GetI32(fixed + kOffPosition);
   const int32_t n = GetI32(fixed + kOffCount);
   const int32_t m = GetI32(fixed + kOffOldLength);
+  const bool spilled = SpillIdOf(undoStream_.data() + start, length) != 0;
 
+  // Each kind changes the data in one step that either succeeds or leaves
+  // the data as it was; the history changes only after it.
   uint32_t dropped = 0;
-  switch (kind) {
-    case ckByteChanged: {
-      const uint8_t old = data[0];
-      WriteByte(p, old);
-      SetChangeMark(p, fixed[kOffOldMark] != 0);
-      RestoreCursorState(fixed);
-      InvalidatePositions(p, p);
-      UpdateReadWindow(p, old);
-      dropped = kMinRecord;
-      break;
+  try {
+    switch (kind) {
+      case ckByteChanged: {
+        const uint8_t old = undoStream_[start + kUndoFixedPart];
+        WriteByte(p, old);
+        SetChangeMark(p, fixed[kOffOldMark] != 0);
+        RestoreCursorState(fixed);
+        InvalidatePositions(p, p);
+        UpdateReadWindow(p, old);
+        dropped = kMinRecord;
+        break;
+      }
+      case ckBytesRemoved: {
+        readWindowStart_ = -1;
+        InsertFrom(RecordData(start), n, p);
+        RestoreCursorState(fixed);
+        CutChangeMarks(p);
+        if (Host()) Host()->InvalidateAll();
+        dropped = spilled ? length : static_cast<uint32_t>(n) + kUndoFixedPart + kTrailer;
+        break;
+      }
+      case ckInsertBuffer: {
+        readWindowStart_ = -1;
+        DeleteRange(p, p + n, Col(), Row());
+        RestoreCursorState(fixed);
+        CutChangeMarks(p);
+        if (Host()) Host()->InvalidateAll();
+        dropped = kMinRecord;
+        break;
+      }
+      case ckReplaceSelection: {
+        readWindowStart_ = -1;
+        const int32_t old = DataSize();
+        SpliceBytes(p, n, RecordData(start), m, {});
+        AfterRemoval(old - n, Col(), Row());
+        UpdateGridSize();
+        RestoreCursorState(fixed);
+        // The mark of the byte before the replaced range goes as well.
+        if (ChangeMarksLength() >= p) CutChangeMarks(std::max(0, p - 1));
+        if (Host()) Host()->InvalidateAll();
+        dropped = spilled ? length : static_cast<uint32_t>(m) + kUndoFixedPart + kTrailer;
+        break;
+      }
+      case ckAppendBuffer: {
+        readWindowStart_ = -1;
+        const GridCell cell{Col(), Row()};
+        const int32_t anchor = selAnchor_, from = selFrom_, to = selTo_;
+        MoveCurrent(2, Row(), true);
+        try {
+          workStream_->SetSize(p);
+        } catch (...) {
+          // The data is as it was: so is the cursor.
+          MoveCurrent(cell.col, cell.row, true);
+          selAnchor_ = anchor;
+          selFrom_ = from;
+          selTo_ = to;
+          throw;
+        }
+        cachedSize_ = -1;
+        UpdateGridSize();
+        CutChangeMarks(p);
+        RestoreCursorState(fixed);
+        if (Host()) Host()->InvalidateAll();
+        dropped = kMinRecord;
+        break;
+      }
+      default:
+        // Not a record this editor writes: leave it in place.
+        return;
     }
-    case ckBytesRemoved: {
-      readWindowStart_ = -1;
-      InsertBytes(data, n, p);
-      RestoreCursorState(fixed);
-      CutChangeMarks(p);
-      if (Host()) Host()->InvalidateAll();
-      dropped = static_cast<uint32_t>(n) + kUndoFixedPart + kTrailer;
-      break;
-    }
-    case ckInsertBuffer: {
-      readWindowStart_ = -1;
-      DeleteRange(p, p + n, Col(), Row());
-      RestoreCursorState(fixed);
-      CutChangeMarks(p);
-      if (Host()) Host()->InvalidateAll();
-      dropped = kMinRecord;
-      break;
-    }
-    case ckReplaceSelection: {
-      readWindowStart_ = -1;
-      DeleteRange(p, p + n, Col(), Row());
-      InsertBytes(data, m, p);
-      RestoreCursorState(fixed);
-      // The mark of the byte before the replaced range goes as well.
-      if (ChangeMarksLength() >= p) CutChangeMarks(std::max(0, p - 1));
-      if (Host()) Host()->InvalidateAll();
-      dropped = static_cast<uint32_t>(m) + kUndoFixedPart + kTrailer;
-      break;
-    }
-    case ckAppendBuffer: {
-      readWindowStart_ = -1;
-      MoveCurrent(2, Row(), true);
-      workStream_->SetSize(p);
-      cachedSize_ = -1;
-      UpdateGridSize();
-      CutChangeMarks(p);
-      RestoreCursorState(fixed);
-      if (Host()) Host()->InvalidateAll();
-      dropped = kMinRecord;
-      break;
-    }
-    default:
-      // Not a record this editor writes: leave it in place.
-      return;
+  } catch (const std::exception& error) {
+    cachedSize_ = -1;
+    readWindowStart_ = -1;
+    RaiseEditError(error);
   }
   DropNewestUndo(dropped);
 }

@@ -12,6 +12,12 @@ namespace bm {
 class FileError : public std::runtime_error {
  public:
   using std::runtime_error::runtime_error;
+  // code: the system's error number behind the failure (errno), 0 if none.
+  FileError(const std::string& what, int code) : std::runtime_error(what), code_(code) {}
+  int Code() const { return code_; }
+
+ private:
+  int code_ = 0;
 };
 
 // A read/write stream on an open file. Read and Write move the position.
@@ -27,6 +33,13 @@ class FileStream {
   virtual int64_t Size() = 0;
   // Truncates or extends the file (new bytes read as zeros); throws FileError.
   virtual void SetSize(int64_t size) = 0;
+  // Makes the file at least offset + length bytes long with the blocks of
+  // that range allocated, so that writes there cannot run out of room later.
+  // Throws FileError and leaves the size as it was. A stream that cannot
+  // allocate ahead only extends the file.
+  virtual void Reserve(int64_t offset, int64_t length) {
+    if (length > 0 && offset + length > Size()) SetSize(offset + length);
+  }
   // Native descriptor, for kernel-side copies; -1 when there is none.
   virtual int Descriptor() const { return -1; }
 };

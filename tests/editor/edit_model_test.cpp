@@ -1,5 +1,7 @@
 // Random sequences of edits and undos, applied to the editor and to a plain
 // byte vector with its own undo stack; the two must agree after every step.
+// A second run makes a random file call of the range edits and undos fail:
+// such a step must change nothing, in the editor as in the model.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -11,6 +13,7 @@
 
 #include "editor/byte_editor.h"
 #include "support/editor_fixture.h"
+#include "support/failing_files.h"
 
 namespace bm {
 namespace {
@@ -38,9 +41,18 @@ class Model {
   int32_t Size() const { return static_cast<int32_t>(data.size()); }
 };
 
-class EditModelTest : public ::testing::TestWithParam<uint32_t>, public testing::EditorFixture {
+// The editor's file system, made before the editor.
+struct ModelFiles {
+  testing::TempDir temp;
+  testing::FailingFileSystem files{temp.Path()};
+};
+
+class EditModelTest : public ::testing::TestWithParam<uint32_t>,
+                      protected ModelFiles,
+                      public testing::EditorFixture {
  protected:
-  EditModelTest() : EditorFixture(800, 600) {}
+  EditModelTest() : EditorFixture(800, 600, files) {}
+  void Run(int steps);
 
   // The editor's state just before a change, as its undo must bring it back.
   Snapshot Before() {
@@ -61,6 +73,9 @@ class EditModelTest : public ::testing::TestWithParam<uint32_t>, public testing:
   // beside it; both go with dir.
   std::string savedPath_ = dir.File("saved.bin");
   int undoBurst = 0;
+  // Percentage of range edits and undos that get a failing file call.
+  int failurePercent = 0;
+  int failures = 0;
   Model model;
   std::mt19937 rng;
 };
@@ -76,6 +91,12 @@ void EditModelTest::Step() {
     // A run of undos, far enough to reach back past a save or the load.
     undoBurst = Pick(5, 60);
   }
+
+  // Typed bytes and saves are not range edits: they never get a failure.
+  if (op >= 33 && op < 93 && Chance(failurePercent))
+    files.FailAt(Pick(1, 12));
+  else
+    files.Disarm();
 
   if (op < 20) {
     // A typed hex digit or character at the cursor.
@@ -245,7 +266,7 @@ void EditModelTest::Step() {
   }
 }
 
-TEST_P(EditModelTest, EditorAgreesWithAPlainVectorModel) {
+void EditModelTest::Run(int steps) {
   const uint32_t seed = GetParam();
   SCOPED_TRACE(::testing::Message() << "seed " << seed);
   rng.seed(seed);
@@ -255,10 +276,19 @@ TEST_P(EditModelTest, EditorAgreesWithAPlainVectorModel) {
     Load(model.data);
   }
 
-  constexpr int kSteps = 2000;
-  for (int step = 0; step < kSteps; ++step) {
+  for (int step = 0; step < steps; ++step) {
     SCOPED_TRACE(::testing::Message() << "step " << step);
-    Step();
+    const Bytes undoBefore = ed.UndoStream();
+    const ChangeMarks marksBefore = ed.GetChangeMarks();
+    try {
+      Step();
+    } catch (const FileError& e) {
+      ASSERT_TRUE(files.Fired()) << e.what();
+      ASSERT_EQ(ed.UndoStream(), undoBefore);
+      ASSERT_EQ(ed.GetChangeMarks(), marksBefore);
+      ++failures;
+    }
+    files.Disarm();
     host.queue.clear();
     ASSERT_EQ(ed.DataSize(), model.Size());
     ASSERT_EQ(Data(), model.data);
@@ -267,6 +297,17 @@ TEST_P(EditModelTest, EditorAgreesWithAPlainVectorModel) {
     ASSERT_EQ(ed.UndoCount(), static_cast<int>(model.undo.size()));
     if (HasFailure()) return;
   }
+}
+
+TEST_P(EditModelTest, EditorAgreesWithAPlainVectorModel) { Run(2000); }
+
+TEST_P(EditModelTest, FailedEditsAndUndosChangeNothing) {
+  // Small blocks and a low threshold for undo data on disk, so that moves
+  // take many steps and removed runs go to files.
+  ed.SetEditLimits(48, 32);
+  failurePercent = 30;
+  Run(1500);
+  EXPECT_GT(failures, 20);
 }
 
 INSTANTIATE_TEST_SUITE_P(Seeds, EditModelTest, ::testing::Range(1u, 11u));

@@ -18,7 +18,10 @@ std::vector<uint8_t> DataOf(TByteEditor& ed) {
   return b;
 }
 
-EditorFixture::EditorFixture(int width, int height) {
+EditorFixture::EditorFixture(int width, int height)
+    : EditorFixture(width, height, SystemFileSystem()) {}
+
+EditorFixture::EditorFixture(int width, int height, FileSystem& files) : ed(&host, files) {
   host.client = &ed;
   ed.Loaded();
   ed.SetClientSize(width, height);

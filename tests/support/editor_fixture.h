@@ -21,6 +21,8 @@ std::vector<uint8_t> DataOf(TByteEditor& ed);
 
 struct EditorFixture {
   explicit EditorFixture(int width = 800, int height = 600);
+  // The same with the editor on another file system, which must outlive it.
+  EditorFixture(int width, int height, FileSystem& files);
   EditorFixture(const EditorFixture&) = delete;
   EditorFixture& operator=(const EditorFixture&) = delete;
 
@@ -53,7 +55,7 @@ struct EditorFixture {
 
   TempDir dir;
   FakeWindowHost host;
-  TByteEditor ed{&host};
+  TByteEditor ed;
 };
 
 }  // namespace bm::testing

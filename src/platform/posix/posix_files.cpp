@@ -31,7 +31,8 @@ PosixFileStream::~PosixFileStream() {
 }
 
 void PosixFileStream::Fail(const char* what) const {
-  throw FileError(std::string("Cannot ") + what + " \"" + path_ + "\": " + ErrnoText(errno));
+  const int e = errno;
+  throw FileError(std::string("Cannot ") + what + " \"" + path_ + "\": " + ErrnoText(e), e);
 }
 
 int64_t PosixFileStream::Position() const {
@@ -88,6 +89,25 @@ void PosixFileStream::SetSize(int64_t size) {
     r = ::ftruncate(fd_, static_cast<off_t>(size));
   } while (r != 0 && errno == EINTR);
   if (r != 0) Fail("set the size of");
+}
+
+void PosixFileStream::Reserve(int64_t offset, int64_t length) {
+  if (length <= 0) return;
+  const int64_t before = Size();
+  int r;
+  do {
+    r = ::posix_fallocate(fd_, static_cast<off_t>(offset), static_cast<off_t>(length));
+  } while (r == EINTR);
+  if (r == 0) return;
+  // Part of the range may have been allocated and the size moved on.
+  if (Size() != before) {
+    int t;
+    do {
+      t = ::ftruncate(fd_, static_cast<off_t>(before));
+    } while (t != 0 && errno == EINTR);
+  }
+  errno = r;
+  Fail("reserve room in");
 }
 
 // ---- helpers -------------------------------------------------------------------------

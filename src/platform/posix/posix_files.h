@@ -25,6 +25,8 @@ class PosixFileStream : public FileStream {
   void Write(const void* buffer, int64_t count) override;
   int64_t Size() override;
   void SetSize(int64_t size) override;
+  // posix_fallocate; a file grown by a failed reservation is cut back.
+  void Reserve(int64_t offset, int64_t length) override;
   int Descriptor() const override { return fd_; }
 
  private:

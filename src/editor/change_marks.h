@@ -1,0 +1,36 @@
+// The change marks: a growable bit set with a length, one bit per byte
+// position, kept in small pages that exist only where a bit is set, so its
+// memory follows the number of changed bytes and not their offsets.
+#pragma once
+#include <array>
+#include <cstddef>
+#include <cstdint>
+#include <map>
+
+namespace bm {
+
+class ChangeMarks {
+ public:
+  // Positions 0 .. Length() - 1 have a bit; later ones count as clear.
+  int32_t Length() const { return length_; }
+  bool Get(int32_t position) const;
+  // Sets or clears one bit, lengthening the set to position + 1 if needed.
+  void Set(int32_t position, bool value);
+  // Drops every bit from length on, when the set is longer.
+  void Cut(int32_t length);
+  void clear();
+
+  // Number of pages holding set bits (for measuring).
+  size_t PageCount() const { return pages_.size(); }
+  bool operator==(const ChangeMarks&) const = default;
+
+ private:
+  static constexpr int kPageBits = 512;
+  static constexpr int kWords = kPageBits / 64;
+  using Page = std::array<uint64_t, kWords>;
+
+  std::map<int32_t, Page> pages_;  // by position / kPageBits; never all clear
+  int32_t length_ = 0;
+};
+
+}  // namespace bm

@@ -1,0 +1,57 @@
+// Large undo data on disk: the removed or replaced bytes of a big undo record
+// live in a private file beside the working copy instead of in memory, one
+// file per record, removed with the record.
+#pragma once
+#include <cstdint>
+#include <map>
+#include <memory>
+#include <string>
+
+#include "platform/files.h"
+
+namespace bm {
+
+// Bytes to copy from: a buffer in memory or a range of an open stream.
+struct ByteSource {
+  const uint8_t* memory = nullptr;
+  FileStream* stream = nullptr;
+  int64_t offset = 0;  // of the first byte in stream
+
+  bool Empty() const { return !memory && !stream; }
+  // Copies n bytes from at (counted from the first byte) into to; a stream
+  // that gives fewer is an error (FileError).
+  void Read(uint8_t* to, int64_t at, int64_t n) const;
+};
+
+class UndoSpill {
+ public:
+  explicit UndoSpill(FileSystem& files) : files_(files) {}
+  ~UndoSpill();
+  UndoSpill(const UndoSpill&) = delete;
+  UndoSpill& operator=(const UndoSpill&) = delete;
+
+  // Copies count bytes from source at position into a new file named after
+  // beside (created exclusively, owner only, no link followed, its blocks
+  // reserved first) and returns the file's id, never 0. Throws FileError;
+  // nothing is left behind then.
+  uint64_t Store(const std::string& beside, FileStream& source, int64_t position, int64_t count,
+                 int32_t blockSize);
+  // The bytes of a stored file, or an empty source when id is unknown.
+  ByteSource Bytes(uint64_t id);
+  void Remove(uint64_t id);
+  void Clear();
+  size_t FileCount() const { return entries_.size(); }
+  // Path of a stored file, empty when id is unknown.
+  std::string PathOf(uint64_t id) const;
+
+ private:
+  struct Entry {
+    std::string path;
+    std::unique_ptr<FileStream> stream;
+  };
+  FileSystem& files_;
+  std::map<uint64_t, Entry> entries_;
+  uint64_t next_ = 1;
+};
+
+}  // namespace bm
