@@ -146,6 +146,12 @@ TEST(RecoveryScan, FindsOnlyThisUsersUnlockedPlainFiles) {
   Plant(dir.File("0000000g.XBTM"), "other");
   Plant(dir.File("00000009.xbtm"), "other");
 
+  // Undo data files: the dead editor's go with it, the live editor's and a
+  // planted link stay.
+  Plant(dead.work + ".undo1", "undo data");
+  Plant(live.work + ".undo2", "live undo data");
+  ASSERT_EQ(::symlink(target.c_str(), (clean.work + ".undo3").c_str()), 0);
+
   // Files of another user, where the test may make them.
   const bool root = ::geteuid() == 0;
   Leftover foreign;
@@ -171,13 +177,14 @@ TEST(RecoveryScan, FindsOnlyThisUsersUnlockedPlainFiles) {
   EXPECT_TRUE(FindOrphanedWorkCopies(dir.Path()).empty());
 
   for (OrphanedWorkCopy& o : found) o.Discard();
-  for (const std::string& gone : {dead.work, dead.record, clean.work, clean.record,
+  for (const std::string& gone : {dead.work, dead.record, dead.work + ".undo1", clean.work, clean.record,
                                   dir.File("00000007.XBTM.rec"), dir.File("00000008.XBTM")})
     EXPECT_FALSE(Exists(gone)) << gone;
   // Everything that was not trusted is where it was.
   for (const std::string& kept : {linkWork, linkWork + ".rec", linkedRecord.work,
                                   linkedRecord.record, openRecord.work, openRecord.record,
-                                  live.work, live.record, dir.File("0000000g.XBTM")})
+                                  live.work, live.record, live.work + ".undo2",
+                                  clean.work + ".undo3", dir.File("0000000g.XBTM")})
     EXPECT_TRUE(Exists(kept)) << kept;
   if (root) {
     EXPECT_TRUE(Exists(foreign.work));

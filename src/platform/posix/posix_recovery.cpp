@@ -57,6 +57,26 @@ bool IsWorkName(const std::string& name) {
                      [](char c) { return (c >= '0' && c <= '9') || (c >= 'A' && c <= 'F'); });
 }
 
+// An undo data file of a working copy: its name + ".undo" + a number.
+bool IsUndoFileName(const std::string& name) {
+  if (name.size() <= 18 || name.compare(13, 5, ".undo") != 0 || !IsWorkName(name.substr(0, 13)))
+    return false;
+  return std::all_of(name.begin() + 18, name.end(), [](char c) { return c >= '0' && c <= '9'; });
+}
+
+// Removes the undo data files an abandoned working copy left: its history is
+// never restored, so they only take room. Links and other users' files stay.
+void RemoveUndoFiles(const std::string& dir, const std::string& work,
+                     const std::vector<std::string>& undoNames) {
+  for (const std::string& name : undoNames) {
+    if (name.compare(0, 13, work) != 0) continue;
+    const std::string path = dir + name;
+    struct stat st;
+    if (::lstat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode) && st.st_uid == ::geteuid())
+      ::unlink(path.c_str());
+  }
+}
+
 std::string ReadRecord(int fd) {
   std::string bytes(kMaxRecordSize, '\0');
   size_t done = 0;
@@ -143,11 +163,12 @@ void OrphanedWorkCopy::Discard() {
 std::vector<OrphanedWorkCopy> FindOrphanedWorkCopies(const std::string& directory) {
   std::vector<OrphanedWorkCopy> found;
   const std::string dir = directory.empty() || directory.back() == '/' ? directory : directory + "/";
-  std::vector<std::string> works, records;
+  std::vector<std::string> works, records, undoNames;
   if (DIR* d = ::opendir(dir.empty() ? "." : dir.c_str())) {
     while (dirent* e = ::readdir(d)) {
       const std::string name = e->d_name;
       if (IsWorkName(name)) works.push_back(name);
+      else if (IsUndoFileName(name)) undoNames.push_back(name);
       else if (name.size() == 17 && name.compare(13, 4, ".rec") == 0 && IsWorkName(name.substr(0, 13)))
         records.push_back(name.substr(0, 13));
     }
@@ -171,6 +192,7 @@ std::vector<OrphanedWorkCopy> FindOrphanedWorkCopies(const std::string& director
     if (!workFd.Valid() || !Trusted(workFd.Get(), -1) || TryLock(workFd.Get()) != Lock::Taken) continue;
     ::fcntl(workFd.Get(), F_SETFL, ::fcntl(workFd.Get(), F_GETFL) & ~O_NONBLOCK);
 
+    RemoveUndoFiles(dir, name, undoNames);
     std::optional<RecoveryInfo> info;
     std::unique_ptr<RecoveryRecord> record;
     if (recordFd.Valid()) {
@@ -190,6 +212,7 @@ std::vector<OrphanedWorkCopy> FindOrphanedWorkCopies(const std::string& director
     if (::lstat(workFile.c_str(), &st) == 0 || errno != ENOENT) continue;
     UniqueFd recordFd;
     if (!openRecord(workFile, recordFd) || !recordFd.Valid()) continue;
+    RemoveUndoFiles(dir, name, undoNames);
     std::optional<RecoveryInfo> info = DecodeRecoveryRecord(ReadRecord(recordFd.Get()));
     found.emplace_back(workFile, nullptr,
                        std::make_unique<PosixRecoveryRecord>(recordFd.Release(), RecoveryRecordPath(workFile)),
