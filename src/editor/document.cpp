@@ -5,6 +5,7 @@
 #include <cerrno>
 #include <cstring>
 
+#include "editor/busy_cursor.h"
 #include "editor/byte_editor.h"
 
 namespace bm {
@@ -17,22 +18,6 @@ constexpr int kWorkNameAttempts = 4096;
 std::string TickName(const std::string& dir, uint32_t tick) {
   return dir + IntToHex(tick, 8) + ".XBTM";
 }
-
-// Shows the busy cursor for the lifetime of the object.
-class BusyCursor {
- public:
-  explicit BusyCursor(WindowHost* host) : host_(host) {
-    if (host_) host_->SetBusyCursor(true);
-  }
-  ~BusyCursor() {
-    if (host_) host_->SetBusyCursor(false);
-  }
-  BusyCursor(const BusyCursor&) = delete;
-  BusyCursor& operator=(const BusyCursor&) = delete;
-
- private:
-  WindowHost* host_;
-};
 
 // The line that tells the user the temporary folder failed, and why.
 std::string TempFolderError(const std::string& workFile, int reason) {

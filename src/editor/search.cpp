@@ -2,6 +2,7 @@
 // and the search over the read window and the working copy's blocks.
 #include <algorithm>
 
+#include "editor/busy_cursor.h"
 #include "editor/byte_editor.h"
 #include "editor/search_engine.h"
 #include "platform/codepage.h"
@@ -12,22 +13,6 @@ namespace {
 
 // Read-window loads a search makes before it turns to large blocks.
 constexpr int kWindowSteps = 2;
-
-// Shows the busy cursor for the lifetime of the object, however it ends.
-class SearchBusyCursor {
- public:
-  explicit SearchBusyCursor(WindowHost* host) : host_(host) {
-    if (host_) host_->SetBusyCursor(true);
-  }
-  ~SearchBusyCursor() {
-    if (host_) host_->SetBusyCursor(false);
-  }
-  SearchBusyCursor(const SearchBusyCursor&) = delete;
-  SearchBusyCursor& operator=(const SearchBusyCursor&) = delete;
-
- private:
-  WindowHost* host_;
-};
 
 }  // namespace
 
@@ -49,7 +34,7 @@ int32_t TByteEditor::FindData(uint8_t* pattern, int32_t n, int32_t start, int32_
   start = std::max(start, 0);
   if (int64_t{n} + start > int64_t{last} + 1) return -1;
 
-  SearchBusyCursor busy(Host());
+  BusyCursor busy(Host());
   PatternSearch search(pattern, n, ignoreCase);
   const SearchReader noReads = [](uint8_t*, int64_t, int64_t) -> int64_t { return 0; };
   // The read window is kept equal to the data by every edit, so what it
