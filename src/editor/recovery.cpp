@@ -21,7 +21,7 @@ void TByteEditor::NoteRecoveryState(const std::string& name, bool modified, bool
       return;
     }
   }
-  const RecoveryInfo info{name, modified, readOnly};
+  const RecoveryInfo info{name, modified, readOnly, fileIdentity_};
   if (recordCurrent_ && info == recorded_) return;
   recorded_ = info;
   recordCurrent_ = recoveryRecord_->Write(info);
@@ -45,6 +45,8 @@ bool TByteEditor::RecoverWorkingCopy(OrphanedWorkCopy& orphan) {
   workFileCreated_ = true;
   workStream_->Seek(0);
   fileName_ = info.fileName;
+  // A save then asks first when another program changed the file meanwhile.
+  fileIdentity_ = info.file;
   // Saving goes back to the file when it can still be written and was not
   // opened read-only; otherwise it asks for a name.
   bool probedReadOnly = true;

@@ -17,10 +17,13 @@ struct RecoveryInfo {
   std::string fileName;
   bool modified = false;
   bool readOnly = false;
+  // The file as it was when loaded or last saved, so that a restored
+  // document is not saved over a file another program changed meanwhile.
+  FileIdentity file;
   bool operator==(const RecoveryInfo&) const = default;
 };
 
-// The record's bytes: a header line, the two flags, the name's length in
+// The record's bytes: a header line, the two flags, the file's identity, the name's length in
 // bytes and the name itself. A name may hold any byte; bytes after the name
 // are ignored, so a shorter rewrite needs no second step to be readable.
 std::string EncodeRecoveryRecord(const RecoveryInfo& info);

@@ -188,9 +188,15 @@ TEST(Recovery, DeclinedAndUnmodifiedCopiesAreRemovedAndAFileGoneSinceLoadsReadOn
   EXPECT_TRUE(again.ed.ReadOnly());
 }
 
+// The record's name and flags; its file identity must be the editor's.
 std::optional<RecoveryInfo> RecordOf(TByteEditor& ed) {
   const std::vector<uint8_t> bytes = ReadAll(RecoveryRecordPath(ed.WorkFileName()));
-  return DecodeRecoveryRecord(std::string(bytes.begin(), bytes.end()));
+  std::optional<RecoveryInfo> info = DecodeRecoveryRecord(std::string(bytes.begin(), bytes.end()));
+  if (info) {
+    EXPECT_EQ(info->file, ed.FileOnDisk());
+    info->file = {};
+  }
+  return info;
 }
 
 TEST(Recovery, TheRecordFollowsTheDocumentAndALiveEditorIsNeverTaken) {
@@ -246,6 +252,31 @@ TEST(Recovery, WorkKeptOnPurposeSurvivesTheEditorWhole) {
   Editor e(tmp.Path());
   ASSERT_TRUE(e.ed.RecoverWorkingCopy(found[0]));
   EXPECT_EQ(DataOf(e.ed), expected);
+  // The file is still the one the work was loaded from.
+  EXPECT_FALSE(e.ed.FileChangedOnDisk());
+}
+
+TEST(Recovery, ARestoredDocumentNoticesAFileChangedSinceTheCrash) {
+  TempDir tmp, docs;
+  const std::string path = docs.Write("a.bin", testing::Pattern(3000));
+  {
+    Editor e(tmp.Path());
+    ASSERT_TRUE(e.ed.LoadFromFile(path));
+    EditSome(e.ed);
+    ASSERT_TRUE(e.ed.KeepForRecovery());
+  }
+  // Another program writes the file while no editor runs.
+  docs.Write("a.bin", "replaced by someone else");
+  std::vector<OrphanedWorkCopy> found = FindOrphanedWorkCopies(tmp.Path());
+  ASSERT_EQ(found.size(), 1u);
+  Editor e(tmp.Path());
+  ASSERT_TRUE(e.ed.RecoverWorkingCopy(found[0]));
+  EXPECT_TRUE(e.ed.FileChangedOnDisk());
+  // Saving over it without asking is refused; the other program's bytes stay.
+  EXPECT_FALSE(e.ed.SaveToFile(path));
+  const std::vector<uint8_t> kept = ReadAll(path);
+  EXPECT_EQ(std::string(kept.begin(), kept.end()), "replaced by someone else");
+  EXPECT_TRUE(e.ed.Modified());
 }
 
 }  // namespace

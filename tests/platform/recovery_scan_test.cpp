@@ -40,7 +40,14 @@ std::string Record(const std::string& name, bool modified) {
 
 TEST(RecoveryRecordFormat, RoundTripsAnyNameAndRejectsDamage) {
   const std::string odd("/a dir/with\nnewline\0and zero.bin", 32);
-  for (const RecoveryInfo& info : {RecoveryInfo{odd, true, false}, RecoveryInfo{"Untitled", false, true},
+  FileIdentity file;
+  file.known = true;
+  file.link = true;
+  file.device = 0xFFFFFFFFFFFFFFFFull;
+  file.inode = 1234567890123ull;
+  file.size = 2147483647;
+  file.mtimeNs = 1765000000123456789;
+  for (const RecoveryInfo& info : {RecoveryInfo{odd, true, false, file}, RecoveryInfo{"Untitled", false, true},
                                    RecoveryInfo{"", true, true}}) {
     const std::string bytes = EncodeRecoveryRecord(info);
     EXPECT_EQ(DecodeRecoveryRecord(bytes), info);
@@ -57,6 +64,9 @@ TEST(RecoveryRecordFormat, RoundTripsAnyNameAndRejectsDamage) {
   std::string huge = good;
   huge.replace(huge.find("name 11"), 7, "name 99999999");
   EXPECT_FALSE(DecodeRecoveryRecord(huge));
+  std::string badFile = good;
+  badFile.replace(badFile.find("file 0 0"), 8, "file 0 x");
+  EXPECT_FALSE(DecodeRecoveryRecord(badFile));
 }
 
 TEST(RecoveryRecordFile, CreatedExclusivelyRewrittenInPlaceAndRemovedUnlessKept) {
