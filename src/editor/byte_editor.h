@@ -315,10 +315,12 @@ class TByteEditor : public TGridBase, public TColorsOwner {
     bool modified;
     std::string undoDescription;
     ChangeMarks marks;
+    bool hasMarks;
   };
-  ChangeSavepoint SaveChange() const;
+  // withMarks false: for an edit that sets its marks only after its data went through.
+  ChangeSavepoint SaveChange(bool withMarks = true) const;
   void RollbackChange(const ChangeSavepoint& savepoint);
-  // A range edit went through: the oldest record goes if there are too many.
+  // An edit went through: the oldest record goes if there are too many.
   void CommitChange();
   // Formats a failure of the working copy for the user; rethrows as FileError.
   [[noreturn]] void RaiseEditError(const std::exception& error);

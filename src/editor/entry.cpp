@@ -61,8 +61,17 @@ void TByteEditor::WMChar(uint8_t c) {
 
 void TByteEditor::OverwriteByte(uint8_t oldValue, uint8_t newValue, int32_t position, int row) {
   if (newValue == oldValue) return;
-  if (!BeginChange(ckByteChanged, position, 1, 0)) return;
-  WriteByte(position, newValue);
+  // A write that fails takes its undo record and Modified back with it; the
+  // change mark is only set once the byte is written.
+  const ChangeSavepoint savepoint = SaveChange(false);
+  try {
+    if (!BeginChange(ckByteChanged, position, 1, 0)) return;
+    WriteByte(position, newValue);
+  } catch (const std::exception& error) {
+    RollbackChange(savepoint);
+    RaiseEditError(error);
+  }
+  CommitChange();
   UpdateReadWindow(position, newValue);
   if (!IsInsertMode()) SetChangeMark(position, true);
   const GridCell hex = PositionToCell(position, false);

@@ -143,10 +143,9 @@ void TByteEditor::WriteUndoRecord(TChangeKind kind, int32_t position, int32_t co
   const std::string previousDescription = undoDescription_;
   undoDescription_ = KindName(kind);
   ++undoCount_;
-  // A range edit drops the oldest record only once it has gone through, so
-  // that a failed one leaves the history as it was.
-  if (kind != ckByteChanged) changePending_ = true;
-  else if (undoCount_ > kMaxUndoRecords) DropOldestUndo();
+  // An edit drops the oldest record only once it has gone through, so that
+  // a failed one leaves the history as it was.
+  changePending_ = true;
 
   uint8_t fixed[kUndoFixedPart] = {};
   fixed[kOffKind] = kind;
@@ -261,8 +260,9 @@ void TByteEditor::RestoreCursorState(const uint8_t* record) {
   modified_ = record[kOffModifiedBefore] != 0;
 }
 
-TByteEditor::ChangeSavepoint TByteEditor::SaveChange() const {
-  return {undoStream_.size(), undoCount_, canUndo_, modified_, undoDescription_, changeMarks_};
+TByteEditor::ChangeSavepoint TByteEditor::SaveChange(bool withMarks) const {
+  return {undoStream_.size(), undoCount_, canUndo_, modified_, undoDescription_,
+          withMarks ? changeMarks_ : ChangeMarks{}, withMarks};
 }
 
 void TByteEditor::RollbackChange(const ChangeSavepoint& savepoint) {
@@ -274,7 +274,7 @@ void TByteEditor::RollbackChange(const ChangeSavepoint& savepoint) {
   canUndo_ = savepoint.canUndo;
   modified_ = savepoint.modified;
   undoDescription_ = savepoint.undoDescription;
-  changeMarks_ = savepoint.marks;
+  if (savepoint.hasMarks) changeMarks_ = savepoint.marks;
   changePending_ = false;
   cachedSize_ = -1;
   readWindowStart_ = -1;

@@ -93,6 +93,10 @@ void DeleteRun(testing::EditorFixture& f, int32_t from, int32_t to) {
 }
 void DeleteSelection(testing::EditorFixture& f) { f.ed.DeleteSelection(); }
 void Nothing(testing::EditorFixture&) {}
+// A typed byte, with the old value as the typing code has already read it.
+void TypeOver(testing::EditorFixture& f, int32_t p, uint8_t v) {
+  f.ed.OverwriteByte(static_cast<uint8_t>(~v), v, p, f.ed.RowOfPosition(p));
+}
 void Undo(testing::EditorFixture& f) { f.ed.Undo(); }
 
 std::vector<Scenario> Scenarios() {
@@ -135,6 +139,12 @@ std::vector<Scenario> Scenarios() {
        Undo},
       {"undo an append", [](auto& f) { Append(f, 300); }, Undo},
       {"undo a byte change", [](auto& f) { f.Overwrite(1234, 0x11); }, Undo},
+      {"overwrite a byte", Nothing, [](auto& f) { TypeOver(f, 1234, 0x11); }},
+      {"overwrite a byte with a full history",
+       [](auto& f) {
+         for (int i = 0; i < kMaxUndoRecords; ++i) f.Overwrite(i, static_cast<uint8_t>(i ^ 0x55));
+       },
+       [](auto& f) { TypeOver(f, 1500, 0x22); }},
   };
 }
 
