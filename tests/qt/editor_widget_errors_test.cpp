@@ -57,8 +57,11 @@ TEST(EditorWidgetErrors, AFailedWriteWhileTypingIsReportedAndChangesNoByte) {
   files.failWrites = true;
   QTest::keyClick(widget.viewport(), Qt::Key_7);
   ASSERT_EQ(errors.size(), 1u);
-  EXPECT_EQ(errors[0], "No space left on device");
+  EXPECT_EQ(errors[0], "Cannot change the data\r\nNo space left on device");
   EXPECT_EQ(widget.Editor().ReadByte(0), 'A');
+  // Nothing to undo and nothing to save: the byte never changed.
+  EXPECT_FALSE(widget.Editor().Modified());
+  EXPECT_FALSE(widget.Editor().CanUndo());
 
   // Once the disk has room again, typing works.
   files.failWrites = false;
