@@ -22,7 +22,8 @@ bool OfferRecovery(TByteEditor& editor, Dialogs& dialogs, const std::function<bo
       continue;
     }
     if (restored || ended) {
-      // One document a window: the rest wait for the next start.
+      // One document a window, or the program is ending: the rest wait for
+      // the next start.
       orphan.Release();
       continue;
     }
