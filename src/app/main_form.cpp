@@ -210,8 +210,11 @@ void TMainForm::FormActivate() {
   // Work that a crashed or killed editor left comes first; a restored
   // document is not replaced by the named file.
   bool recovered = false;
-  GuardedCall([&] { recovered = OfferRecovery(ByteEditor1(), dialogs_); });
-  if (haveArgument && !recovered) {
+  GuardedCall([&] {
+    recovered = OfferRecovery(ByteEditor1(), dialogs_, [this] { return !isVisible(); });
+  });
+  // A window closed meanwhile (a signal during the offer) loads nothing.
+  if (haveArgument && !recovered && isVisible()) {
     // Draw the window before a long copy starts.
     QCoreApplication::processEvents();
     GuardedCall([&] { OpenNamedFile(arguments_.front()); });

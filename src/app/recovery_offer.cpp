@@ -10,18 +10,20 @@
 
 namespace bm {
 
-bool OfferRecovery(TByteEditor& editor, Dialogs& dialogs) {
+bool OfferRecovery(TByteEditor& editor, Dialogs& dialogs, const std::function<bool()>& ending) {
   const std::string& work = editor.WorkFileName();
   const std::string directory = work.substr(0, work.rfind('/') + 1);
   std::vector<OrphanedWorkCopy> orphans = FindOrphanedWorkCopies(directory);
   bool restored = false;
+  bool ended = false;
   for (OrphanedWorkCopy& orphan : orphans) {
     if (!orphan.HasUnsavedChanges()) {
       orphan.Discard();
       continue;
     }
-    if (restored) {
-      // One document a window: the rest wait for the next start.
+    if (restored || ended) {
+      // One document a window, or the program is ending: the rest wait for
+      // the next start.
       orphan.Release();
       continue;
     }
@@ -29,6 +31,13 @@ bool OfferRecovery(TByteEditor& editor, Dialogs& dialogs) {
     const MessageResult answer =
         dialogs.MessageBox("Найдены несохранённые изменения файла " + name + ". Восстановить?",
                            std::string(), MessageIcon::Question, MessageButtons::YesNo);
+    // A termination signal closes the window while the box is open, and the
+    // box then reports "Нет" without the user having chosen: keep the work.
+    if (ending && ending()) {
+      ended = true;
+      orphan.Release();
+      continue;
+    }
     if (answer == MessageResult::Yes) restored = editor.RecoverWorkingCopy(orphan);
     else orphan.Discard();
   }

@@ -2,6 +2,8 @@
 // document (a crash, a kill, a signal) is offered back, one file after another.
 #pragma once
 
+#include <functional>
+
 #include "platform/dialogs.h"
 
 namespace bm {
@@ -13,6 +15,9 @@ class TByteEditor;
 // editor's document, modified, under its file's name); declined ones and
 // those without changes are removed with their records. Once one has been
 // restored the others stay for a later start. True when one was restored.
-bool OfferRecovery(TByteEditor& editor, Dialogs& dialogs);
+// ending tells whether the program is ending (its window has closed): an
+// answer given then decides nothing, and that work and the rest stay too.
+bool OfferRecovery(TByteEditor& editor, Dialogs& dialogs,
+                   const std::function<bool()>& ending = {});
 
 }  // namespace bm

@@ -392,6 +392,9 @@ void TByteEditor::Undo() {
     RaiseEditError(error);
   }
   DropNewestUndo(dropped);
+  // The last record's drop clears the history without a notification, so the
+  // recovery record learns of the restored modified state here.
+  SyncRecoveryRecord();
 }
 
 }  // namespace bm

@@ -138,6 +138,39 @@ TEST_F(RecoveryOfferTest, ASignalEndsLikeExitUnlessThereIsWorkToKeep) {
   found[0].Discard();
 }
 
+// A signal that comes while the offer is on screen closes the window; the box
+// then ends as if "Нет" had been chosen. The work must outlive that.
+TEST_F(RecoveryOfferTest, ASignalDuringTheOfferKeepsAllTheWorkForTheNextStart) {
+  const std::string a = WriteFile("a.bin", "aaaa");
+  const std::string b = WriteFile("b.bin", "bbbb");
+  const std::string named = WriteFile("named.bin", "named");
+  LeaveEdited(a, "41");
+  LeaveEdited(b, "42");
+  int code = -1;
+  dialogs.onMessage = [&] {
+    dialogs.onMessage = nullptr;
+    EndOnSignal(*form, SIGTERM, [&](int c) { code = c; });
+  };
+  dialogs.AnswerMessage(MessageResult::No);
+  form = CreateForms(dialogs, clipboard, {named});
+  form->show();
+  for (int i = 0; i < 50 && dialogs.messages.empty(); ++i) QTest::qWait(10);
+  Settle();
+  ASSERT_EQ(dialogs.messages.size(), 1u);  // nothing more is asked
+  EXPECT_EQ(code, 0);
+  EXPECT_FALSE(form->isVisible());
+  EXPECT_EQ(Editor().DataSize(), 0);  // the named file was not loaded either
+  form.reset();
+
+  std::vector<OrphanedWorkCopy> found =
+      FindOrphanedWorkCopies(left_[0].substr(0, left_[0].rfind('/') + 1));
+  ASSERT_EQ(found.size(), 2u);
+  for (OrphanedWorkCopy& o : found) {
+    EXPECT_TRUE(o.HasUnsavedChanges());
+    o.Discard();
+  }
+}
+
 TEST_F(RecoveryOfferTest, LogoutRunsTheSavePromptOnlyWhenABoxIsAllowed) {
   const std::string path = WriteFile("data.bin", "ABCD");
   Start();

@@ -235,6 +235,38 @@ TEST(Recovery, TheRecordFollowsTheDocumentAndALiveEditorIsNeverTaken) {
   EXPECT_TRUE(Entries(tmp.Path()).empty());
 }
 
+// Undo that takes the document back to its loaded state takes the record's
+// modified mark with it, so that a crash afterwards offers nothing.
+TEST(Recovery, UndoingEveryChangeLeavesNothingToRecover) {
+  TempDir tmp, docs;
+  const std::string a = docs.Write("a.bin", "ABCDEFGH");
+  {
+    Editor e(tmp.Path());
+    TByteEditor& ed = e.ed;
+    ASSERT_TRUE(ed.LoadFromFile(a));
+    ed.WMChar('7');
+    ed.WMChar('7');
+    ed.Undo();
+    EXPECT_TRUE(ed.Modified());
+    EXPECT_EQ(RecordOf(ed), (RecoveryInfo{a, true}));
+    ed.Undo();
+    ASSERT_FALSE(ed.Modified());
+    EXPECT_EQ(RecordOf(ed), (RecoveryInfo{a, false}));
+  }
+
+  RunAndKill(tmp.Path(), a, [](TByteEditor& ed) {
+    ed.WMChar('7');
+    const std::vector<uint8_t> tail = {1, 2, 3};
+    ed.AppendBuffer(tail.data(), static_cast<int32_t>(tail.size()));
+    ed.Undo();
+    ed.Undo();
+  });
+  std::vector<OrphanedWorkCopy> found = FindOrphanedWorkCopies(tmp.Path());
+  ASSERT_EQ(found.size(), 1u);
+  EXPECT_FALSE(found[0].HasUnsavedChanges());
+  found[0].Discard();
+}
+
 TEST(Recovery, WorkKeptOnPurposeSurvivesTheEditorWhole) {
   TempDir tmp, docs;
   const std::string path = docs.Write("a.bin", testing::Pattern(3000));

@@ -22,6 +22,7 @@ void ScriptedDialogs::Clear() {
 MessageResult ScriptedDialogs::MessageBox(const std::string& text, const std::string& caption,
                                           MessageIcon icon, MessageButtons buttons) {
   messages.push_back({text, caption, icon, buttons});
+  if (onMessage) onMessage();
   if (messageAnswers_.empty()) {
     if (buttons == MessageButtons::Ok) return MessageResult::Ok;
     ADD_FAILURE() << "unexpected message box: " << text;

@@ -2,6 +2,7 @@
 // asked and answers from a script, so no real modal window ever opens.
 #pragma once
 #include <deque>
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
@@ -51,6 +52,10 @@ class ScriptedDialogs : public Dialogs {
            inputAnswers_.size() + fontAnswers_.size() + setupAnswers_.size();
   }
   void Clear();
+
+  // Runs when a message box shows, before it is answered: what happens
+  // meanwhile in the program's event loop.
+  std::function<void()> onMessage;
 
   // What was shown, in order.
   std::vector<Message> messages;
