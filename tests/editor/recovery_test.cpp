@@ -39,19 +39,6 @@ struct Editor {
   TByteEditor ed{&host, files};
 };
 
-std::vector<std::string> Entries(const std::string& dir) {
-  std::vector<std::string> names;
-  if (DIR* d = ::opendir(dir.c_str())) {
-    while (dirent* e = ::readdir(d)) {
-      const std::string n = e->d_name;
-      if (n != "." && n != "..") names.push_back(n);
-    }
-    ::closedir(d);
-  }
-  std::sort(names.begin(), names.end());
-  return names;
-}
-
 // Runs an editor in a child process that loads path, runs script and is then
 // killed with SIGKILL, leaving its files in tmp as a crash would.
 void RunAndKill(const std::string& tmp, const std::string& path, const Script& script) {
@@ -108,10 +95,10 @@ TEST(Recovery, KilledEditorsWorkIsRestoredByteForByteAndSavesWithBackup) {
   const std::vector<uint8_t> expected = EditedOnce(tmp.Path(), path);
   ASSERT_EQ(expected[0], 0x41);
   ASSERT_EQ(expected.size(), original.size() + 4);
-  ASSERT_TRUE(Entries(tmp.Path()).empty());
+  ASSERT_TRUE(testing::FolderNames(tmp.Path()).empty());
 
   RunAndKill(tmp.Path(), path, EditSome);
-  ASSERT_EQ(Entries(tmp.Path()).size(), 2u);  // the working copy and its record
+  ASSERT_EQ(testing::FolderNames(tmp.Path()).size(), 2u);  // the working copy and its record
 
   std::vector<OrphanedWorkCopy> found = FindOrphanedWorkCopies(tmp.Path());
   ASSERT_EQ(found.size(), 1u);
@@ -137,7 +124,7 @@ TEST(Recovery, KilledEditorsWorkIsRestoredByteForByteAndSavesWithBackup) {
     EXPECT_FALSE(e.ed.Modified());
   }
   // Closing the editor removes the restored copy and its record.
-  EXPECT_TRUE(Entries(tmp.Path()).empty());
+  EXPECT_TRUE(testing::FolderNames(tmp.Path()).empty());
 }
 
 TEST(Recovery, DeclinedAndUnmodifiedCopiesAreRemovedAndAFileGoneSinceLoadsReadOnly) {
@@ -146,7 +133,7 @@ TEST(Recovery, DeclinedAndUnmodifiedCopiesAreRemovedAndAFileGoneSinceLoadsReadOn
   const std::string untouched = docs.Write("untouched.bin", testing::Pattern(5000, 3));
   RunAndKill(tmp.Path(), edited, EditSome);
   RunAndKill(tmp.Path(), untouched, [](TByteEditor& ed) { ed.GotoPosition(100, 0, true); });
-  ASSERT_EQ(Entries(tmp.Path()).size(), 4u);
+  ASSERT_EQ(testing::FolderNames(tmp.Path()).size(), 4u);
 
   std::vector<OrphanedWorkCopy> found = FindOrphanedWorkCopies(tmp.Path());
   ASSERT_EQ(found.size(), 2u);
@@ -159,7 +146,7 @@ TEST(Recovery, DeclinedAndUnmodifiedCopiesAreRemovedAndAFileGoneSinceLoadsReadOn
     o.Discard();
   }
   EXPECT_EQ(offered, 1);
-  EXPECT_TRUE(Entries(tmp.Path()).empty());
+  EXPECT_TRUE(testing::FolderNames(tmp.Path()).empty());
   EXPECT_TRUE(FindOrphanedWorkCopies(tmp.Path()).empty());
 
   // The file was removed after the crash: the restored document cannot be
@@ -206,7 +193,7 @@ TEST(Recovery, TheRecordFollowsTheDocumentAndALiveEditorIsNeverTaken) {
   {
     Editor e(tmp.Path());
     TByteEditor& ed = e.ed;
-    EXPECT_TRUE(Entries(tmp.Path()).empty());  // nothing on disk before a byte arrives
+    EXPECT_TRUE(testing::FolderNames(tmp.Path()).empty());  // nothing on disk before a byte arrives
 
     ASSERT_TRUE(ed.LoadFromFile(a));
     EXPECT_EQ(RecordOf(ed), (RecoveryInfo{a, false}));
@@ -230,9 +217,9 @@ TEST(Recovery, TheRecordFollowsTheDocumentAndALiveEditorIsNeverTaken) {
     // still running: the search leaves it alone.
     EXPECT_FALSE(ed.HasWorkStream());
     EXPECT_TRUE(FindOrphanedWorkCopies(tmp.Path()).empty());
-    EXPECT_EQ(Entries(tmp.Path()).size(), 2u);
+    EXPECT_EQ(testing::FolderNames(tmp.Path()).size(), 2u);
   }
-  EXPECT_TRUE(Entries(tmp.Path()).empty());
+  EXPECT_TRUE(testing::FolderNames(tmp.Path()).empty());
 }
 
 // Undo that takes the document back to its loaded state takes the record's

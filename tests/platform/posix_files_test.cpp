@@ -19,6 +19,8 @@
 
 #include <gtest/gtest.h>
 
+#include "support/temp_dir.h"
+
 namespace bm {
 namespace {
 
@@ -103,18 +105,7 @@ class PosixFilesTest : public ::testing::Test {
   std::string Path(const std::string& name) const { return dir_ + "/" + name; }
 
   // Names in the test folder, sorted.
-  std::vector<std::string> Entries() const {
-    std::vector<std::string> names;
-    if (DIR* d = ::opendir(dir_.c_str())) {
-      while (dirent* e = ::readdir(d)) {
-        const std::string n = e->d_name;
-        if (n != "." && n != "..") names.push_back(n);
-      }
-      ::closedir(d);
-    }
-    std::sort(names.begin(), names.end());
-    return names;
-  }
+  std::vector<std::string> Entries() const { return testing::FolderNames(dir_); }
 
   PosixFileSystem fs_;
   std::string dir_;

@@ -48,12 +48,7 @@ struct stat LStat(const std::string& path) {
   return st;
 }
 
-std::vector<std::string> Entries(const std::string& dir) {
-  std::vector<std::string> names;
-  for (const auto& e : std::filesystem::directory_iterator(dir)) names.push_back(e.path().filename());
-  std::sort(names.begin(), names.end());
-  return names;
-}
+std::vector<std::string> Entries(const std::string& dir) { return testing::FolderNames(dir); }
 
 // Runs body in a child process and reports its exit code, or -1 when it did
 // not end within the time given (it is killed then).

@@ -24,6 +24,8 @@ class TempDir {
 };
 
 std::vector<unsigned char> ReadAll(const std::string& path);
+// The names in a folder ("." and ".." aside), sorted; empty when it cannot be read.
+std::vector<std::string> FolderNames(const std::string& dir);
 std::vector<unsigned char> Pattern(size_t size, unsigned seed = 1);
 
 }  // namespace bm::testing
