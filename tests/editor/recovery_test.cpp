@@ -2,7 +2,6 @@
 // edits, and its working copy is found, restored byte for byte or removed.
 // Also the record following the document through its life.
 #include <gtest/gtest.h>
-#include <dirent.h>
 #include <signal.h>
 #include <sys/wait.h>
 #include <unistd.h>

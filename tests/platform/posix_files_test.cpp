@@ -2,7 +2,6 @@
 // under /tmp.
 #include "platform/posix/posix_files.h"
 
-#include <dirent.h>
 #include <fcntl.h>
 #include <sys/file.h>
 #include <sys/resource.h>
