@@ -3,21 +3,25 @@
 #   ./build.sh run [FILE]   build the editor and start it (optionally on FILE)
 #   ./build.sh test         build everything and run every test
 #   ./build.sh sanitize     build and run the tests under ASan and UBSan
+#   ./build.sh package      build the Debian package (build/package/) and check it
 set -euo pipefail
 cd "$(dirname "$0")"
 
 PACKAGES=(g++ cmake ninja-build qt6-base-dev libgl-dev libgtest-dev libgmock-dev libbenchmark-dev fonts-liberation2 qt6-translations-l10n)
+# What making and checking the package needs besides: dpkg-shlibdeps for its
+# dependencies, and the validators of its desktop entry and metadata.
+PACKAGE_TOOLS=(dpkg-dev desktop-file-utils appstream)
 
 missing_packages() {
   local p
-  for p in "${PACKAGES[@]}"; do
+  for p in "$@"; do
     dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "ok installed" || echo "$p"
   done
 }
 
 ensure_deps() {
   local missing
-  missing=$(missing_packages)
+  missing=$(missing_packages "${PACKAGES[@]}" "$@")
   [ -z "$missing" ] && return 0
   if [ "$(id -u)" -ne 0 ] || ! command -v apt-get >/dev/null; then
     echo "Missing packages: $missing" >&2
@@ -71,8 +75,17 @@ case "$cmd" in
     export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
     run_tests build-san
     ;;
+  package)
+    ensure_deps "${PACKAGE_TOOLS[@]}"
+    configure build
+    cmake --build build --target bytemoor
+    rm -rf build/package
+    (cd build && cpack -G DEB -B "$PWD/package" >/dev/null)
+    rm -rf build/package/_CPack_Packages
+    tools/check_package.sh build/package/bytemoor_*.deb
+    ;;
   *)
-    echo "usage: $0 run [FILE] | test | sanitize" >&2
+    echo "usage: $0 run [FILE] | test | sanitize | package" >&2
     exit 2
     ;;
 esac
