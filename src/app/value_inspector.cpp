@@ -7,6 +7,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QScrollArea>
+#include <QScrollBar>
 #include <QVBoxLayout>
 #include <cstring>
 
@@ -74,7 +75,7 @@ ValueInspector::ValueInspector(EditorWidget& editor, QWidget* parent)
     auto* field = new QLineEdit(body);
     field->setObjectName(QStringLiteral("Value_") + key);
     field->setFont(fixed);
-    field->setMinimumWidth(field->fontMetrics().horizontalAdvance(QLatin1Char('0')) * 26);
+    field->setMinimumWidth(field->fontMetrics().horizontalAdvance(QLatin1Char('0')) * 24);
     caption->setBuddy(field);
     field->installEventFilter(this);
     auto* reason = new QLabel(body);
@@ -98,6 +99,9 @@ ValueInspector::ValueInspector(EditorWidget& editor, QWidget* parent)
   scroll->setWidget(body);
   scroll->setWidgetResizable(true);
   scroll->setFrameShape(QFrame::NoFrame);
+  // As wide as the rows need: the panel scrolls up and down only.
+  scroll->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+  scroll->setMinimumWidth(body->sizeHint().width() + scroll->verticalScrollBar()->sizeHint().width());
   setWidget(scroll);
   Refresh();
 }

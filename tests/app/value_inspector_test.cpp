@@ -92,6 +92,14 @@ TEST_F(InspectorTest, F9ShowsThePanelWhoseValuesFollowTheCursor) {
   EXPECT_EQ(QApplication::focusWidget(), EditorWidgetOf());
   EXPECT_EQ(form->width(), width);
   EXPECT_FALSE(settings::Flag(settings::kInspectorVisible, true));
+  // Its own close button counts as F9.
+  F9();
+  Panel().close();
+  Settle();
+  EXPECT_EQ(form->width(), width);
+  EXPECT_FALSE(settings::Flag(settings::kInspectorVisible, true));
+  LookAtMenu("View1");
+  EXPECT_FALSE(Item("ValueInspector1")->isChecked());
 }
 
 TEST_F(InspectorTest, EnterWritesTheValueAsOneChangeAndEscLeavesIt) {
