@@ -184,6 +184,11 @@ bool ValueInspector::Commit(Row row) {
   const QString text = field->text();
   if (text == Shown(row)) return false;  // nothing typed: nothing to write
   TByteEditor& ed = Editor();
+  if (ed.CursorPosition() != last_.position) {
+    // The cursor moved before its notification came: show where it is now.
+    Refresh();
+    return false;
+  }
   const inspect::CursorBytes& at = last_.at;
   if (at.count <= 0) {
     ShowReason(row, U("Нет данных"));

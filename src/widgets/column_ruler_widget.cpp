@@ -1,6 +1,7 @@
 #include "widgets/column_ruler_widget.h"
 
 #include <QPaintEvent>
+#include <algorithm>
 #include <QPainter>
 
 #include "editor/byte_editor.h"

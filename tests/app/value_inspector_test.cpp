@@ -143,6 +143,15 @@ TEST_F(InspectorTest, EnterWritesTheValueAsOneChangeAndEscLeavesIt) {
   Enter("offset", "16");
   EXPECT_EQ(Panel().Reason(Row::Offset), U("Вне данных: от 0 до 15"));
 
+  // A move the panel has not heard of yet: nothing written at the old place.
+  Editor().SetSelStart(2);
+  Field("u8")->setText(U("9"));
+  EXPECT_FALSE(Panel().Commit(Row::U8));
+  EXPECT_EQ(Field("offset")->text(), U("0x00000002 (2)"));
+  EXPECT_EQ(Bytes(2, 1) + Bytes(10, 1), std::string(2, '\0'));
+  Editor().SetSelStart(10);
+  Settle();
+
   // A document opened read-only shows its values and takes no edits.
   Editor().MarkReadOnly(true);
   Settle();
