@@ -282,7 +282,6 @@ class TMainForm : public QMainWindow {
 
   ValueInspector* valueInspector1_ = nullptr;
   int inspectorGrowth_ = 0;  // how much showing the inspector widened the window
-  bool inspectorShown_ = false;  // the inspector was shown and not hidden since
 };
 
 // Creates the program's windows in their start-up order: the main window,

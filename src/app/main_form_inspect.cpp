@@ -20,13 +20,11 @@ void TMainForm::BuildInspector() {
   addDockWidget(Qt::RightDockWidgetArea, valueInspector1_);
   valueInspector1_->hide();
   // Its own close button hides it as F9 does; that is remembered too.
-  // (Only a hidden dock counts: the main window closing hides it too.)
-  connect(valueInspector1_, &QDockWidget::visibilityChanged, this, [this](bool) {
-    if (!valueInspector1_->isHidden() || !inspectorShown_) return;
-    inspectorShown_ = false;
+  valueInspector1_->OnClosed = [this] {
     ShowInspector(false);
     settings::SetFlag(settings::kInspectorVisible, false);
-  });
+    byteEditor1_->setFocus(Qt::OtherFocusReason);
+  };
   if (settings::Flag(settings::kInspectorVisible, false)) ShowInspector(true);
   byteEditor1_->SetColumnRulerVisible(settings::Flag(settings::kColumnRuler, false));
 }
@@ -42,12 +40,10 @@ void TMainForm::ShowInspector(bool show) {
       resize(width() + inspectorGrowth_, height());
     }
     dock.show();
-    inspectorShown_ = true;
     dock.Refresh();
   } else {
     const int growth = inspectorGrowth_;
     inspectorGrowth_ = 0;
-    inspectorShown_ = false;
     dock.hide();
     if (docked && growth > 0) resize(std::max(minimumWidth(), width() - growth), height());
   }

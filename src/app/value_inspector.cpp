@@ -1,5 +1,6 @@
 #include "app/value_inspector.h"
 
+#include <QCloseEvent>
 #include <QComboBox>
 #include <QFontDatabase>
 #include <QGridLayout>
@@ -245,6 +246,11 @@ void ValueInspector::Revert(Row row) {
   Field(row)->setText(Shown(row));
   ShowReason(row, QString());
   editor_.setFocus(Qt::OtherFocusReason);
+}
+
+void ValueInspector::closeEvent(QCloseEvent* e) {
+  QDockWidget::closeEvent(e);
+  if (OnClosed) OnClosed();
 }
 
 bool ValueInspector::eventFilter(QObject* watched, QEvent* e) {

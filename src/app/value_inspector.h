@@ -46,8 +46,11 @@ class ValueInspector : public QDockWidget {
 
   // Told when writing the bytes fails (the working copy's disk, say).
   std::function<void(const std::string&)> OnError;
+  // Told when the user closes the dock with its own button.
+  std::function<void()> OnClosed;
 
  protected:
+  void closeEvent(QCloseEvent* e) override;
   bool eventFilter(QObject* watched, QEvent* e) override;
 
  private:
