@@ -22,6 +22,7 @@
 #include "app/preview.h"
 #include "app/recovery_offer.h"
 #include "app/toolbar_icons.h"
+#include "app/value_inspector.h"
 #include "editor/byte_editor.h"
 #include "editor/editor_types.h"
 #include "widgets/editor_widget.h"
@@ -80,6 +81,7 @@ TMainForm::TMainForm(Dialogs& dialogs, Clipboard& clipboard, std::vector<std::st
   BuildLayout();
   BuildToolbar();
   BuildMenu();
+  BuildInspector();
   // Menus keep the desktop's menu font, as they do on other systems.
   menuBar()->setFont(QApplication::font(menuBar()));
   ApplyEditorSettings();
@@ -293,6 +295,7 @@ void TMainForm::ByteEditor1StateChanged() {
   QString name = DisplayName(ed.FileName());
   name.replace(QStringLiteral("[*]"), QStringLiteral("[*][*]"));
   setWindowTitle(U("Редактируемый файл - [") + name + U("]"));
+  if (valueInspector1_ && !valueInspector1_->isHidden()) valueInspector1_->Refresh();
 }
 
 QString TMainForm::PanelText(int panel) const {

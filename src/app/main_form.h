@@ -11,6 +11,7 @@
 //   main_form_find.cpp  Find and Find next
 //   main_form_view.cpp  the View menu and the About box
 //   main_form_print.cpp printer font, printer setup, print and preview
+//   main_form_inspect.cpp the value inspector and the column ruler
 #pragma once
 #include <QMainWindow>
 #include <QString>
@@ -44,6 +45,7 @@ class TFindForm;
 class TfmPreview;
 class THexCalc;
 class THexToCanvas;
+class ValueInspector;
 class Printer;
 
 class TMainForm : public QMainWindow {
@@ -55,6 +57,7 @@ class TMainForm : public QMainWindow {
   ~TMainForm() override;
 
   EditorWidget* ByteEditor1Widget() const { return byteEditor1_; }
+  ValueInspector* ValueInspector1() const { return valueInspector1_; }
   TByteEditor& ByteEditor1() const;
 
   // The windows created after this one at start-up (null until attached).
@@ -148,6 +151,8 @@ class TMainForm : public QMainWindow {
   void N12Click();
   void Grid1Click();
   void Showmarkers1Click();
+  void ValueInspector1Click();
+  void ColumnRuler1Click();
 
   // Help menu.
   void Info1Click();
@@ -212,6 +217,9 @@ class TMainForm : public QMainWindow {
   // The tag of the menu item whose signal runs the handler, else fallback.
   int ChosenTag(int fallback) const;
   void ChooseTranslation(TTranslationType set, const char* itemName);
+  // main_form_inspect.cpp
+  void BuildInspector();
+  void ShowInspector(bool show);
   // main_form_print.cpp
   struct PrintState;
   PrintState& Printing();
@@ -271,6 +279,9 @@ class TMainForm : public QMainWindow {
   bool findIgnoreCase_ = false;
   int32_t findLastPos_ = -1;
   std::shared_ptr<PrintState> print_;  // made on first use
+
+  ValueInspector* valueInspector1_ = nullptr;
+  int inspectorGrowth_ = 0;  // how much showing the inspector widened the window
 };
 
 // Creates the program's windows in their start-up order: the main window,

@@ -166,6 +166,12 @@ void TMainForm::BuildMenu() {
       AddItem(view1_, "Showmarkers1", "&Отступ в пробел", nullptr, &TMainForm::Showmarkers1Click);
   markers->setCheckable(true);
   markers->setChecked(true);
+  QAction* inspector = AddItem(view1_, "ValueInspector1", "Инспектор значений", "F9",
+                              &TMainForm::ValueInspector1Click);
+  inspector->setCheckable(true);
+  QAction* ruler =
+      AddItem(view1_, "ColumnRuler1", "Линейка столбцов", nullptr, &TMainForm::ColumnRuler1Click);
+  ruler->setCheckable(true);
 
   // Help
   QMenu* help = AddMenu(nullptr, "Hilfe1", "&Информация", nullptr);

@@ -5,6 +5,7 @@
 
 #include "app/AboutBox.h"
 #include "app/main_form.h"
+#include "app/value_inspector.h"
 #include "editor/byte_editor.h"
 #include "editor/editor_types.h"
 #include "widgets/editor_widget.h"
@@ -44,6 +45,10 @@ void TMainForm::View1Click() {
   }
   if (QAction* grid = ViewItem("Grid1")) grid->setChecked(ed.GridLineWidth() == 1);
   if (QAction* markers = ViewItem("Showmarkers1")) markers->setChecked(ed.ShowMarkerColumn());
+  if (QAction* inspector = ViewItem("ValueInspector1"))
+    inspector->setChecked(valueInspector1_ && !valueInspector1_->isHidden());
+  if (QAction* ruler = ViewItem("ColumnRuler1"))
+    ruler->setChecked(byteEditor1_->ColumnRulerVisible());
 }
 
 void TMainForm::Blocksize1Click() {
@@ -102,6 +107,7 @@ void TMainForm::ChooseTranslation(TTranslationType set, const char* itemName) {
   ByteEditor1().SetTranslation(set);
   for (const char* name : {"Win1", "ASCIItoANSI1", "N10", "N11", "N12"})
     if (QAction* item = ViewItem(name)) item->setChecked(std::string_view(name) == itemName);
+  if (valueInspector1_) valueInspector1_->Refresh();
 }
 
 void TMainForm::Win1Click() { ChooseTranslation(ttAnsi, "Win1"); }

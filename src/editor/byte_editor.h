@@ -16,6 +16,7 @@
 //   entry.cpp        typed bytes
 //   recovery.cpp     the recovery record, restoring an abandoned working copy
 //   search.cpp       the forward search FindData (engine in search_engine.*)
+//   value_access.cpp the few bytes at the cursor, a run overwritten in place
 #pragma once
 #include <array>
 #include <cstdint>
@@ -110,6 +111,9 @@ class TByteEditor : public TGridBase, public TColorsOwner {
   void UpdateReadWindow(int32_t position, uint8_t value);
   int32_t ReadWindowStart() const { return readWindowStart_; }
   const uint8_t* ReadWindow() const { return readWindow_.data(); }
+  // Up to count (at most 8) bytes from position, out of the read window,
+  // which is loaded only when it does not hold them; how many there were.
+  int PeekBytes(int32_t position, uint8_t* out, int count);
 
   // ---- recovery after a crash -------------------------------------------------
   // Makes an abandoned working copy with unsaved changes this document: its
@@ -136,6 +140,10 @@ class TByteEditor : public TGridBase, public TColorsOwner {
   void InsertBuffer(const uint8_t* buffer, int32_t count, int32_t position);
   void AppendBuffer(const uint8_t* buffer, int32_t count);
   void PasteBuffer(const uint8_t* buffer, int32_t count);
+  // Writes count bytes over those at position as one change Undo takes
+  // back; the size, the cursor and the selection stay. False when refused
+  // (no data there, the run would pass the end, or the gate said no).
+  bool OverwriteBytes(int32_t position, const uint8_t* buffer, int32_t count);
   // Copies up to count bytes from position; count tells how many arrived.
   // Throws "Invalid BufferFromFile argument" for a position outside the data.
   std::unique_ptr<uint8_t[]> BufferFromFile(int32_t position, int32_t& count);

@@ -136,8 +136,11 @@ void TByteEditor::SpliceBytes(int32_t position, int32_t removed, const ByteSourc
   }
 
   // Every block that will be written is allocated now; the file takes its
-  // final size here when it grows.
-  if (newSize > position) workStream_->Reserve(position, newSize - position);
+  // final size here when it grows. A replacement of the same length moves no
+  // tail and writes only its own bytes, so only they are reserved (a sparse
+  // file keeps its holes).
+  const int64_t written = tail == target ? int64_t{count} : newSize - position;
+  if (written > 0) workStream_->Reserve(position, written);
 
   bool moved = false;
   try {

@@ -15,6 +15,7 @@
 #include <QWheelEvent>
 
 #include "platform/codepage.h"
+#include "widgets/column_ruler_widget.h"
 #include "platform/qt/qt_keys.h"
 
 namespace bm {
@@ -110,6 +111,9 @@ EditorWidget::EditorWidget(QWidget* parent, FileSystem& files) : QAbstractScroll
 }
 
 EditorWidget::~EditorWidget() {
+  // The ruler draws from the editor: it goes first.
+  delete ruler_;
+  ruler_ = nullptr;
   // The editor may still talk to its host while it goes.
   editor_.reset();
   if (busy_) QApplication::restoreOverrideCursor();
@@ -128,6 +132,7 @@ void EditorWidget::customEvent(QEvent* e) {
     if (e->type() == HostMessageEvent::EventType()) {
       const auto* m = static_cast<HostMessageEvent*>(e);
       if (editor_) editor_->HandleMessage(m->msg, m->wParam, m->lParam);
+      UpdateRuler();  // the cursor's column may have moved
       return;
     }
     QAbstractScrollArea::customEvent(e);
@@ -143,7 +148,10 @@ void EditorWidget::Invalidate(const Rect& r, bool) {
   if (CaretVisibleNow() && q.intersects(CaretRect())) viewport()->update(CaretRect());
 }
 
-void EditorWidget::InvalidateAll() { viewport()->update(); }
+void EditorWidget::InvalidateAll() {
+  viewport()->update();
+  UpdateRuler();
+}
 
 void EditorWidget::LockUpdate(bool lock) {
   if (lock) {
@@ -153,6 +161,7 @@ void EditorWidget::LockUpdate(bool lock) {
       viewport()->setUpdatesEnabled(true);
       // What was invalidated while frozen was dropped: repaint everything.
       viewport()->update();
+      UpdateRuler();
     }
   }
 }
@@ -171,6 +180,42 @@ void EditorWidget::ScrollStateChanged() {
     if (!resyncBars_) break;
   }
   syncingBars_ = false;
+}
+
+// ---- column ruler ------------------------------------------------------------------
+
+void EditorWidget::SetColumnRulerVisible(bool visible) {
+  if (visible == ColumnRulerVisible()) return;
+  if (visible) {
+    ruler_ = new ColumnRulerWidget(*editor_, this);
+    ruler_->show();
+  } else {
+    delete ruler_;
+    ruler_ = nullptr;
+  }
+  PlaceRuler();
+}
+
+void EditorWidget::PlaceRuler() {
+  if (placingRuler_) return;
+  placingRuler_ = true;
+  const int height = ruler_ ? ruler_->RulerHeight() : 0;
+  if (viewportMargins().top() != height) setViewportMargins(0, height, 0, 0);
+  if (ruler_) {
+    const QRect v = viewport()->geometry();
+    ruler_->setGeometry(v.left(), v.top() - height, v.width(), height);
+    ruler_->update();
+  }
+  placingRuler_ = false;
+}
+
+void EditorWidget::UpdateRuler() {
+  if (!ruler_) return;
+  // A new font changes the row height, and so the ruler's.
+  if (ruler_->height() != ruler_->RulerHeight() ||
+      ruler_->width() != viewport()->width())
+    PlaceRuler();
+  ruler_->update();
 }
 
 void EditorWidget::SyncScrollBars() {
@@ -321,6 +366,7 @@ void EditorWidget::paintEvent(QPaintEvent* e) {
 void EditorWidget::resizeEvent(QResizeEvent* e) {
   QAbstractScrollArea::resizeEvent(e);
   if (editor_) editor_->SetClientSize(viewport()->width(), viewport()->height());
+  if (ruler_) PlaceRuler();
 }
 
 // ---- keys -------------------------------------------------------------------------

@@ -18,6 +18,8 @@
 
 namespace bm {
 
+class ColumnRulerWidget;
+
 class EditorWidget : public QAbstractScrollArea, public WindowHost {
   Q_OBJECT
  public:
@@ -55,6 +57,12 @@ class EditorWidget : public QAbstractScrollArea, public WindowHost {
   bool CaretShown() const { return caretExists_ && caretShown_; }
   QRect CaretRect() const;
 
+  // The column ruler over the data, in a top margin of its own so that it
+  // never covers a row; off until it is turned on.
+  void SetColumnRulerVisible(bool visible);
+  bool ColumnRulerVisible() const { return ruler_ != nullptr; }
+  ColumnRulerWidget* ColumnRuler() const { return ruler_; }
+
  protected:
   void paintEvent(QPaintEvent* e) override;
   void resizeEvent(QResizeEvent* e) override;
@@ -82,6 +90,9 @@ class EditorWidget : public QAbstractScrollArea, public WindowHost {
   bool CaretVisibleNow() const;
   void UpdateCaretRect();
   void RestartBlink();
+  // Keeps the ruler's margin and place in step with the editor's row height.
+  void PlaceRuler();
+  void UpdateRuler();
 
   QtSurface measure_;
   bool windowCreated_ = false;
@@ -110,6 +121,9 @@ class EditorWidget : public QAbstractScrollArea, public WindowHost {
   bool caretShown_ = false;
   bool caretPhase_ = true;  // blink phase: true while drawn
   QBasicTimer caretTimer_;
+
+  ColumnRulerWidget* ruler_ = nullptr;
+  bool placingRuler_ = false;
 };
 
 }  // namespace bm

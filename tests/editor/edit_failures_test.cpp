@@ -98,6 +98,10 @@ void TypeOver(testing::EditorFixture& f, int32_t p, uint8_t v) {
   f.ed.OverwriteByte(static_cast<uint8_t>(~v), v, p, f.ed.RowOfPosition(p));
 }
 void Undo(testing::EditorFixture& f) { f.ed.Undo(); }
+void Overwrite(testing::EditorFixture& f, int32_t at, size_t n) {
+  const Bytes b = Fill(n, 0x77);
+  f.ed.OverwriteBytes(at, b.data(), static_cast<int32_t>(n));
+}
 
 std::vector<Scenario> Scenarios() {
   return {
@@ -138,6 +142,9 @@ std::vector<Scenario> Scenarios() {
        },
        Undo},
       {"undo an append", [](auto& f) { Append(f, 300); }, Undo},
+      {"overwrite a run in place", Nothing, [](auto& f) { Overwrite(f, 1000, 8); }},
+      {"overwrite a run kept on disk", Nothing, [](auto& f) { Overwrite(f, 1000, 600); }},
+      {"undo an overwritten run", [](auto& f) { Overwrite(f, 2990, 3); }, Undo},
       {"undo a byte change", [](auto& f) { f.Overwrite(1234, 0x11); }, Undo},
       {"overwrite a byte", Nothing, [](auto& f) { TypeOver(f, 1234, 0x11); }},
       {"overwrite a byte with a full history",
