@@ -293,6 +293,7 @@ void TMainForm::ByteEditor1StateChanged() {
   QString name = DisplayName(ed.FileName());
   name.replace(QStringLiteral("[*]"), QStringLiteral("[*][*]"));
   setWindowTitle(U("Редактируемый файл - [") + name + U("]"));
+  TellIfRecoveryIsOff();
 }
 
 QString TMainForm::PanelText(int panel) const {

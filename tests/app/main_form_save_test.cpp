@@ -25,7 +25,7 @@ TEST_F(AppTest, AChangedFileIsOverwrittenOnlyWhenTheUserSaysYes) {
   Key(Qt::Key_F2);
   ASSERT_EQ(dialogs.messages.size(), 1u) << "no error box after No";
   EXPECT_EQ(dialogs.messages[0].text, kChangedQuestion);
-  EXPECT_EQ(dialogs.messages[0].buttons, MessageButtons::YesNo);
+  EXPECT_EQ(dialogs.messages[0].buttons, MessageButtons::YesNoDefaultNo);
   EXPECT_EQ(ReadFile(path), "written by another program");
   EXPECT_FALSE(Exists(Path("doc.bak")));
   EXPECT_TRUE(Editor().Modified());

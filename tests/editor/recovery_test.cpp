@@ -94,12 +94,12 @@ TEST(Recovery, KilledEditorsWorkIsRestoredByteForByteAndSavesWithBackup) {
   const std::vector<uint8_t> expected = EditedOnce(tmp.Path(), path);
   ASSERT_EQ(expected[0], 0x41);
   ASSERT_EQ(expected.size(), original.size() + 4);
-  ASSERT_TRUE(testing::FolderNames(tmp.Path()).empty());
+  ASSERT_TRUE(testing::FolderNames(testing::PrivateFolder(tmp.Path())).empty());
 
   RunAndKill(tmp.Path(), path, EditSome);
-  ASSERT_EQ(testing::FolderNames(tmp.Path()).size(), 2u);  // the working copy and its record
+  ASSERT_EQ(testing::FolderNames(testing::PrivateFolder(tmp.Path())).size(), 2u);  // the working copy and its record
 
-  std::vector<OrphanedWorkCopy> found = FindOrphanedWorkCopies(tmp.Path());
+  std::vector<OrphanedWorkCopy> found = FindOrphanedWorkCopies(testing::PrivateFolder(tmp.Path()));
   ASSERT_EQ(found.size(), 1u);
   ASSERT_TRUE(found[0].HasUnsavedChanges());
   EXPECT_EQ(found[0].Info()->fileName, path);
@@ -115,7 +115,7 @@ TEST(Recovery, KilledEditorsWorkIsRestoredByteForByteAndSavesWithBackup) {
     EXPECT_EQ(e.ed.Row(), 0);
     EXPECT_EQ(DataOf(e.ed), expected);
     // The restored copy is this editor's now: no other editor finds it.
-    EXPECT_TRUE(FindOrphanedWorkCopies(tmp.Path()).empty());
+    EXPECT_TRUE(FindOrphanedWorkCopies(testing::PrivateFolder(tmp.Path())).empty());
 
     ASSERT_TRUE(e.ed.SaveToFile(path));
     EXPECT_EQ(ReadAll(path), expected);
@@ -123,7 +123,7 @@ TEST(Recovery, KilledEditorsWorkIsRestoredByteForByteAndSavesWithBackup) {
     EXPECT_FALSE(e.ed.Modified());
   }
   // Closing the editor removes the restored copy and its record.
-  EXPECT_TRUE(testing::FolderNames(tmp.Path()).empty());
+  EXPECT_TRUE(testing::FolderNames(testing::PrivateFolder(tmp.Path())).empty());
 }
 
 TEST(Recovery, DeclinedAndUnmodifiedCopiesAreRemovedAndAFileGoneSinceLoadsReadOnly) {
@@ -132,9 +132,9 @@ TEST(Recovery, DeclinedAndUnmodifiedCopiesAreRemovedAndAFileGoneSinceLoadsReadOn
   const std::string untouched = docs.Write("untouched.bin", testing::Pattern(5000, 3));
   RunAndKill(tmp.Path(), edited, EditSome);
   RunAndKill(tmp.Path(), untouched, [](TByteEditor& ed) { ed.GotoPosition(100, 0, true); });
-  ASSERT_EQ(testing::FolderNames(tmp.Path()).size(), 4u);
+  ASSERT_EQ(testing::FolderNames(testing::PrivateFolder(tmp.Path())).size(), 4u);
 
-  std::vector<OrphanedWorkCopy> found = FindOrphanedWorkCopies(tmp.Path());
+  std::vector<OrphanedWorkCopy> found = FindOrphanedWorkCopies(testing::PrivateFolder(tmp.Path()));
   ASSERT_EQ(found.size(), 2u);
   int offered = 0;
   for (OrphanedWorkCopy& o : found) {
@@ -145,14 +145,14 @@ TEST(Recovery, DeclinedAndUnmodifiedCopiesAreRemovedAndAFileGoneSinceLoadsReadOn
     o.Discard();
   }
   EXPECT_EQ(offered, 1);
-  EXPECT_TRUE(testing::FolderNames(tmp.Path()).empty());
-  EXPECT_TRUE(FindOrphanedWorkCopies(tmp.Path()).empty());
+  EXPECT_TRUE(testing::FolderNames(testing::PrivateFolder(tmp.Path())).empty());
+  EXPECT_TRUE(FindOrphanedWorkCopies(testing::PrivateFolder(tmp.Path())).empty());
 
   // The file was removed after the crash: the restored document cannot be
   // saved over it and asks for a name instead.
   RunAndKill(tmp.Path(), edited, EditSome);
   ASSERT_EQ(::unlink(edited.c_str()), 0);
-  found = FindOrphanedWorkCopies(tmp.Path());
+  found = FindOrphanedWorkCopies(testing::PrivateFolder(tmp.Path()));
   ASSERT_EQ(found.size(), 1u);
   Editor e(tmp.Path());
   ASSERT_TRUE(e.ed.RecoverWorkingCopy(found[0]));
@@ -166,7 +166,7 @@ TEST(Recovery, DeclinedAndUnmodifiedCopiesAreRemovedAndAFileGoneSinceLoadsReadOn
     ed.MarkReadOnly(true);
     EditSome(ed);
   });
-  found = FindOrphanedWorkCopies(tmp.Path());
+  found = FindOrphanedWorkCopies(testing::PrivateFolder(tmp.Path()));
   ASSERT_EQ(found.size(), 1u);
   Editor again(tmp.Path());
   ASSERT_TRUE(again.ed.RecoverWorkingCopy(found[0]));
@@ -192,14 +192,14 @@ TEST(Recovery, TheRecordFollowsTheDocumentAndALiveEditorIsNeverTaken) {
   {
     Editor e(tmp.Path());
     TByteEditor& ed = e.ed;
-    EXPECT_TRUE(testing::FolderNames(tmp.Path()).empty());  // nothing on disk before a byte arrives
+    EXPECT_TRUE(testing::FolderNames(testing::PrivateFolder(tmp.Path())).empty());  // nothing on disk before a byte arrives
 
     ASSERT_TRUE(ed.LoadFromFile(a));
     EXPECT_EQ(RecordOf(ed), (RecoveryInfo{a, false}));
     ed.WMChar('7');
     // Marked modified by the change itself, before any notification arrives.
     EXPECT_EQ(RecordOf(ed), (RecoveryInfo{a, true}));
-    EXPECT_TRUE(FindOrphanedWorkCopies(tmp.Path()).empty());
+    EXPECT_TRUE(FindOrphanedWorkCopies(testing::PrivateFolder(tmp.Path())).empty());
 
     // A failed load keeps the modified document, and the record says so.
     EXPECT_FALSE(ed.LoadFromFile(docs.File("missing.bin")));
@@ -215,10 +215,10 @@ TEST(Recovery, TheRecordFollowsTheDocumentAndALiveEditorIsNeverTaken) {
     // An empty new document has no open working copy, but its editor is
     // still running: the search leaves it alone.
     EXPECT_FALSE(ed.HasWorkStream());
-    EXPECT_TRUE(FindOrphanedWorkCopies(tmp.Path()).empty());
-    EXPECT_EQ(testing::FolderNames(tmp.Path()).size(), 2u);
+    EXPECT_TRUE(FindOrphanedWorkCopies(testing::PrivateFolder(tmp.Path())).empty());
+    EXPECT_EQ(testing::FolderNames(testing::PrivateFolder(tmp.Path())).size(), 2u);
   }
-  EXPECT_TRUE(testing::FolderNames(tmp.Path()).empty());
+  EXPECT_TRUE(testing::FolderNames(testing::PrivateFolder(tmp.Path())).empty());
 }
 
 // Undo that takes the document back to its loaded state takes the record's
@@ -247,7 +247,7 @@ TEST(Recovery, UndoingEveryChangeLeavesNothingToRecover) {
     ed.Undo();
     ed.Undo();
   });
-  std::vector<OrphanedWorkCopy> found = FindOrphanedWorkCopies(tmp.Path());
+  std::vector<OrphanedWorkCopy> found = FindOrphanedWorkCopies(testing::PrivateFolder(tmp.Path()));
   ASSERT_EQ(found.size(), 1u);
   EXPECT_FALSE(found[0].HasUnsavedChanges());
   found[0].Discard();
@@ -264,7 +264,7 @@ TEST(Recovery, WorkKeptOnPurposeSurvivesTheEditorWhole) {
     expected = DataOf(e.ed);
     ASSERT_TRUE(e.ed.KeepForRecovery());
   }
-  std::vector<OrphanedWorkCopy> found = FindOrphanedWorkCopies(tmp.Path());
+  std::vector<OrphanedWorkCopy> found = FindOrphanedWorkCopies(testing::PrivateFolder(tmp.Path()));
   ASSERT_EQ(found.size(), 1u);
   ASSERT_TRUE(found[0].HasUnsavedChanges());
   Editor e(tmp.Path());
@@ -285,7 +285,7 @@ TEST(Recovery, ARestoredDocumentNoticesAFileChangedSinceTheCrash) {
   }
   // Another program writes the file while no editor runs.
   docs.Write("a.bin", "replaced by someone else");
-  std::vector<OrphanedWorkCopy> found = FindOrphanedWorkCopies(tmp.Path());
+  std::vector<OrphanedWorkCopy> found = FindOrphanedWorkCopies(testing::PrivateFolder(tmp.Path()));
   ASSERT_EQ(found.size(), 1u);
   Editor e(tmp.Path());
   ASSERT_TRUE(e.ed.RecoverWorkingCopy(found[0]));

@@ -10,9 +10,12 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <cstring>
+#include <vector>
 
 #include "platform/posix/posix_fd.h"
 #include "platform/posix/posix_files.h"
+#include "platform/posix/posix_sync.h"
 #include "platform/recovery.h"
 
 namespace bm {
@@ -91,7 +94,9 @@ std::string ReadRecord(int fd) {
 
 class PosixRecoveryRecord : public RecoveryRecord {
  public:
-  PosixRecoveryRecord(int fd, std::string path) : fd_(fd), path_(std::move(path)) {}
+  // Each rewrite reaches the disk in the background, with the working copy.
+  PosixRecoveryRecord(int fd, std::string path)
+      : fd_(fd), path_(std::move(path)), sync_(fd, posix::DirectoryOf(path_)) {}
   ~PosixRecoveryRecord() override {
     if (!fd_.Valid()) return;
     if (SameFile(path_, fd_.Get())) ::unlink(path_.c_str());
@@ -114,14 +119,20 @@ class PosixRecoveryRecord : public RecoveryRecord {
       else if (n < 0 && errno == EINTR) continue;
       else return false;
     }
-    return ::ftruncate(fd_.Get(), static_cast<off_t>(bytes.size())) == 0;
+    if (::ftruncate(fd_.Get(), static_cast<off_t>(bytes.size())) != 0) return false;
+    sync_.Changed();
+    return true;
   }
 
-  void Keep() override { fd_.Reset(); }
+  void Keep() override {
+    if (fd_.Valid()) (void)sync_.SyncNow();
+    fd_.Reset();
+  }
 
  private:
   UniqueFd fd_;
   std::string path_;
+  posix::DeferredSync sync_;  // after fd_: goes first
 };
 
 }  // namespace
@@ -150,6 +161,31 @@ std::unique_ptr<RecoveryRecord> CreateRecoveryRecord(const std::string& workFile
     return nullptr;
   }
   return std::make_unique<PosixRecoveryRecord>(fd.Release(), path);
+}
+
+bool OrphanedWorkCopy::MatchesItsFile() const {
+  if (!workStream_ || !info_) return false;
+  UniqueFd file(::open(info_->fileName.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC));
+  struct stat a, b;
+  const int work = workStream_->Descriptor();
+  if (!file.Valid() || work < 0 || ::fstat(file.Get(), &a) != 0 || ::fstat(work, &b) != 0 ||
+      !S_ISREG(a.st_mode) || a.st_size != b.st_size)
+    return false;
+  std::vector<char> x(1 << 20), y(1 << 20);
+  for (off_t at = 0; at < b.st_size;) {
+    const ssize_t n = ::pread(work, x.data(), x.size(), at);
+    if (n <= 0 || ::pread(file.Get(), y.data(), static_cast<size_t>(n), at) != n ||
+        std::memcmp(x.data(), y.data(), static_cast<size_t>(n)) != 0)
+      return false;
+    at += n;
+  }
+  return true;
+}
+
+bool OrphanedWorkCopy::Unidentified() const {
+  if (!workStream_ || info_) return false;
+  struct stat st;
+  return ::fstat(workStream_->Descriptor(), &st) == 0 && st.st_size > 0;
 }
 
 void OrphanedWorkCopy::Discard() {
