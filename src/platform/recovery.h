@@ -88,7 +88,7 @@ class OrphanedWorkCopy {
 };
 
 // The working copies in directory that belong to this user and that no
-// running editor holds, in the order of their names. Each comes locked.
+// running editor holds, the least recently changed first. Each comes locked.
 // Names that are links, files of another user, records that are not a plain
 // owner-only file, and copies still locked by a running editor are left alone.
 // Records whose working copy is gone come back without a working copy, and

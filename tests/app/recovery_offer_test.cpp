@@ -1,7 +1,9 @@
 // The main window's side of recovery: the start-up offer of work left by an
 // editor that ended without closing its document, the end on a termination
 // signal, and the save prompt at logout.
+#include <chrono>
 #include <csignal>
+#include <thread>
 #include <sys/stat.h>
 
 #include "app/app_fixture.h"
@@ -29,6 +31,9 @@ class RecoveryOfferTest : public AppTest {
     ed.ReadBytes(data.data(), 0, ed.DataSize());
     EXPECT_TRUE(ed.KeepForRecovery());
     left_.push_back(ed.WorkFileName());
+    // The offer goes oldest first: the next one must be seen to be younger
+    // by a file system with coarse timestamps.
+    std::this_thread::sleep_for(std::chrono::milliseconds(20));
     return std::string(data.begin(), data.end());
   }
 

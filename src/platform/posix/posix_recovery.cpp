@@ -11,6 +11,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
+#include <utility>
 #include <vector>
 
 #include "platform/posix/posix_fd.h"
@@ -212,6 +213,19 @@ std::vector<OrphanedWorkCopy> FindOrphanedWorkCopies(const std::string& director
   }
   std::sort(works.begin(), works.end());
   std::sort(records.begin(), records.end());
+  // Names are random: the oldest work comes first, by its last change.
+  std::vector<std::pair<int64_t, std::string>> byAge;
+  for (const std::string& name : works) {
+    struct stat st;
+    const int64_t t = ::lstat((dir + name).c_str(), &st) == 0
+                          ? int64_t{st.st_mtim.tv_sec} * 1000000000 + st.st_mtim.tv_nsec
+                          : 0;
+    byAge.emplace_back(t, name);
+  }
+  std::stable_sort(byAge.begin(), byAge.end(),
+                   [](const auto& a, const auto& b) { return a.first < b.first; });
+  std::vector<std::string> oldestFirst;
+  for (auto& [t, name] : byAge) oldestFirst.push_back(std::move(name));
 
   auto openRecord = [&](const std::string& workFile, UniqueFd& fd) -> bool {
     const std::string path = RecoveryRecordPath(workFile);
@@ -220,7 +234,7 @@ std::vector<OrphanedWorkCopy> FindOrphanedWorkCopies(const std::string& director
     return Trusted(fd.Get(), 0600) && TryLock(fd.Get()) == Lock::Taken;
   };
 
-  for (const std::string& name : works) {
+  for (const std::string& name : oldestFirst) {
     const std::string workFile = dir + name;
     UniqueFd recordFd;
     if (!openRecord(workFile, recordFd)) continue;
