@@ -176,6 +176,44 @@ TEST_F(RecoveryOfferTest, ASignalDuringTheOfferKeepsAllTheWorkForTheNextStart) {
   }
 }
 
+// Only "Нет" removes offered work; a copy nothing is known of is never
+// removed, and work already in its file is not offered.
+TEST_F(RecoveryOfferTest, ClosingTheOfferKeepsTheWorkAndUnknownOrSavedWorkIsNotLost) {
+  const std::string a = WriteFile("a.bin", "ABCD");
+  LeaveEdited(a, "3");
+  dialogs.AnswerMessage(MessageResult::Cancel);  // Esc or the close button
+  Start();
+  EXPECT_EQ(dialogs.messages.at(0).buttons, MessageButtons::YesNo);
+  EXPECT_TRUE(OnDisk(left_[0]));
+  form.reset();
+
+  ASSERT_EQ(::truncate(RecoveryRecordPath(left_[0]).c_str(), 5), 0);
+  const std::string unknown = "Найден рабочий файл без сведений о документе. Открыть как новый документ?";
+  dialogs.Clear();
+  dialogs.AnswerMessage(MessageResult::No);
+  Start();
+  EXPECT_EQ(dialogs.messages.at(0).text, unknown);
+  EXPECT_TRUE(OnDisk(left_[0]));
+  form.reset();
+  dialogs.Clear();
+  dialogs.AnswerMessage(MessageResult::Yes);
+  Start();
+  EXPECT_EQ(dialogs.messages.at(0).text, unknown);
+  EXPECT_EQ(Editor().FileName(), "Untitled");
+  EXPECT_TRUE(Editor().Modified());
+  EXPECT_EQ(EditorText(), "1BCD");
+  Editor().NewDocument("Untitled");
+  form.reset();
+
+  LeaveEdited(a, "3");
+  WriteFile("a.bin", "1BCD");  // saved before the record could say so
+  dialogs.Clear();
+  Start();
+  EXPECT_TRUE(dialogs.messages.empty());
+  EXPECT_FALSE(OnDisk(left_[1]));
+  EXPECT_FALSE(OnDisk(RecoveryRecordPath(left_[1])));
+}
+
 TEST_F(RecoveryOfferTest, LogoutRunsTheSavePromptOnlyWhenABoxIsAllowed) {
   const std::string path = WriteFile("data.bin", "ABCD");
   Start();

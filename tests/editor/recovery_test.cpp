@@ -1,12 +1,14 @@
 // Recovery after a crash: an editor in a child process is killed after its
 // edits, and its working copy is found, restored byte for byte or removed.
-// Also the record following the document through its life.
+// Also the record following the document through its life, records that
+// cannot be read, and a planted folder for the working copies.
 #include <gtest/gtest.h>
 #include <signal.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <algorithm>
+#include <fstream>
 #include <functional>
 
 #include "editor/byte_editor.h"
@@ -295,6 +297,66 @@ TEST(Recovery, ARestoredDocumentNoticesAFileChangedSinceTheCrash) {
   const std::vector<uint8_t> kept = ReadAll(path);
   EXPECT_EQ(std::string(kept.begin(), kept.end()), "replaced by someone else");
   EXPECT_TRUE(e.ed.Modified());
+}
+
+// A kill after the save wrote the target but before the record said so: the
+// work is in the file already, and is not offered again.
+TEST(Recovery, WorkAlreadySavedWhenTheEditorWasKilledMatchesItsFile) {
+  TempDir tmp, docs;
+  const std::string path = docs.Write("doc.bin", "ABCDEF");
+  RunAndKill(tmp.Path(), path, [&](TByteEditor& ed) {
+    ed.WMChar('3');
+    ed.Files().SaveCopy(ed.WorkFileName(), path);  // the save's write, and no further
+  });
+  std::vector<OrphanedWorkCopy> found = FindOrphanedWorkCopies(testing::PrivateFolder(tmp.Path()));
+  ASSERT_EQ(found.size(), 1u);
+  EXPECT_TRUE(found[0].HasUnsavedChanges());
+  EXPECT_TRUE(found[0].MatchesItsFile());
+  docs.Write("doc.bin", "1BCDEX");
+  EXPECT_FALSE(found[0].MatchesItsFile());
+  found[0].Discard();
+}
+
+TEST(Recovery, AWorkingCopyWithoutAReadableRecordOpensAsANewDocument) {
+  TempDir tmp, docs;
+  const std::string path = docs.Write("doc.bin", "ABCDEF");
+  const std::string big(10 << 20, 'x');
+  for (const std::string& record : {std::string("\x01 garbage"), big, std::string(),
+                                    "Bytemoor recovery 1\nmodified 1\nread-only 0\nfile 0 0 0 0 0 0\n"
+                                    "name 10485760\n" + big}) {
+    std::string work;
+    {
+      Editor e(tmp.Path());
+      ASSERT_TRUE(e.ed.LoadFromFile(path));
+      e.ed.WMChar('7');
+      ASSERT_TRUE(e.ed.KeepForRecovery());
+      work = e.ed.WorkFileName();
+    }
+    if (record.empty()) ASSERT_EQ(::unlink(RecoveryRecordPath(work).c_str()), 0);  // none at all
+    else std::ofstream(RecoveryRecordPath(work), std::ios::binary) << record;
+    std::vector<OrphanedWorkCopy> found = FindOrphanedWorkCopies(testing::PrivateFolder(tmp.Path()));
+    ASSERT_EQ(found.size(), 1u);
+    ASSERT_TRUE(found[0].Unidentified());
+    Editor e(tmp.Path());
+    ASSERT_TRUE(e.ed.RecoverWorkingCopy(found[0]));
+    EXPECT_EQ(e.ed.FileName(), "Untitled");
+    EXPECT_TRUE(e.ed.Modified());
+    EXPECT_TRUE(e.ed.ReadOnly());
+    EXPECT_EQ(DataOf(e.ed), (std::vector<uint8_t>{0x71, 'B', 'C', 'D', 'E', 'F'}));
+    e.ed.NewDocument("Untitled");
+  }
+}
+
+TEST(Recovery, AFolderPlantedForTheWorkingCopiesIsNeverUsed) {
+  TempDir tmp, docs, theirs;
+  ASSERT_EQ(::symlink(theirs.Path().c_str(), testing::PrivateFolder(tmp.Path()).c_str()), 0);
+  Editor e(tmp.Path());
+  EXPECT_FALSE(e.ed.LoadFromFile(docs.Write("doc.bin", "ABCDEF")));
+  EXPECT_EQ(e.ed.LoadError(), "Temporary folder " + testing::PrivateFolder(tmp.Path()) +
+                                  "/: a symbolic link, not a folder");
+  const uint8_t byte = 1;
+  EXPECT_THROW(e.ed.AppendBuffer(&byte, 1), FileError);
+  EXPECT_TRUE(testing::FolderNames(theirs.Path()).empty());
 }
 
 }  // namespace
