@@ -1,9 +1,9 @@
 // TMainForm: New, Open, Save, Save as, Exit, the save prompt and dropped files.
 #include <QByteArray>
-#include <QMetaObject>
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QList>
+#include <QMetaObject>
 #include <QMimeData>
 
 #include <cstring>
