@@ -151,6 +151,8 @@ class CountingStream : public FileStream {
   void SetSize(int64_t size) override;
   void Reserve(int64_t offset, int64_t length) override;  // counted as a size change
   int Descriptor() const override { return inner_->Descriptor(); }
+  void KeepSynced() override { inner_->KeepSynced(); }
+  bool SyncNow() override { return inner_->SyncNow(); }
 
  private:
   std::unique_ptr<FileStream> inner_;
@@ -164,7 +166,9 @@ class CountingFileSystem : public FileSystem {
   StreamCalls calls;
 
   std::string TempDirectory() override { return inner_.TempDirectory(); }
+  std::string WorkDirectory(std::string& problem) override { return inner_.WorkDirectory(problem); }
   uint32_t TickCount() override { return inner_.TickCount(); }
+  uint32_t RandomNumber() override { return inner_.RandomNumber(); }
   bool FileExists(const std::string& p) override { return inner_.FileExists(p); }
   int64_t FileSize(const std::string& p) override { return inner_.FileSize(p); }
   bool CanOpenShared(const std::string& p) override { return inner_.CanOpenShared(p); }

@@ -296,6 +296,7 @@ void TMainForm::ByteEditor1StateChanged() {
   name.replace(QStringLiteral("[*]"), QStringLiteral("[*][*]"));
   setWindowTitle(U("Редактируемый файл - [") + name + U("]"));
   if (valueInspector1_ && !valueInspector1_->isHidden()) valueInspector1_->Refresh();
+  TellIfRecoveryIsOff();
 }
 
 QString TMainForm::PanelText(int panel) const {

@@ -203,6 +203,8 @@ class TMainForm : public QMainWindow {
   // Loads path as the document; when the file cannot be used the current
   // document stays and an error box names the file.
   bool OpenNamedFile(const std::string& path);
+  // Tells the user, once, that the document's work is not kept for recovery.
+  void TellIfRecoveryIsOff();
   FileDialogRequest OpenRequest() const;
   FileDialogRequest SaveRequest() const;
 

@@ -3,7 +3,10 @@
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QList>
+#include <QMetaObject>
 #include <QMimeData>
+
+#include <cstring>
 
 #include "app/main_form.h"
 #include "editor/byte_editor.h"
@@ -46,13 +49,44 @@ std::vector<std::string> DroppedPaths(const QMimeData* data) {
 // Before a save over the document's own file: when another program changed
 // or replaced that file since it was loaded or last saved, asks whether to
 // write over it. False when the user said no; nothing is written then.
+// "Нет" is the default: the change may be another user's trap (the file
+// swapped for a link to a private file), and Enter must not fall into it.
 bool ConfirmOverwriteOfChangedFile(Dialogs& dialogs, TByteEditor& ed, const std::string& path) {
   if (path != ed.FileName() || !ed.FileChangedOnDisk()) return true;
   if (dialogs.MessageBox("Файл изменён другой программой. Сохранить поверх?", "Предупреждение",
-                         MessageIcon::Warning, MessageButtons::YesNo) != MessageResult::Yes)
+                         MessageIcon::Warning, MessageButtons::YesNoDefaultNo) != MessageResult::Yes)
     return false;
   ed.AcceptFileOnDisk();
   return true;
+}
+
+// Why the backup could not be made, for the question that follows.
+std::string BackupReason(const BackupFailure& failure) {
+  switch (failure.problem) {
+    case BackupProblem::FolderNotWritable: return "нет права записи в папку";
+    case BackupProblem::NameTaken: return "это имя занято файлом другого пользователя";
+    case BackupProblem::FolderAtName: return "под этим именем находится папка";
+    case BackupProblem::Other:
+    case BackupProblem::None: break;
+  }
+  return failure.error != 0 ? std::strerror(failure.error) : "неизвестная ошибка";
+}
+
+enum class SaveOutcome { Saved, Failed, Declined };
+
+// Saves to path; when only the backup stood in the way, says why and asks
+// whether to save without it ("Нет" the default, which writes nothing).
+SaveOutcome SaveAskingForTheBackup(Dialogs& dialogs, TByteEditor& ed, const std::string& path) {
+  if (ed.SaveToFile(path)) return SaveOutcome::Saved;
+  const BackupFailure failure = ed.LastBackupFailure();
+  if (failure.problem == BackupProblem::None) return SaveOutcome::Failed;
+  const std::string name = DisplayName(ed.BackupName(path)).toStdString();
+  if (dialogs.MessageBox("Не удалось создать резервную копию " + name + ": " + BackupReason(failure) +
+                             ". Сохранить без неё?",
+                         "Предупреждение", MessageIcon::Warning,
+                         MessageButtons::YesNoDefaultNo) != MessageResult::Yes)
+    return SaveOutcome::Declined;
+  return ed.SaveToFileWithoutBackup(path) ? SaveOutcome::Saved : SaveOutcome::Failed;
 }
 
 }  // namespace
@@ -77,19 +111,34 @@ bool TMainForm::QuerySave() {
 bool TMainForm::SaveDocument() {
   TByteEditor& ed = ByteEditor1();
   const std::string name = ed.FileName();
-  if (files_.FileExists(name) && !ed.ReadOnly()) {
-    if (!ConfirmOverwriteOfChangedFile(dialogs_, ed, name)) return false;
-    if (ed.SaveToFile(name)) return true;
-    ShowError("Cannot save file\r\n" + Utf8(DisplayName(name)));
-    return false;
+  std::string path = name;
+  if (!files_.FileExists(name) || ed.ReadOnly()) {
+    const std::optional<FileDialogResult> chosen = dialogs_.SaveFile(SaveRequest());
+    if (!chosen) return false;
+    lastSaveName_ = path = chosen->path;
   }
-  const std::optional<FileDialogResult> chosen = dialogs_.SaveFile(SaveRequest());
-  if (!chosen) return false;
-  lastSaveName_ = chosen->path;
-  if (!ConfirmOverwriteOfChangedFile(dialogs_, ed, chosen->path)) return false;
-  if (ed.SaveToFile(chosen->path)) return true;
-  ShowError("Cannot save file\r\n" + Utf8(DisplayName(chosen->path)));
+  if (!ConfirmOverwriteOfChangedFile(dialogs_, ed, path)) return false;
+  switch (SaveAskingForTheBackup(dialogs_, ed, path)) {
+    case SaveOutcome::Saved: return true;
+    case SaveOutcome::Declined: return false;
+    case SaveOutcome::Failed: break;
+  }
+  ShowError("Cannot save file\r\n" + Utf8(DisplayName(path)));
   return false;
+}
+
+void TMainForm::TellIfRecoveryIsOff() {
+  if (!ByteEditor1().TakeRecoveryOffNotice()) return;
+  // After the command that made the working copy, not in its middle.
+  QMetaObject::invokeMethod(
+      this,
+      [this] {
+        dialogs_.MessageBox(
+            "Не удалось создать файл сведений для восстановления: восстановление после сбоя для "
+            "этого документа отключено.",
+            "Предупреждение", MessageIcon::Warning, MessageButtons::Ok);
+      },
+      Qt::QueuedConnection);
 }
 
 FileDialogRequest TMainForm::OpenRequest() const {
@@ -141,7 +190,7 @@ void TMainForm::Speichernunter1Click() {
   if (!chosen) return;
   lastSaveName_ = chosen->path;
   if (!ConfirmOverwriteOfChangedFile(dialogs_, ByteEditor1(), chosen->path)) return;
-  if (!ByteEditor1().SaveToFile(chosen->path))
+  if (SaveAskingForTheBackup(dialogs_, ByteEditor1(), chosen->path) == SaveOutcome::Failed)
     ShowError("Cannot save file\r\n" + Utf8(DisplayName(chosen->path)));
 }
 

@@ -10,11 +10,14 @@ namespace bm {
 
 class TByteEditor;
 
-// Looks beside editor's working copy for working copies that no running
-// editor holds. Each one with unsaved changes is offered ("Да" makes it the
-// editor's document, modified, under its file's name); declined ones and
-// those without changes are removed with their records. Once one has been
-// restored the others stay for a later start. True when one was restored.
+// Looks in the folder of the working copies for those no running editor
+// holds. Each one with unsaved changes is offered ("Да" makes it the
+// editor's document, modified, under its file's name); declined ones ("Нет")
+// and those without changes, or with changes already saved to their file,
+// are removed with their records. Esc or the close button keep the work for
+// a later start. A working copy whose record is missing or unreadable is
+// offered as a new document and never removed. Once one has been restored
+// the others stay for a later start. True when one was restored.
 // ending tells whether the program is ending (its window has closed): an
 // answer given then decides nothing, and that work and the rest stay too.
 bool OfferRecovery(TByteEditor& editor, Dialogs& dialogs,

@@ -22,7 +22,9 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "editor/change_marks.h"
@@ -79,11 +81,21 @@ class TByteEditor : public TGridBase, public TColorsOwner {
   // ("Temporary folder /tmp/: No space left on device"); empty otherwise.
   const std::string& LoadError() const { return loadError_; }
   bool SaveToFile(const std::string& path);
+  // SaveToFile without the backup, for when the user agreed to go on without
+  // it; a save in place then keeps a synced copy of the old content in the
+  // working copy's folder until it has finished.
+  bool SaveToFileWithoutBackup(const std::string& path);
+  // Why the last save failed to keep the old file under the backup name
+  // (nothing was written then); problem None otherwise.
+  const BackupFailure& LastBackupFailure() const { return backupFailure_; }
+  // The name a save over path keeps the old file under.
+  std::string BackupName(const std::string& path) const;
   void MarkReadOnly(bool flag);
   void PostStateChanged();
 
   const std::string& FileName() const { return fileName_; }
   const std::string& WorkFileName() const { return workFileName_; }
+  FileSystem& Files() { return files_; }
   bool Modified() const { return modified_; }
   bool ReadOnly() const { return readOnly_; }
   bool CreateBackup() const { return createBackup_; }
@@ -123,6 +135,9 @@ class TByteEditor : public TGridBase, public TColorsOwner {
   // the next start to offer; the document is left without a working copy.
   // False when there is no record to find it by (nothing is kept then).
   bool KeepForRecovery();
+  // True once after the record of this document's working copy could not
+  // be made: crash recovery is off for it, and the user is to be told.
+  bool TakeRecoveryOffNotice() { return std::exchange(recoveryOffNotice_, false); }
 
   void HandleMessage(uint32_t msg, uintptr_t wParam, intptr_t lParam) override;
 
@@ -303,7 +318,7 @@ class TByteEditor : public TGridBase, public TColorsOwner {
   std::string MakeWorkFileName();
   bool ProbeFile(const std::string& path, bool& readOnly);
   bool EnsureWorkFileCreated(std::unique_ptr<FileStream>* stream = nullptr);
-  std::string BackupName(const std::string& path) const;
+  bool SaveTo(const std::string& path, bool withBackup);
   // recovery.cpp
   void NoteRecoveryState(const std::string& name, bool modified, bool readOnly);
   void SyncRecoveryRecord() { NoteRecoveryState(fileName_, modified_, readOnly_); }
@@ -361,6 +376,10 @@ class TByteEditor : public TGridBase, public TColorsOwner {
   RecoveryInfo recorded_;
   bool recordCurrent_ = false;
   std::string recordFailedFor_;
+  bool recoveryOffNotice_ = false;
+  // Why the working copies' folder may not be used, when it may not.
+  std::string workFolderProblem_;
+  BackupFailure backupFailure_;
   int32_t cachedSize_ = -1;
   std::vector<uint8_t> readWindow_;
   int32_t readWindowStart_ = -1;
@@ -371,6 +390,8 @@ class TByteEditor : public TGridBase, public TColorsOwner {
   bool createBackup_ = true;
   std::string backupExtension_ = ".bak";
   FileIdentity fileIdentity_;  // of FileName when loaded or last saved
+  // What FileName led to when the user agreed to save over a changed file.
+  std::optional<FileIdentity> acceptedIdentity_;
 
   // undo
   bool canUndo_ = false;

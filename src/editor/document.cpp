@@ -15,49 +15,53 @@ namespace {
 constexpr int64_t kMaxDocumentSize = int64_t{1} << 31;  // positions are 32-bit signed
 constexpr int kWorkNameAttempts = 4096;
 
-std::string TickName(const std::string& dir, uint32_t tick) {
-  return dir + IntToHex(tick, 8) + ".XBTM";
+// A working copy's name nobody can tell in advance: another user can
+// neither claim it nor plant something under it ahead of us.
+std::string RandomName(FileSystem& files, const std::string& dir) {
+  return dir + IntToHex(files.RandomNumber(), 8) + ".XBTM";
 }
 
+std::string FolderOf(const std::string& workFile) { return workFile.substr(0, workFile.rfind('/') + 1); }
+
 // The line that tells the user the temporary folder failed, and why.
-std::string TempFolderError(const std::string& workFile, int reason) {
-  std::string line = "Temporary folder " + workFile.substr(0, workFile.rfind('/') + 1) + ": ";
+std::string TempFolderError(const std::string& workFile, int reason, const std::string& problem) {
+  std::string line = "Temporary folder " + FolderOf(workFile) + ": ";
+  if (!problem.empty()) return line + problem;
   return line + (reason != 0 ? std::strerror(reason) : "the working copy cannot be made there");
 }
 
 }  // namespace
 
 std::string TByteEditor::MakeWorkFileName() {
-  std::string dir = files_.TempDirectory();
+  std::string problem;
+  std::string dir = files_.WorkDirectory(problem);
   auto blank = [](char c) { return static_cast<unsigned char>(c) <= ' '; };
   while (!dir.empty() && blank(dir.back())) dir.pop_back();
   dir.erase(dir.begin(), std::find_if_not(dir.begin(), dir.end(), blank));
   if (dir.empty() || dir.back() != '/') dir += '/';
-  // Wait for the tick count to move past a leftover file's name; give up
-  // waiting after a while and step past it instead.
-  uint32_t tick = files_.TickCount();
-  std::string name = TickName(dir, tick);
-  for (int i = 0; files_.FileExists(name); ++i) {
-    const uint32_t now = files_.TickCount();
-    tick = (now != tick && i < kWorkNameAttempts) ? now : tick + 1;
-    name = TickName(dir, tick);
-  }
+  std::string name = RandomName(files_, dir);
+  for (int i = 0; i < kWorkNameAttempts && files_.FileExists(name); ++i) name = RandomName(files_, dir);
   return name;
 }
 
 // Claims the working copy's name with an exclusive create, so a file or link
-// planted under the predictable name is never followed and two editors never
-// share one working copy. Takes the next free name when the name is taken.
-// The new file's open stream is handed to stream when one is given.
+// planted under the name is never followed and two editors never share one
+// working copy. Takes another random name when the name is taken. Nothing
+// is created in a folder that is not this user's own. The new file's open
+// stream is handed to stream when one is given.
 bool TByteEditor::EnsureWorkFileCreated(std::unique_ptr<FileStream>* stream) {
   if (workFileCreated_) return true;
-  const size_t slash = workFileName_.rfind('/');
-  const std::string dir = workFileName_.substr(0, slash + 1);
-  uint32_t tick = static_cast<uint32_t>(std::stoul(workFileName_.substr(slash + 1, 8), nullptr, 16));
+  files_.WorkDirectory(workFolderProblem_);
+  if (!workFolderProblem_.empty()) {
+    errno = 0;
+    return false;
+  }
+  const std::string dir = FolderOf(workFileName_);
   for (int i = 0; i < kWorkNameAttempts; ++i) {
     auto created = files_.CreateExclusive(workFileName_);
     if (created) {
       workFileCreated_ = true;
+      created->KeepSynced();
       SyncRecoveryRecord();  // while the new file is still locked
       if (stream) *stream = std::move(created);
       return true;
@@ -67,7 +71,7 @@ bool TByteEditor::EnsureWorkFileCreated(std::unique_ptr<FileStream>* stream) {
       errno = reason;  // for the caller's message
       return false;  // not a name clash: cannot create
     }
-    workFileName_ = TickName(dir, ++tick);
+    workFileName_ = RandomName(files_, dir);
   }
   return false;
 }
@@ -87,10 +91,12 @@ int32_t TByteEditor::DataSize() {
 }
 
 void TByteEditor::NewDocument(const std::string& name) {
+  recordFailedFor_.clear();  // each document tries its record afresh
   NoteRecoveryState(name, false, true);
   CloseWorkStream();
   fileName_ = name;
   fileIdentity_ = {};
+  acceptedIdentity_.reset();
   ClearUndo();
   ClearSelection(false);
   changeMarks_.clear();
@@ -114,17 +120,18 @@ bool TByteEditor::LoadFromFile(const std::string& path) {
     BusyCursor busy(Host());
     errno = 0;
     if (!EnsureWorkFileCreated()) {
-      loadError_ = TempFolderError(workFileName_, errno);
+      loadError_ = TempFolderError(workFileName_, errno, workFolderProblem_);
       return false;
     }
     // The copy goes beside the working copy and replaces it only when it is
     // complete, so a failure (full temporary disk) keeps the current document.
     // The old contents are being given up: the record must not call the
     // new file's bytes changes of the old one.
+    recordFailedFor_.clear();
     NoteRecoveryState(path, false, probedReadOnly);
     errno = 0;
     if (!files_.ReplaceWorkingCopy(path, workFileName_)) {
-      loadError_ = TempFolderError(workFileName_, errno);
+      loadError_ = TempFolderError(workFileName_, errno, std::string());
       SyncRecoveryRecord();
       return false;
     }
@@ -138,10 +145,12 @@ bool TByteEditor::LoadFromFile(const std::string& path) {
     }
     CloseWorkStream();
     workStream_ = std::move(stream);
+    workStream_->KeepSynced();
     workStream_->Seek(0);
     readOnly_ = probedReadOnly;
     fileName_ = path;
     fileIdentity_ = identity;
+    acceptedIdentity_.reset();
   }
   ClearUndo();
   changeMarks_.clear();
@@ -163,24 +172,37 @@ std::string TByteEditor::BackupName(const std::string& path) const {
   return path + backupExtension_;
 }
 
-bool TByteEditor::SaveToFile(const std::string& path) {
+bool TByteEditor::SaveToFile(const std::string& path) { return SaveTo(path, true); }
+
+bool TByteEditor::SaveToFileWithoutBackup(const std::string& path) { return SaveTo(path, false); }
+
+bool TByteEditor::SaveTo(const std::string& path, bool withBackup) {
   bool ok = false;
+  backupFailure_ = {};
   {
     BusyCursor busy(Host());
     // The old file is kept under the backup name before the new one takes
     // its name; a failed backup abandons the save. Over its own file the
     // save only goes ahead while the name still leads to the file loaded or
-    // last saved (AcceptFileOnDisk takes a changed one).
+    // last saved, or to the one the user agreed to replace
+    // (AcceptFileOnDisk); a link found there since is replaced, not followed.
     SaveCopyOptions options;
     const bool ownFile = path == fileName_;
-    if (createBackup_ && modified_ && ownFile) options.backup = BackupName(path);
-    if (ownFile && fileIdentity_.known) options.expected = &fileIdentity_;
+    if (withBackup && createBackup_ && modified_ && ownFile) options.backup = BackupName(path);
+    if (ownFile && fileIdentity_.known) {
+      options.expected = acceptedIdentity_ ? &*acceptedIdentity_ : &fileIdentity_;
+      options.loaded = &fileIdentity_;
+    }
+    options.backupFailure = &backupFailure_;
     FileIdentity written;
     // Writes go straight to the working copy's descriptor, so it can be
     // copied while the stream stays open. A document that never had a
     // byte saves as an empty file.
     if (EnsureWorkFileCreated()) ok = files_.SaveCopy(workFileName_, path, options, &written);
-    if (ok) fileIdentity_ = written;
+    if (ok) {
+      fileIdentity_ = written;
+      acceptedIdentity_.reset();
+    }
   }
   if (ok) {
     changeMarks_.clear();
@@ -244,8 +266,12 @@ void TByteEditor::EnsureWorkStream() {
   }
   std::unique_ptr<FileStream> stream;
   errno = 0;
-  if (!EnsureWorkFileCreated(&stream))
-    throw FileError("Cannot create the working copy " + workFileName_, errno);
+  if (!EnsureWorkFileCreated(&stream)) {
+    const int e = errno;
+    throw FileError("Cannot create the working copy " + workFileName_ +
+                        (workFolderProblem_.empty() ? std::string() : ": " + workFolderProblem_),
+                    e);
+  }
   workStream_ = std::move(stream);
   workStream_->Seek(0);
   changeMarks_.clear();

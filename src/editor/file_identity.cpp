@@ -5,9 +5,13 @@
 namespace bm {
 
 bool TByteEditor::FileChangedOnDisk() {
-  return fileIdentity_.known && files_.Identify(fileName_) != fileIdentity_;
+  return fileIdentity_.known &&
+         files_.Identify(fileName_) != (acceptedIdentity_ ? *acceptedIdentity_ : fileIdentity_);
 }
 
-void TByteEditor::AcceptFileOnDisk() { fileIdentity_ = files_.Identify(fileName_); }
+// The file loaded or last saved stays on record: a save over the accepted
+// one neither follows a link that was not there then nor keeps the accepted
+// file as the backup by a second link of it.
+void TByteEditor::AcceptFileOnDisk() { acceptedIdentity_ = files_.Identify(fileName_); }
 
 }  // namespace bm

@@ -18,6 +18,7 @@ void TByteEditor::NoteRecoveryState(const std::string& name, bool modified, bool
     recordCurrent_ = false;
     if (!recoveryRecord_) {
       recordFailedFor_ = path;
+      recoveryOffNotice_ = true;
       return;
     }
   }
@@ -28,8 +29,10 @@ void TByteEditor::NoteRecoveryState(const std::string& name, bool modified, bool
 }
 
 bool TByteEditor::RecoverWorkingCopy(OrphanedWorkCopy& orphan) {
-  if (!orphan.HasUnsavedChanges()) return false;
-  const RecoveryInfo info = *orphan.Info();
+  const bool unidentified = orphan.Unidentified();
+  if (!orphan.HasUnsavedChanges() && !unidentified) return false;
+  // Without a readable record the data becomes a new document of its own.
+  const RecoveryInfo info = unidentified ? RecoveryInfo{"Untitled", true, true, {}} : *orphan.Info();
 
   // This editor's own working copy, if it has made one, gives way.
   CloseWorkStream();
@@ -43,14 +46,16 @@ bool TByteEditor::RecoverWorkingCopy(OrphanedWorkCopy& orphan) {
   recordCurrent_ = false;
   recordFailedFor_.clear();
   workFileCreated_ = true;
+  workStream_->KeepSynced();
   workStream_->Seek(0);
   fileName_ = info.fileName;
+  acceptedIdentity_.reset();
   // A save then asks first when another program changed the file meanwhile.
   fileIdentity_ = info.file;
   // Saving goes back to the file when it can still be written and was not
   // opened read-only; otherwise it asks for a name.
   bool probedReadOnly = true;
-  readOnly_ = !ProbeFile(fileName_, probedReadOnly) || probedReadOnly || info.readOnly;
+  readOnly_ = unidentified || !ProbeFile(fileName_, probedReadOnly) || probedReadOnly || info.readOnly;
 
   ClearUndo();
   changeMarks_.clear();
@@ -65,6 +70,9 @@ bool TByteEditor::RecoverWorkingCopy(OrphanedWorkCopy& orphan) {
 bool TByteEditor::KeepForRecovery() {
   SyncRecoveryRecord();
   if (!recoveryRecord_ || !recordCurrent_ || !workStream_) return false;
+  // On disk before the program ends: the session may be ending for a
+  // power-off.
+  (void)workStream_->SyncNow();
   recoveryRecord_->Keep();
   recoveryRecord_.reset();
   // Closed as it is, not emptied, and no longer this editor's to remove.

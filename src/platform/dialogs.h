@@ -11,7 +11,10 @@ namespace bm {
 class Printer;
 
 enum class MessageIcon { None, Information, Warning, Error, Question };
-enum class MessageButtons { Ok, YesNoCancel, YesNo, OkCancel };
+// YesNo and YesNoDefaultNo: Esc and the window's close button answer
+// Cancel, so that closing the box is told apart from the choice of "Нет".
+// YesNoDefaultNo makes "Нет" the button that Enter presses.
+enum class MessageButtons { Ok, YesNoCancel, YesNo, OkCancel, YesNoDefaultNo };
 enum class MessageResult { Ok, Yes, No, Cancel };
 
 struct FileDialogRequest {

@@ -3,6 +3,7 @@
 #pragma once
 #include <cstdint>
 #include <memory>
+#include <random>
 #include <stdexcept>
 #include <string>
 
@@ -42,6 +43,12 @@ class FileStream {
   }
   // Native descriptor, for kernel-side copies; -1 when there is none.
   virtual int Descriptor() const { return -1; }
+  // From now on every change reaches the disk within about two seconds,
+  // synced in the background; for the working copy, so that a crash or a
+  // power cut loses at most that much work.
+  virtual void KeepSynced() {}
+  // Puts every change on disk now; false when the system refused.
+  virtual bool SyncNow() { return true; }
 };
 
 // What a name leads to, recorded when a document is loaded or saved so that a
@@ -56,6 +63,19 @@ struct FileIdentity {
   friend bool operator==(const FileIdentity&, const FileIdentity&) = default;
 };
 
+// Why a save could not keep the old file under the backup name.
+enum class BackupProblem {
+  None,
+  FolderNotWritable,  // the backup's folder takes no new names from us
+  NameTaken,          // another user's file holds the name in a sticky folder
+  FolderAtName,       // a folder has the backup's name
+  Other,              // see the error number
+};
+struct BackupFailure {
+  BackupProblem problem = BackupProblem::None;
+  int error = 0;  // errno behind it, 0 if none
+};
+
 // How SaveCopy treats the file it replaces.
 struct SaveCopyOptions {
   // Where the old file is kept, replacing what is there (never written
@@ -64,6 +84,13 @@ struct SaveCopyOptions {
   // When set, the save fails without writing anything unless the target is
   // still this file.
   const FileIdentity* expected = nullptr;
+  // The file as the document was loaded from or last saved to. A link at the
+  // name is only followed when it led to this same file then; otherwise the
+  // link itself is replaced. Only this file is ever kept as the backup by a
+  // second link; another one is copied. Null: a save to a new name.
+  const FileIdentity* loaded = nullptr;
+  // Receives why the backup could not be made (the save then wrote nothing).
+  BackupFailure* backupFailure = nullptr;
 };
 
 // Paths are byte strings, passed to the system unchanged.
@@ -73,8 +100,20 @@ class FileSystem {
 
   // The temporary directory, always ending in "/".
   virtual std::string TempDirectory() = 0;
+  // The folder of the working copies, their records and undo files, always
+  // ending in "/". problem receives why it may not be used (empty when it
+  // may); nothing is to be created there then.
+  virtual std::string WorkDirectory(std::string& problem) {
+    problem.clear();
+    return TempDirectory();
+  }
   // Milliseconds since an arbitrary start, wrapping at 32 bits.
   virtual uint32_t TickCount() = 0;
+  // A number nobody can predict, for names another user must not guess.
+  virtual uint32_t RandomNumber() {
+    static std::random_device device;
+    return static_cast<uint32_t>(device());
+  }
 
   virtual bool FileExists(const std::string& path) = 0;
   virtual int64_t FileSize(const std::string& path) = 0;  // -1 when unknown

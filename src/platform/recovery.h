@@ -65,6 +65,12 @@ class OrphanedWorkCopy {
   const std::optional<RecoveryInfo>& Info() const { return info_; }
   // A working copy with unsaved changes, worth offering to the user.
   bool HasUnsavedChanges() const { return workStream_ && info_ && info_->modified; }
+  // A working copy holding data whose record is missing or cannot be read:
+  // nothing tells whose it is, but it may be the only copy of some work.
+  bool Unidentified() const;
+  // The working copy holds exactly what the file its record names holds now
+  // (its save went through before the record could say so).
+  bool MatchesItsFile() const;
 
   // Removes the working copy and its record.
   void Discard();
@@ -82,10 +88,11 @@ class OrphanedWorkCopy {
 };
 
 // The working copies in directory that belong to this user and that no
-// running editor holds, in the order of their names. Each comes locked.
+// running editor holds, the least recently changed first. Each comes locked.
 // Names that are links, files of another user, records that are not a plain
 // owner-only file, and copies still locked by a running editor are left alone.
-// Records whose working copy is gone come back without a working copy.
+// Records whose working copy is gone come back without a working copy, and
+// working copies without a readable record come back without Info.
 std::vector<OrphanedWorkCopy> FindOrphanedWorkCopies(const std::string& directory);
 
 }  // namespace bm

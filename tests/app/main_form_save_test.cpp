@@ -1,5 +1,6 @@
 // Save over a file that another program changed, replaced by a link or by a
-// FIFO, and over a planted backup link, as the user meets them in the window.
+// FIFO, over a planted backup link or a backup that cannot be made, and a
+// recovery record that cannot be made, as the user meets them in the window.
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -25,7 +26,7 @@ TEST_F(AppTest, AChangedFileIsOverwrittenOnlyWhenTheUserSaysYes) {
   Key(Qt::Key_F2);
   ASSERT_EQ(dialogs.messages.size(), 1u) << "no error box after No";
   EXPECT_EQ(dialogs.messages[0].text, kChangedQuestion);
-  EXPECT_EQ(dialogs.messages[0].buttons, MessageButtons::YesNo);
+  EXPECT_EQ(dialogs.messages[0].buttons, MessageButtons::YesNoDefaultNo);
   EXPECT_EQ(ReadFile(path), "written by another program");
   EXPECT_FALSE(Exists(Path("doc.bak")));
   EXPECT_TRUE(Editor().Modified());
@@ -89,6 +90,39 @@ TEST_F(AppTest, PlantedLinksAndAPipeNeverReceiveTheData) {
   EXPECT_EQ(dialogs.messages[2].text, "Cannot save file\r\n" + path);
   EXPECT_TRUE(Editor().Modified());
   EXPECT_TRUE(std::filesystem::exists(Editor().WorkFileName()));
+}
+
+TEST_F(AppTest, ABackupThatCannotBeMadeIsExplainedAndOnlyYesSavesWithoutIt) {
+  const std::string path = WriteFile("rep.bin", "ABCD");
+  std::filesystem::create_directory(Path("rep.bak"));
+  Start({path});
+  Type("3");
+  dialogs.AnswerMessage(MessageResult::No);
+  Key(Qt::Key_F2);
+  ASSERT_EQ(dialogs.messages.size(), 1u) << "no error box after No";
+  EXPECT_EQ(dialogs.messages[0].text, "Не удалось создать резервную копию " + Path("rep.bak") +
+                                          ": под этим именем находится папка. Сохранить без неё?");
+  EXPECT_EQ(dialogs.messages[0].buttons, MessageButtons::YesNoDefaultNo);
+  EXPECT_EQ(ReadFile(path), "ABCD");
+  dialogs.AnswerMessage(MessageResult::Yes);
+  Key(Qt::Key_F2);
+  EXPECT_EQ(dialogs.messages.size(), 2u);
+  EXPECT_EQ(ReadFile(path), "1BCD");
+  EXPECT_FALSE(Editor().Modified());
+}
+
+TEST_F(AppTest, ARecordThatCannotBeMadeIsToldOnce) {
+  Start();
+  std::filesystem::create_directories(RecoveryRecordPath(Editor().WorkFileName()));
+  ASSERT_TRUE(Editor().LoadFromFile(WriteFile("doc.bin", "ABCD")));
+  Settle();
+  Type("3");
+  Settle();
+  ASSERT_EQ(dialogs.messages.size(), 1u);
+  EXPECT_EQ(dialogs.messages[0].text,
+            "Не удалось создать файл сведений для восстановления: восстановление после сбоя для "
+            "этого документа отключено.");
+  std::filesystem::remove(RecoveryRecordPath(Editor().WorkFileName()));
 }
 
 }  // namespace

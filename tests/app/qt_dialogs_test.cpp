@@ -12,6 +12,7 @@
 #include <QMessageBox>
 #include <QPushButton>
 #include <QTemporaryDir>
+#include <QTest>
 #include <QTimer>
 #include <fstream>
 #include <functional>
@@ -57,6 +58,32 @@ void Click(QWidget* w, const QString& text) {
     }
   ADD_FAILURE() << "no button " << text.toStdString();
   if (auto* d = qobject_cast<QDialog*>(w)) d->reject();
+}
+
+// Two-button questions: closing the box is no "Нет"; Enter presses the default.
+TEST(QtDialogsTest, YesNoBoxesTellClosingFromNoAndHaveTheirDefaultButton) {
+  QtDialogs dialogs;
+  for (MessageButtons buttons : {MessageButtons::YesNo, MessageButtons::YesNoDefaultNo}) {
+    QStringList seen;
+    QString defaultText;
+    WhenModal([&](QWidget* w) {
+      auto* box = qobject_cast<QMessageBox*>(w);
+      ASSERT_NE(box, nullptr);
+      seen = ButtonTexts(box);
+      if (box->defaultButton()) defaultText = box->defaultButton()->text();
+      QTest::keyClick(box, Qt::Key_Escape);
+    });
+    EXPECT_EQ(dialogs.MessageBox("q", "x", MessageIcon::Question, buttons), MessageResult::Cancel);
+    seen.sort();
+    EXPECT_EQ(seen.join('|').toStdString(), "&Да|&Нет");
+    EXPECT_EQ(defaultText.toStdString(), buttons == MessageButtons::YesNo ? "&Да" : "&Нет");
+
+    WhenModal([](QWidget* w) { w->close(); });  // the window's close button
+    EXPECT_EQ(dialogs.MessageBox("q", "x", MessageIcon::Question, buttons), MessageResult::Cancel);
+    WhenModal([](QWidget* w) { QTest::keyClick(w, Qt::Key_Return); });
+    EXPECT_EQ(dialogs.MessageBox("q", "x", MessageIcon::Question, buttons),
+              buttons == MessageButtons::YesNo ? MessageResult::Yes : MessageResult::No);
+  }
 }
 
 TEST(QtDialogsTest, SavePromptShowsItsTextOnTwoLinesAndItsThreeButtons) {

@@ -1,7 +1,9 @@
 // The main window's side of recovery: the start-up offer of work left by an
 // editor that ended without closing its document, the end on a termination
 // signal, and the save prompt at logout.
+#include <chrono>
 #include <csignal>
+#include <thread>
 #include <sys/stat.h>
 
 #include "app/app_fixture.h"
@@ -29,6 +31,9 @@ class RecoveryOfferTest : public AppTest {
     ed.ReadBytes(data.data(), 0, ed.DataSize());
     EXPECT_TRUE(ed.KeepForRecovery());
     left_.push_back(ed.WorkFileName());
+    // The offer goes oldest first: the next one must be seen to be younger
+    // by a file system with coarse timestamps.
+    std::this_thread::sleep_for(std::chrono::milliseconds(20));
     return std::string(data.begin(), data.end());
   }
 
@@ -169,6 +174,44 @@ TEST_F(RecoveryOfferTest, ASignalDuringTheOfferKeepsAllTheWorkForTheNextStart) {
     EXPECT_TRUE(o.HasUnsavedChanges());
     o.Discard();
   }
+}
+
+// Only "Нет" removes offered work; a copy nothing is known of is never
+// removed, and work already in its file is not offered.
+TEST_F(RecoveryOfferTest, ClosingTheOfferKeepsTheWorkAndUnknownOrSavedWorkIsNotLost) {
+  const std::string a = WriteFile("a.bin", "ABCD");
+  LeaveEdited(a, "3");
+  dialogs.AnswerMessage(MessageResult::Cancel);  // Esc or the close button
+  Start();
+  EXPECT_EQ(dialogs.messages.at(0).buttons, MessageButtons::YesNo);
+  EXPECT_TRUE(OnDisk(left_[0]));
+  form.reset();
+
+  ASSERT_EQ(::truncate(RecoveryRecordPath(left_[0]).c_str(), 5), 0);
+  const std::string unknown = "Найден рабочий файл без сведений о документе. Открыть как новый документ?";
+  dialogs.Clear();
+  dialogs.AnswerMessage(MessageResult::No);
+  Start();
+  EXPECT_EQ(dialogs.messages.at(0).text, unknown);
+  EXPECT_TRUE(OnDisk(left_[0]));
+  form.reset();
+  dialogs.Clear();
+  dialogs.AnswerMessage(MessageResult::Yes);
+  Start();
+  EXPECT_EQ(dialogs.messages.at(0).text, unknown);
+  EXPECT_EQ(Editor().FileName(), "Untitled");
+  EXPECT_TRUE(Editor().Modified());
+  EXPECT_EQ(EditorText(), "1BCD");
+  Editor().NewDocument("Untitled");
+  form.reset();
+
+  LeaveEdited(a, "3");
+  WriteFile("a.bin", "1BCD");  // saved before the record could say so
+  dialogs.Clear();
+  Start();
+  EXPECT_TRUE(dialogs.messages.empty());
+  EXPECT_FALSE(OnDisk(left_[1]));
+  EXPECT_FALSE(OnDisk(RecoveryRecordPath(left_[1])));
 }
 
 TEST_F(RecoveryOfferTest, LogoutRunsTheSavePromptOnlyWhenABoxIsAllowed) {

@@ -22,12 +22,13 @@ using testing::FakeWindowHost;
 using testing::ReadAll;
 using testing::TempDir;
 
-// The system's files in a private temporary directory, with a tick count the
-// test sets and copies onto the working copy that can be made to fail.
+// The system's files in a private temporary directory, with random numbers
+// the test predicts and copies onto the working copy that can be made to fail.
 class TestFiles : public PosixFileSystem {
  public:
   explicit TestFiles(const std::string& dir) : PosixFileSystem(dir) {}
   uint32_t TickCount() override { return tick; }
+  uint32_t RandomNumber() override { return tick++; }
   bool ReplaceWorkingCopy(const std::string& from, const std::string& to) override {
     if (failCopies) return false;
     return PosixFileSystem::ReplaceWorkingCopy(from, to);
@@ -62,7 +63,7 @@ TEST(Document, NewControlHasUntitledDocumentAndNoWorkingCopy) {
   EXPECT_TRUE(f.ed->ReadOnly());
   EXPECT_FALSE(f.ed->Modified());
   EXPECT_EQ(f.ed->DataSize(), 0);
-  EXPECT_EQ(f.ed->WorkFileName(), f.tmp.Path() + "/0012A3F0.XBTM");
+  EXPECT_EQ(f.ed->WorkFileName(), testing::PrivateFolder(f.tmp.Path()) + "/0012A3F0.XBTM");
   EXPECT_FALSE(std::filesystem::exists(f.ed->WorkFileName()));
 }
 

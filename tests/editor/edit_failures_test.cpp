@@ -187,7 +187,7 @@ TEST(EditFailures, AFailingStepLeavesEverythingAsItWasAndTheEditCanBeRepeated) {
       }
       EXPECT_EQ(rig->Capture(), before);
       EXPECT_EQ(message.rfind(
-                    "Cannot change the data\r\nTemporary folder " + rig->temp.Path() + "/: ", 0),
+                    "Cannot change the data\r\nTemporary folder " + testing::PrivateFolder(rig->temp.Path()) + "/: ", 0),
                 0u)
           << message;
       rig->files.Disarm();
@@ -207,7 +207,8 @@ TEST(EditFailures, ARefusedReservationNamesTheTemporaryFolderAndItsReason) {
     FAIL() << "no error";
   } catch (const FileError& e) {
     EXPECT_EQ(std::string(e.what()), "Cannot change the data\r\nTemporary folder " +
-                                         rig.temp.Path() + "/: " + std::strerror(ENOSPC));
+                                         testing::PrivateFolder(rig.temp.Path()) + "/: " +
+                                         std::strerror(ENOSPC));
   }
   EXPECT_EQ(rig.Capture(), before);
 }
@@ -221,8 +222,8 @@ TEST(EditFailures, TheFirstInsertionIntoANewDocumentFailsCleanlyWithoutAWorkingC
     Insert(fx, 5, 0);
     FAIL() << "no error";
   } catch (const FileError& e) {
-    EXPECT_EQ(std::string(e.what()), "Cannot change the data\r\nTemporary folder " + temp.Path() +
-                                         "/: " + std::strerror(ENOSPC));
+    EXPECT_EQ(std::string(e.what()), "Cannot change the data\r\nTemporary folder " +
+                                         testing::PrivateFolder(temp.Path()) + "/: " + std::strerror(ENOSPC));
   }
   EXPECT_EQ(fx.ed.DataSize(), 0);
   EXPECT_FALSE(fx.ed.Modified());

@@ -22,7 +22,7 @@ struct LoadFiles {
 class LoadErrorsTest : public ::testing::Test, protected LoadFiles, public testing::EditorFixture {
  protected:
   LoadErrorsTest() : EditorFixture(800, 600, files) {}
-  std::string Folder() const { return temp.Path() + "/"; }
+  std::string Folder() const { return testing::PrivateFolder(temp.Path()) + "/"; }
 };
 
 TEST_F(LoadErrorsTest, AFailureInTheTemporaryFolderIsNamedWithItsReason) {

@@ -1,12 +1,14 @@
 // Recovery after a crash: an editor in a child process is killed after its
 // edits, and its working copy is found, restored byte for byte or removed.
-// Also the record following the document through its life.
+// Also the record following the document through its life, records that
+// cannot be read, and a planted folder for the working copies.
 #include <gtest/gtest.h>
 #include <signal.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <algorithm>
+#include <fstream>
 #include <functional>
 
 #include "editor/byte_editor.h"
@@ -94,12 +96,12 @@ TEST(Recovery, KilledEditorsWorkIsRestoredByteForByteAndSavesWithBackup) {
   const std::vector<uint8_t> expected = EditedOnce(tmp.Path(), path);
   ASSERT_EQ(expected[0], 0x41);
   ASSERT_EQ(expected.size(), original.size() + 4);
-  ASSERT_TRUE(testing::FolderNames(tmp.Path()).empty());
+  ASSERT_TRUE(testing::FolderNames(testing::PrivateFolder(tmp.Path())).empty());
 
   RunAndKill(tmp.Path(), path, EditSome);
-  ASSERT_EQ(testing::FolderNames(tmp.Path()).size(), 2u);  // the working copy and its record
+  ASSERT_EQ(testing::FolderNames(testing::PrivateFolder(tmp.Path())).size(), 2u);  // the working copy and its record
 
-  std::vector<OrphanedWorkCopy> found = FindOrphanedWorkCopies(tmp.Path());
+  std::vector<OrphanedWorkCopy> found = FindOrphanedWorkCopies(testing::PrivateFolder(tmp.Path()));
   ASSERT_EQ(found.size(), 1u);
   ASSERT_TRUE(found[0].HasUnsavedChanges());
   EXPECT_EQ(found[0].Info()->fileName, path);
@@ -115,7 +117,7 @@ TEST(Recovery, KilledEditorsWorkIsRestoredByteForByteAndSavesWithBackup) {
     EXPECT_EQ(e.ed.Row(), 0);
     EXPECT_EQ(DataOf(e.ed), expected);
     // The restored copy is this editor's now: no other editor finds it.
-    EXPECT_TRUE(FindOrphanedWorkCopies(tmp.Path()).empty());
+    EXPECT_TRUE(FindOrphanedWorkCopies(testing::PrivateFolder(tmp.Path())).empty());
 
     ASSERT_TRUE(e.ed.SaveToFile(path));
     EXPECT_EQ(ReadAll(path), expected);
@@ -123,7 +125,7 @@ TEST(Recovery, KilledEditorsWorkIsRestoredByteForByteAndSavesWithBackup) {
     EXPECT_FALSE(e.ed.Modified());
   }
   // Closing the editor removes the restored copy and its record.
-  EXPECT_TRUE(testing::FolderNames(tmp.Path()).empty());
+  EXPECT_TRUE(testing::FolderNames(testing::PrivateFolder(tmp.Path())).empty());
 }
 
 TEST(Recovery, DeclinedAndUnmodifiedCopiesAreRemovedAndAFileGoneSinceLoadsReadOnly) {
@@ -132,9 +134,9 @@ TEST(Recovery, DeclinedAndUnmodifiedCopiesAreRemovedAndAFileGoneSinceLoadsReadOn
   const std::string untouched = docs.Write("untouched.bin", testing::Pattern(5000, 3));
   RunAndKill(tmp.Path(), edited, EditSome);
   RunAndKill(tmp.Path(), untouched, [](TByteEditor& ed) { ed.GotoPosition(100, 0, true); });
-  ASSERT_EQ(testing::FolderNames(tmp.Path()).size(), 4u);
+  ASSERT_EQ(testing::FolderNames(testing::PrivateFolder(tmp.Path())).size(), 4u);
 
-  std::vector<OrphanedWorkCopy> found = FindOrphanedWorkCopies(tmp.Path());
+  std::vector<OrphanedWorkCopy> found = FindOrphanedWorkCopies(testing::PrivateFolder(tmp.Path()));
   ASSERT_EQ(found.size(), 2u);
   int offered = 0;
   for (OrphanedWorkCopy& o : found) {
@@ -145,14 +147,14 @@ TEST(Recovery, DeclinedAndUnmodifiedCopiesAreRemovedAndAFileGoneSinceLoadsReadOn
     o.Discard();
   }
   EXPECT_EQ(offered, 1);
-  EXPECT_TRUE(testing::FolderNames(tmp.Path()).empty());
-  EXPECT_TRUE(FindOrphanedWorkCopies(tmp.Path()).empty());
+  EXPECT_TRUE(testing::FolderNames(testing::PrivateFolder(tmp.Path())).empty());
+  EXPECT_TRUE(FindOrphanedWorkCopies(testing::PrivateFolder(tmp.Path())).empty());
 
   // The file was removed after the crash: the restored document cannot be
   // saved over it and asks for a name instead.
   RunAndKill(tmp.Path(), edited, EditSome);
   ASSERT_EQ(::unlink(edited.c_str()), 0);
-  found = FindOrphanedWorkCopies(tmp.Path());
+  found = FindOrphanedWorkCopies(testing::PrivateFolder(tmp.Path()));
   ASSERT_EQ(found.size(), 1u);
   Editor e(tmp.Path());
   ASSERT_TRUE(e.ed.RecoverWorkingCopy(found[0]));
@@ -166,7 +168,7 @@ TEST(Recovery, DeclinedAndUnmodifiedCopiesAreRemovedAndAFileGoneSinceLoadsReadOn
     ed.MarkReadOnly(true);
     EditSome(ed);
   });
-  found = FindOrphanedWorkCopies(tmp.Path());
+  found = FindOrphanedWorkCopies(testing::PrivateFolder(tmp.Path()));
   ASSERT_EQ(found.size(), 1u);
   Editor again(tmp.Path());
   ASSERT_TRUE(again.ed.RecoverWorkingCopy(found[0]));
@@ -192,14 +194,14 @@ TEST(Recovery, TheRecordFollowsTheDocumentAndALiveEditorIsNeverTaken) {
   {
     Editor e(tmp.Path());
     TByteEditor& ed = e.ed;
-    EXPECT_TRUE(testing::FolderNames(tmp.Path()).empty());  // nothing on disk before a byte arrives
+    EXPECT_TRUE(testing::FolderNames(testing::PrivateFolder(tmp.Path())).empty());  // nothing on disk before a byte arrives
 
     ASSERT_TRUE(ed.LoadFromFile(a));
     EXPECT_EQ(RecordOf(ed), (RecoveryInfo{a, false}));
     ed.WMChar('7');
     // Marked modified by the change itself, before any notification arrives.
     EXPECT_EQ(RecordOf(ed), (RecoveryInfo{a, true}));
-    EXPECT_TRUE(FindOrphanedWorkCopies(tmp.Path()).empty());
+    EXPECT_TRUE(FindOrphanedWorkCopies(testing::PrivateFolder(tmp.Path())).empty());
 
     // A failed load keeps the modified document, and the record says so.
     EXPECT_FALSE(ed.LoadFromFile(docs.File("missing.bin")));
@@ -215,10 +217,10 @@ TEST(Recovery, TheRecordFollowsTheDocumentAndALiveEditorIsNeverTaken) {
     // An empty new document has no open working copy, but its editor is
     // still running: the search leaves it alone.
     EXPECT_FALSE(ed.HasWorkStream());
-    EXPECT_TRUE(FindOrphanedWorkCopies(tmp.Path()).empty());
-    EXPECT_EQ(testing::FolderNames(tmp.Path()).size(), 2u);
+    EXPECT_TRUE(FindOrphanedWorkCopies(testing::PrivateFolder(tmp.Path())).empty());
+    EXPECT_EQ(testing::FolderNames(testing::PrivateFolder(tmp.Path())).size(), 2u);
   }
-  EXPECT_TRUE(testing::FolderNames(tmp.Path()).empty());
+  EXPECT_TRUE(testing::FolderNames(testing::PrivateFolder(tmp.Path())).empty());
 }
 
 // Undo that takes the document back to its loaded state takes the record's
@@ -247,7 +249,7 @@ TEST(Recovery, UndoingEveryChangeLeavesNothingToRecover) {
     ed.Undo();
     ed.Undo();
   });
-  std::vector<OrphanedWorkCopy> found = FindOrphanedWorkCopies(tmp.Path());
+  std::vector<OrphanedWorkCopy> found = FindOrphanedWorkCopies(testing::PrivateFolder(tmp.Path()));
   ASSERT_EQ(found.size(), 1u);
   EXPECT_FALSE(found[0].HasUnsavedChanges());
   found[0].Discard();
@@ -264,7 +266,7 @@ TEST(Recovery, WorkKeptOnPurposeSurvivesTheEditorWhole) {
     expected = DataOf(e.ed);
     ASSERT_TRUE(e.ed.KeepForRecovery());
   }
-  std::vector<OrphanedWorkCopy> found = FindOrphanedWorkCopies(tmp.Path());
+  std::vector<OrphanedWorkCopy> found = FindOrphanedWorkCopies(testing::PrivateFolder(tmp.Path()));
   ASSERT_EQ(found.size(), 1u);
   ASSERT_TRUE(found[0].HasUnsavedChanges());
   Editor e(tmp.Path());
@@ -285,7 +287,7 @@ TEST(Recovery, ARestoredDocumentNoticesAFileChangedSinceTheCrash) {
   }
   // Another program writes the file while no editor runs.
   docs.Write("a.bin", "replaced by someone else");
-  std::vector<OrphanedWorkCopy> found = FindOrphanedWorkCopies(tmp.Path());
+  std::vector<OrphanedWorkCopy> found = FindOrphanedWorkCopies(testing::PrivateFolder(tmp.Path()));
   ASSERT_EQ(found.size(), 1u);
   Editor e(tmp.Path());
   ASSERT_TRUE(e.ed.RecoverWorkingCopy(found[0]));
@@ -295,6 +297,66 @@ TEST(Recovery, ARestoredDocumentNoticesAFileChangedSinceTheCrash) {
   const std::vector<uint8_t> kept = ReadAll(path);
   EXPECT_EQ(std::string(kept.begin(), kept.end()), "replaced by someone else");
   EXPECT_TRUE(e.ed.Modified());
+}
+
+// A kill after the save wrote the target but before the record said so: the
+// work is in the file already, and is not offered again.
+TEST(Recovery, WorkAlreadySavedWhenTheEditorWasKilledMatchesItsFile) {
+  TempDir tmp, docs;
+  const std::string path = docs.Write("doc.bin", "ABCDEF");
+  RunAndKill(tmp.Path(), path, [&](TByteEditor& ed) {
+    ed.WMChar('3');
+    ed.Files().SaveCopy(ed.WorkFileName(), path);  // the save's write, and no further
+  });
+  std::vector<OrphanedWorkCopy> found = FindOrphanedWorkCopies(testing::PrivateFolder(tmp.Path()));
+  ASSERT_EQ(found.size(), 1u);
+  EXPECT_TRUE(found[0].HasUnsavedChanges());
+  EXPECT_TRUE(found[0].MatchesItsFile());
+  docs.Write("doc.bin", "1BCDEX");
+  EXPECT_FALSE(found[0].MatchesItsFile());
+  found[0].Discard();
+}
+
+TEST(Recovery, AWorkingCopyWithoutAReadableRecordOpensAsANewDocument) {
+  TempDir tmp, docs;
+  const std::string path = docs.Write("doc.bin", "ABCDEF");
+  const std::string big(10 << 20, 'x');
+  for (const std::string& record : {std::string("\x01 garbage"), big, std::string(),
+                                    "Bytemoor recovery 1\nmodified 1\nread-only 0\nfile 0 0 0 0 0 0\n"
+                                    "name 10485760\n" + big}) {
+    std::string work;
+    {
+      Editor e(tmp.Path());
+      ASSERT_TRUE(e.ed.LoadFromFile(path));
+      e.ed.WMChar('7');
+      ASSERT_TRUE(e.ed.KeepForRecovery());
+      work = e.ed.WorkFileName();
+    }
+    if (record.empty()) ASSERT_EQ(::unlink(RecoveryRecordPath(work).c_str()), 0);  // none at all
+    else std::ofstream(RecoveryRecordPath(work), std::ios::binary) << record;
+    std::vector<OrphanedWorkCopy> found = FindOrphanedWorkCopies(testing::PrivateFolder(tmp.Path()));
+    ASSERT_EQ(found.size(), 1u);
+    ASSERT_TRUE(found[0].Unidentified());
+    Editor e(tmp.Path());
+    ASSERT_TRUE(e.ed.RecoverWorkingCopy(found[0]));
+    EXPECT_EQ(e.ed.FileName(), "Untitled");
+    EXPECT_TRUE(e.ed.Modified());
+    EXPECT_TRUE(e.ed.ReadOnly());
+    EXPECT_EQ(DataOf(e.ed), (std::vector<uint8_t>{0x71, 'B', 'C', 'D', 'E', 'F'}));
+    e.ed.NewDocument("Untitled");
+  }
+}
+
+TEST(Recovery, AFolderPlantedForTheWorkingCopiesIsNeverUsed) {
+  TempDir tmp, docs, theirs;
+  ASSERT_EQ(::symlink(theirs.Path().c_str(), testing::PrivateFolder(tmp.Path()).c_str()), 0);
+  Editor e(tmp.Path());
+  EXPECT_FALSE(e.ed.LoadFromFile(docs.Write("doc.bin", "ABCDEF")));
+  EXPECT_EQ(e.ed.LoadError(), "Temporary folder " + testing::PrivateFolder(tmp.Path()) +
+                                  "/: a symbolic link, not a folder");
+  const uint8_t byte = 1;
+  EXPECT_THROW(e.ed.AppendBuffer(&byte, 1), FileError);
+  EXPECT_TRUE(testing::FolderNames(theirs.Path()).empty());
 }
 
 }  // namespace

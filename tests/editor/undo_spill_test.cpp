@@ -33,7 +33,7 @@ class UndoSpillTest : public ::testing::Test, protected SpillFiles, public testi
   // The working copy and the undo files (the recovery record aside).
   std::vector<std::string> TempFiles() const {
     std::vector<std::string> names;
-    for (const auto& e : std::filesystem::directory_iterator(temp.Path()))
+    for (const auto& e : std::filesystem::directory_iterator(testing::PrivateFolder(temp.Path())))
       if (e.path().extension() != ".rec") names.push_back(e.path().filename().string());
     std::sort(names.begin(), names.end());
     return names;

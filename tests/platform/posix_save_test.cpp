@@ -214,7 +214,7 @@ TEST_F(PosixSaveTest, OtherUsersFilesInFoldersTheyControlAreSavedSafely) {
   EXPECT_EQ(Entries(shared), (std::vector<std::string>{"report.bak", "report.bin"}));
 
   // In a folder the victim may not write, the old content is kept in the
-  // temporary folder while the file is overwritten, and removed afterwards.
+  // working copies' folder while the file is overwritten, and removed afterwards.
   const std::string locked = P("locked");
   ASSERT_EQ(::mkdir(locked.c_str(), 0755), 0);
   Write("locked/data.bin", "other user's data", 0666);
@@ -223,7 +223,9 @@ TEST_F(PosixSaveTest, OtherUsersFilesInFoldersTheyControlAreSavedSafely) {
   EXPECT_EQ(as(victim, [&] { return homeTemp.SaveCopy(work, locked + "/data.bin"); }), 0);
   EXPECT_EQ(Read(locked + "/data.bin"), "the victim's edit");
   EXPECT_EQ(Entries(locked), std::vector<std::string>{"data.bin"});
-  EXPECT_EQ(Entries(home), std::vector<std::string>{"startup.sh"});
+  const std::string privateFolder = "bytemoor-" + std::to_string(victim);
+  EXPECT_EQ(Entries(home), (std::vector<std::string>{privateFolder, "startup.sh"}));
+  EXPECT_TRUE(Entries(home + "/" + privateFolder).empty());
   // With a backup, which cannot be made there, nothing is written.
   Write("locked/data.bin", "other user's data", 0666);
   EXPECT_EQ(as(victim, [&] {
@@ -233,7 +235,7 @@ TEST_F(PosixSaveTest, OtherUsersFilesInFoldersTheyControlAreSavedSafely) {
             }),
             1);
   EXPECT_EQ(Read(locked + "/data.bin"), "other user's data");
-  EXPECT_EQ(Entries(home), std::vector<std::string>{"startup.sh"});
+  EXPECT_TRUE(Entries(home + "/" + privateFolder).empty());
 }
 
 TEST_F(PosixSaveTest, TheBackupIsNoMoreReadableThanTheFileItKeeps) {

@@ -35,6 +35,8 @@ class FailingStream : public FileStream {
     inner_->Reserve(offset, length);
   }
   int Descriptor() const override { return inner_->Descriptor(); }
+  void KeepSynced() override { inner_->KeepSynced(); }
+  bool SyncNow() override { return inner_->SyncNow(); }
 
  private:
   std::unique_ptr<FileStream> inner_;

@@ -1,5 +1,7 @@
 #include "support/temp_dir.h"
 
+#include <unistd.h>
+
 #include <algorithm>
 #include <cstdlib>
 #include <filesystem>
@@ -55,6 +57,10 @@ std::vector<std::string> FolderNames(const std::string& dir) {
   for (const auto& e : std::filesystem::directory_iterator(dir, ec)) names.push_back(e.path().filename());
   std::sort(names.begin(), names.end());
   return names;
+}
+
+std::string PrivateFolder(const std::string& tempDir) {
+  return tempDir + "/bytemoor-" + std::to_string(::geteuid());
 }
 
 }  // namespace bm::testing

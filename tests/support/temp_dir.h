@@ -27,5 +27,7 @@ std::vector<unsigned char> ReadAll(const std::string& path);
 // The names in a folder ("." and ".." aside), sorted; empty when it cannot be read.
 std::vector<std::string> FolderNames(const std::string& dir);
 std::vector<unsigned char> Pattern(size_t size, unsigned seed = 1);
+// The folder of this user's working copies inside a temporary directory.
+std::string PrivateFolder(const std::string& tempDir);
 
 }  // namespace bm::testing

@@ -16,6 +16,7 @@
 #include <string>
 
 #include "platform/posix/posix_fd.h"
+#include "platform/posix/posix_sync.h"
 
 namespace bm {
 
@@ -27,7 +28,20 @@ using posix::UniqueFd;
 PosixFileStream::PosixFileStream(int fd, std::string path) : fd_(fd), path_(std::move(path)) {}
 
 PosixFileStream::~PosixFileStream() {
+  sync_.reset();  // joins the worker before the descriptor goes
   if (fd_ >= 0) ::close(fd_);
+}
+
+void PosixFileStream::KeepSynced() {
+  if (sync_ || fd_ < 0) return;
+  auto sync = std::make_unique<posix::DeferredSync>(fd_, posix::DirectoryOf(path_));
+  if (sync->Valid()) sync_ = std::move(sync);
+}
+
+bool PosixFileStream::SyncNow() { return !sync_ || sync_->SyncNow(); }
+
+void PosixFileStream::Changed() {
+  if (sync_) sync_->Changed();
 }
 
 void PosixFileStream::Fail(const char* what) const {
@@ -75,6 +89,7 @@ void PosixFileStream::Write(const void* buffer, int64_t count) {
       Fail("write to");
     }
   }
+  Changed();
 }
 
 int64_t PosixFileStream::Size() {
@@ -89,6 +104,7 @@ void PosixFileStream::SetSize(int64_t size) {
     r = ::ftruncate(fd_, static_cast<off_t>(size));
   } while (r != 0 && errno == EINTR);
   if (r != 0) Fail("set the size of");
+  Changed();
 }
 
 void PosixFileStream::Reserve(int64_t offset, int64_t length) {
@@ -98,7 +114,10 @@ void PosixFileStream::Reserve(int64_t offset, int64_t length) {
   do {
     r = ::posix_fallocate(fd_, static_cast<off_t>(offset), static_cast<off_t>(length));
   } while (r == EINTR);
-  if (r == 0) return;
+  if (r == 0) {
+    Changed();
+    return;
+  }
   // Part of the range may have been allocated and the size moved on.
   if (Size() != before) {
     int t;
@@ -172,7 +191,7 @@ PosixFileSystem::PosixFileSystem(std::string tempDirectory) {
   if (dir.empty()) {
     const char* env = std::getenv("TMPDIR");
     if (env) dir = posix::TrimBlanks(env);
-    if (dir.empty() || !IsDirectory(dir)) dir = "/tmp";
+    if (dir.empty() || !IsDirectory(dir)) dir = IsDirectory("/var/tmp") ? "/var/tmp" : "/tmp";
   }
   if (dir.back() != '/') dir += '/';
   tempDirectory_ = std::move(dir);

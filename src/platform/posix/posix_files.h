@@ -9,6 +9,10 @@
 
 namespace bm {
 
+namespace posix {
+class DeferredSync;
+}
+
 // A read/write stream on a descriptor it owns (closed, and so unlocked, with
 // the stream). Read and Write use the descriptor's own file offset.
 class PosixFileStream : public FileStream {
@@ -28,21 +32,32 @@ class PosixFileStream : public FileStream {
   // posix_fallocate; a file grown by a failed reservation is cut back.
   void Reserve(int64_t offset, int64_t length) override;
   int Descriptor() const override { return fd_; }
+  // A worker thread fdatasyncs a duplicate of the descriptor (and once the
+  // file's folder) about a second after the last change, two at the most.
+  void KeepSynced() override;
+  bool SyncNow() override;
 
  private:
   [[noreturn]] void Fail(const char* what) const;
+  void Changed();
 
   int fd_;
   std::string path_;
+  std::unique_ptr<posix::DeferredSync> sync_;
 };
 
 class PosixFileSystem : public FileSystem {
  public:
   // tempDirectory overrides the temporary directory; when empty, $TMPDIR is
-  // used if it names a directory, else "/tmp".
+  // used if it names a directory, else "/var/tmp", which outlives a reboot
+  // (and is no memory-backed file system) so that recovery still works then.
   explicit PosixFileSystem(std::string tempDirectory = {});
 
   std::string TempDirectory() override { return tempDirectory_; }
+  // "bytemoor-<uid>" in the temporary directory, made 0700 when missing. It
+  // must be a real folder (no link) of this user that nobody else may enter
+  // or write; anything else is refused, not repaired.
+  std::string WorkDirectory(std::string& problem) override;
   // CLOCK_MONOTONIC in milliseconds, truncated to 32 bits.
   uint32_t TickCount() override;
 

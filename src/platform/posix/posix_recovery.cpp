@@ -10,9 +10,13 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <cstring>
+#include <utility>
+#include <vector>
 
 #include "platform/posix/posix_fd.h"
 #include "platform/posix/posix_files.h"
+#include "platform/posix/posix_sync.h"
 #include "platform/recovery.h"
 
 namespace bm {
@@ -91,7 +95,9 @@ std::string ReadRecord(int fd) {
 
 class PosixRecoveryRecord : public RecoveryRecord {
  public:
-  PosixRecoveryRecord(int fd, std::string path) : fd_(fd), path_(std::move(path)) {}
+  // Each rewrite reaches the disk in the background, with the working copy.
+  PosixRecoveryRecord(int fd, std::string path)
+      : fd_(fd), path_(std::move(path)), sync_(fd, posix::DirectoryOf(path_)) {}
   ~PosixRecoveryRecord() override {
     if (!fd_.Valid()) return;
     if (SameFile(path_, fd_.Get())) ::unlink(path_.c_str());
@@ -114,14 +120,20 @@ class PosixRecoveryRecord : public RecoveryRecord {
       else if (n < 0 && errno == EINTR) continue;
       else return false;
     }
-    return ::ftruncate(fd_.Get(), static_cast<off_t>(bytes.size())) == 0;
+    if (::ftruncate(fd_.Get(), static_cast<off_t>(bytes.size())) != 0) return false;
+    sync_.Changed();
+    return true;
   }
 
-  void Keep() override { fd_.Reset(); }
+  void Keep() override {
+    if (fd_.Valid()) (void)sync_.SyncNow();
+    fd_.Reset();
+  }
 
  private:
   UniqueFd fd_;
   std::string path_;
+  posix::DeferredSync sync_;  // after fd_: goes first
 };
 
 }  // namespace
@@ -152,6 +164,31 @@ std::unique_ptr<RecoveryRecord> CreateRecoveryRecord(const std::string& workFile
   return std::make_unique<PosixRecoveryRecord>(fd.Release(), path);
 }
 
+bool OrphanedWorkCopy::MatchesItsFile() const {
+  if (!workStream_ || !info_) return false;
+  UniqueFd file(::open(info_->fileName.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC));
+  struct stat a, b;
+  const int work = workStream_->Descriptor();
+  if (!file.Valid() || work < 0 || ::fstat(file.Get(), &a) != 0 || ::fstat(work, &b) != 0 ||
+      !S_ISREG(a.st_mode) || a.st_size != b.st_size)
+    return false;
+  std::vector<char> x(1 << 20), y(1 << 20);
+  for (off_t at = 0; at < b.st_size;) {
+    const ssize_t n = ::pread(work, x.data(), x.size(), at);
+    if (n <= 0 || ::pread(file.Get(), y.data(), static_cast<size_t>(n), at) != n ||
+        std::memcmp(x.data(), y.data(), static_cast<size_t>(n)) != 0)
+      return false;
+    at += n;
+  }
+  return true;
+}
+
+bool OrphanedWorkCopy::Unidentified() const {
+  if (!workStream_ || info_) return false;
+  struct stat st;
+  return ::fstat(workStream_->Descriptor(), &st) == 0 && st.st_size > 0;
+}
+
 void OrphanedWorkCopy::Discard() {
   if (workStream_) {
     if (SameFile(workFile_, workStream_->Descriptor())) ::unlink(workFile_.c_str());
@@ -176,6 +213,19 @@ std::vector<OrphanedWorkCopy> FindOrphanedWorkCopies(const std::string& director
   }
   std::sort(works.begin(), works.end());
   std::sort(records.begin(), records.end());
+  // Names are random: the oldest work comes first, by its last change.
+  std::vector<std::pair<int64_t, std::string>> byAge;
+  for (const std::string& name : works) {
+    struct stat st;
+    const int64_t t = ::lstat((dir + name).c_str(), &st) == 0
+                          ? int64_t{st.st_mtim.tv_sec} * 1000000000 + st.st_mtim.tv_nsec
+                          : 0;
+    byAge.emplace_back(t, name);
+  }
+  std::stable_sort(byAge.begin(), byAge.end(),
+                   [](const auto& a, const auto& b) { return a.first < b.first; });
+  std::vector<std::string> oldestFirst;
+  for (auto& [t, name] : byAge) oldestFirst.push_back(std::move(name));
 
   auto openRecord = [&](const std::string& workFile, UniqueFd& fd) -> bool {
     const std::string path = RecoveryRecordPath(workFile);
@@ -184,7 +234,7 @@ std::vector<OrphanedWorkCopy> FindOrphanedWorkCopies(const std::string& director
     return Trusted(fd.Get(), 0600) && TryLock(fd.Get()) == Lock::Taken;
   };
 
-  for (const std::string& name : works) {
+  for (const std::string& name : oldestFirst) {
     const std::string workFile = dir + name;
     UniqueFd recordFd;
     if (!openRecord(workFile, recordFd)) continue;

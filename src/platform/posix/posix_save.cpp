@@ -12,12 +12,14 @@
 #include <climits>
 #include <cstdlib>
 #include <cstring>
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
 
 #include "platform/posix/posix_fd.h"
 #include "platform/posix/posix_files.h"
+#include "platform/posix/posix_ownership.h"
 #include "platform/posix/posix_temp.h"
 
 namespace bm {
@@ -88,9 +90,10 @@ void CopyAttributes(const std::string& path, int fd) {
 }
 
 // Gives the new file fd the owner and group of the old file (where allowed),
-// its mode and its extended attributes. A backup gets no set-id bits, and no
-// group bits when it could not keep the old group, so it is never readable
-// by more users than the file it keeps.
+// its mode and its extended attributes. A backup gets no set-id bits. A file
+// that could not keep the old owner or group keeps no group bits (a backup)
+// or neither group nor other bits (the saved file), so it is never readable
+// by more users than the file it replaces.
 bool CopyMetadata(const std::string& oldPath, const struct stat& old, int fd, bool backup) {
   // chown clears set-id bits, so the mode comes after it; a group we do not
   // belong to is refused with EPERM.
@@ -98,7 +101,7 @@ bool CopyMetadata(const std::string& oldPath, const struct stat& old, int fd, bo
   mode_t mode = old.st_mode & (backup ? 0777 : 07777);
   struct stat now;
   if (::fstat(fd, &now) != 0) return false;
-  if (backup && now.st_gid != old.st_gid) mode &= ~mode_t{070};
+  if (now.st_gid != old.st_gid || now.st_uid != old.st_uid) mode &= backup ? ~mode_t{070} : ~mode_t{07077};
   if (::fchmod(fd, mode) != 0) return false;
   CopyAttributes(oldPath, fd);
   return true;
@@ -119,6 +122,23 @@ bool CopyBackup(const std::string& target, const struct stat& st, const std::str
   if (!CopyMetadata(target, st, temp.Fd(), true)) return false;
   if (!posix::Sync(temp.Fd()) || !temp.RenameOnto(backup)) return false;
   return posix::SyncDirectory(dir);
+}
+
+// Why the backup name cannot take the old file, found before anything is
+// written: a folder we may not add names to, another user's file there in a
+// sticky folder (which we may not replace), a folder at the name.
+BackupFailure CheckBackupName(const std::string& backup) {
+  const std::string dir = DirectoryOf(backup);
+  if (::access(dir.c_str(), W_OK | X_OK) != 0) return {BackupProblem::FolderNotWritable, errno};
+  struct stat at;
+  if (::lstat(backup.c_str(), &at) != 0) return {};
+  if (S_ISDIR(at.st_mode)) return {BackupProblem::FolderAtName, EISDIR};
+  const uid_t me = ::geteuid();
+  struct stat folder;
+  if (me != 0 && at.st_uid != me && ::stat(dir.c_str(), &folder) == 0 && (folder.st_mode & S_ISVTX) &&
+      folder.st_uid != me)
+    return {BackupProblem::NameTaken, EPERM};
+  return {};
 }
 
 enum class LinkBackupResult { Done, Failed, NoLink };
@@ -159,7 +179,19 @@ struct SaveTarget {
   std::string backup;          // empty: none
   std::string stem;
   bool throughLink;            // the name saved to is a symbolic link
+  // The old file may be kept as the backup by a second link: it is the file
+  // the document was loaded from or last saved to, and carries no set-id bit.
+  bool mayLinkBackup;
+  BackupFailure* backupFailure;  // where a failed backup tells why
 };
+
+// Notes the cause of a failed backup, errno or the check of its name.
+void NoteBackupFailure(const SaveTarget& t) {
+  if (!t.backupFailure || t.backupFailure->problem != BackupProblem::None) return;
+  const int e = errno;
+  *t.backupFailure = CheckBackupName(t.backup);
+  if (t.backupFailure->problem == BackupProblem::None) *t.backupFailure = {BackupProblem::Other, e};
+}
 
 // Writes a new file beside the target, keeps the old one as the backup and
 // renames the new one over it, so the target's name always holds the old or
@@ -169,23 +201,38 @@ bool SaveByRename(int in, const SaveTarget& t, FileIdentity* saved) {
   LockedTemp temp(dir, t.stem);
   if (!temp.Valid()) return false;
   if (!posix::CopyContents(in, temp.Fd())) return false;
-  if (t.existing) {
+  if (t.existing && S_ISLNK(t.existing->st_mode)) {
+    // In place of a link planted since the load: nothing is known of the
+    // file the document came from, so the new one is the owner's alone.
+    if (::fchmod(temp.Fd(), 0600) != 0) return false;
+  } else if (t.existing) {
     if (!CopyMetadata(t.path, *t.existing, temp.Fd(), false)) return false;
   } else if (::fchmod(temp.Fd(), 0666 & ~posix::CurrentUmask()) != 0) {
     return false;
   }
   struct stat written;
   if (!posix::Sync(temp.Fd()) || ::fstat(temp.Fd(), &written) != 0) return false;
+  const bool replacesLink = t.existing && S_ISLNK(t.existing->st_mode);
   if (t.existing && !t.backup.empty()) {
-    switch (LinkBackup(t.path, *t.existing, t.backup, t.stem)) {
-      case LinkBackupResult::Done: break;
-      case LinkBackupResult::Failed: return false;
-      case LinkBackupResult::NoLink:
-        if (!CopyBackup(t.path, *t.existing, t.backup, t.stem)) return false;
-        break;
+    if (replacesLink) {
+      // The link itself goes to the backup name; what it points to is
+      // neither written nor given another name.
+      if (::rename(t.path.c_str(), t.backup.c_str()) != 0) {
+        NoteBackupFailure(t);
+        return false;
+      }
+    } else {
+      LinkBackupResult r = t.mayLinkBackup ? LinkBackup(t.path, *t.existing, t.backup, t.stem)
+                                           : LinkBackupResult::NoLink;
+      if (r == LinkBackupResult::NoLink)
+        r = CopyBackup(t.path, *t.existing, t.backup, t.stem) ? LinkBackupResult::Done : LinkBackupResult::Failed;
+      if (r == LinkBackupResult::Failed) {
+        NoteBackupFailure(t);
+        return false;
+      }
     }
   }
-  if (t.existing) {
+  if (t.existing && !(replacesLink && !t.backup.empty())) {
     struct stat now;
     if (::lstat(t.path.c_str(), &now) != 0 || !SameInode(now, *t.existing)) return false;
   }
@@ -208,12 +255,13 @@ bool Overwrite(int from, int to) {
 }
 
 // Overwrites the target through its own inode (hard links, folders we may not
-// write, files of other owners). The old content is first put on disk in
-// full, as the backup or as a temporary copy, so a save cut short can be
+// write, files of other owners or of a group we are not in). The old content
+// is first put on disk in full, as the backup or as a temporary copy (beside
+// the file, else in the working copies' folder), so a save cut short can be
 // undone from it; the temporary copy goes after success, or after the old
 // content was written back following a failure.
-bool SaveInPlace(int in, const struct stat& source, const SaveTarget& t, const std::string& tempDir,
-                 FileIdentity* saved) {
+bool SaveInPlace(int in, const struct stat& source, const SaveTarget& t,
+                 const std::function<const std::string&()>& workFolder, FileIdentity* saved) {
   UniqueFd out(::open(t.path.c_str(), O_WRONLY | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY | O_CLOEXEC));
   struct stat st;
   if (!out.Valid() || ::fstat(out.Get(), &st) != 0 || !S_ISREG(st.st_mode) ||
@@ -222,10 +270,13 @@ bool SaveInPlace(int in, const struct stat& source, const SaveTarget& t, const s
 
   std::optional<LockedTemp> keep;
   if (!t.backup.empty()) {
-    if (!CopyBackup(t.path, st, t.backup, t.stem)) return false;
+    if (!CopyBackup(t.path, st, t.backup, t.stem)) {
+      NoteBackupFailure(t);
+      return false;
+    }
   } else {
     keep.emplace(DirectoryOf(t.path), t.stem);
-    if (!keep->Valid()) keep.emplace(tempDir, t.stem);
+    if (!keep->Valid()) keep.emplace(workFolder(), t.stem);
     UniqueFd old(::open(t.path.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY | O_CLOEXEC));
     struct stat opened;
     if (!keep->Valid() || !old.Valid() || ::fstat(old.Get(), &opened) != 0 || !SameInode(opened, st) ||
@@ -250,11 +301,6 @@ bool SaveInPlace(int in, const struct stat& source, const SaveTarget& t, const s
   return true;
 }
 
-std::string WithoutTrailingSlash(std::string dir) {
-  while (dir.size() > 1 && dir.back() == '/') dir.pop_back();
-  return dir;
-}
-
 }  // namespace
 
 FileIdentity PosixFileSystem::Identify(const std::string& path) {
@@ -271,6 +317,7 @@ FileIdentity PosixFileSystem::Identify(const std::string& path) {
 
 bool PosixFileSystem::SaveCopy(const std::string& from, const std::string& to,
                                const SaveCopyOptions& options, FileIdentity* saved) {
+  if (options.backupFailure) *options.backupFailure = {};
   UniqueFd in(::open(from.c_str(), O_RDONLY | O_NOCTTY | O_CLOEXEC));
   struct stat source;
   if (!in.Valid() || ::fstat(in.Get(), &source) != 0 || !S_ISREG(source.st_mode)) return false;
@@ -278,10 +325,19 @@ bool PosixFileSystem::SaveCopy(const std::string& from, const std::string& to,
   const FileIdentity before = Identify(to);
   if (options.expected && options.expected->known && *options.expected != before) return false;
 
+  // A link at the name is followed only where it led to this same file when
+  // the document was loaded or last saved, or on a save to a new name.
+  // Another one (a file swapped for a link since) is replaced itself.
+  const FileIdentity* loaded = options.loaded && options.loaded->known ? options.loaded : nullptr;
+  const bool followLink = before.link && (!loaded || (loaded->link && before.known &&
+                                                      loaded->device == before.device &&
+                                                      loaded->inode == before.inode));
   SaveTarget t;
-  t.path = ResolveTarget(to);
+  t.path = followLink ? ResolveTarget(to) : to;
   t.stem = TempStem(t.path);
-  t.throughLink = before.link;
+  t.throughLink = followLink;
+  t.backupFailure = options.backupFailure;
+  t.mayLinkBackup = false;
   struct stat st;
   if (::lstat(t.path.c_str(), &st) != 0) {
     if (errno != ENOENT) return false;
@@ -290,28 +346,72 @@ bool PosixFileSystem::SaveCopy(const std::string& from, const std::string& to,
     RemoveDeadTemporaries(DirectoryOf(t.path), t.stem);
     return true;
   }
+  const bool link = S_ISLNK(st.st_mode);
   // FIFOs, sockets, devices and folders are refused before anything opens
   // them; the file must also still be the one the name led to a moment ago.
-  if (!S_ISREG(st.st_mode) || SameInode(st, source)) return false;
-  if (before.known && (st.st_dev != before.device || st.st_ino != before.inode)) return false;
+  if ((!S_ISREG(st.st_mode) && !link) || SameInode(st, source)) return false;
+  if (!link && before.known && (st.st_dev != before.device || st.st_ino != before.inode)) return false;
   t.existing = &st;
   // A backup name that is the file's own name would replace the file by itself.
   if (!options.backup.empty() && options.backup != to && options.backup != t.path) t.backup = options.backup;
+  if (!t.backup.empty()) {
+    const BackupFailure check = CheckBackupName(t.backup);
+    if (check.problem != BackupProblem::None) {
+      if (options.backupFailure) *options.backupFailure = check;
+      return false;
+    }
+  }
+  t.mayLinkBackup = loaded && !link && st.st_dev == loaded->device && st.st_ino == loaded->inode &&
+                    (st.st_mode & (S_ISUID | S_ISGID)) == 0;
 
   // Replacing the file gives it a new inode: only for a plain file with one
-  // name, in a folder we may write, whose owner the new file can keep.
-  const uid_t me = ::geteuid();
-  const bool replaceable = st.st_nlink == 1 &&
-                           ::access(DirectoryOf(t.path).c_str(), W_OK | X_OK) == 0 &&
-                           (me == 0 || st.st_uid == me);
-  const std::string tempDir = WithoutTrailingSlash(TempDirectory());
-  const bool ok = replaceable ? SaveByRename(in.Get(), t, saved) : SaveInPlace(in.Get(), source, t, tempDir, saved);
+  // name, in a folder we may write, whose owner and group the new file can
+  // keep (or which we could not write in place, when the new file drops the
+  // group and other bits instead). A link is always replaced.
+  const bool folderWritable = ::access(DirectoryOf(t.path).c_str(), W_OK | X_OK) == 0;
+  const posix::ProcessIdentity me = posix::CurrentProcessIdentity();
+  const bool ownerKept = me.uid == 0 || st.st_uid == me.uid;
+  const bool replaceable =
+      link || (st.st_nlink == 1 && folderWritable && ownerKept &&
+               (posix::CanKeepOwnerAndGroup(st, me) || ::access(t.path.c_str(), W_OK) != 0));
+  if (link && !folderWritable) return false;
+  // The old content of a save in place is kept beside the file, else in the
+  // folder of the working copies (the program's own, always writable).
+  std::string workDir;  // asked for only when a save in place needs it
+  auto workFolder = [&]() -> const std::string& {
+    if (workDir.empty()) {
+      std::string problem;
+      workDir = WorkDirectory(problem);
+      if (!problem.empty()) workDir = DirectoryOf(from);
+      while (workDir.size() > 1 && workDir.back() == '/') workDir.pop_back();
+    }
+    return workDir;
+  };
+  const bool ok =
+      replaceable ? SaveByRename(in.Get(), t, saved) : SaveInPlace(in.Get(), source, t, workFolder, saved);
   if (!ok) return false;
   RemoveDeadTemporaries(DirectoryOf(t.path), t.stem);
   if (!t.backup.empty() && DirectoryOf(t.backup) != DirectoryOf(t.path))
     RemoveDeadTemporaries(DirectoryOf(t.backup), t.stem);
-  if (!replaceable) RemoveDeadTemporaries(tempDir, t.stem);
+  if (!workDir.empty()) RemoveDeadTemporaries(workDir, t.stem);
   return true;
 }
+
+namespace posix {
+
+ProcessIdentity CurrentProcessIdentity() {
+  ProcessIdentity me;
+  me.uid = ::geteuid();
+  me.gid = ::getegid();
+  const int n = ::getgroups(0, nullptr);
+  if (n > 0) {
+    me.groups.resize(static_cast<size_t>(n));
+    const int got = ::getgroups(n, me.groups.data());
+    me.groups.resize(got > 0 ? static_cast<size_t>(got) : 0);
+  }
+  return me;
+}
+
+}  // namespace posix
 
 }  // namespace bm

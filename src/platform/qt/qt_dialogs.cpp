@@ -65,10 +65,17 @@ MessageResult QtDialogs::MessageBox(const std::string& text, const std::string& 
       box.setEscapeButton(add("Отмена", QMessageBox::RejectRole, MessageResult::Cancel));
       break;
     case MessageButtons::YesNo:
-      box.setDefaultButton(add("&Да", QMessageBox::YesRole, MessageResult::Yes));
-      box.setEscapeButton(add("&Нет", QMessageBox::NoRole, MessageResult::No));
-      closed = MessageResult::No;
+    case MessageButtons::YesNoDefaultNo: {
+      QPushButton* yes = add("&Да", QMessageBox::YesRole, MessageResult::Yes);
+      QPushButton* no = add("&Нет", QMessageBox::NoRole, MessageResult::No);
+      box.setDefaultButton(buttons == MessageButtons::YesNo ? yes : no);
+      // Esc and the close button press a button nobody sees, which answers
+      // Cancel; without an escape button the box could not be closed at all.
+      QPushButton* closeBox = add("Отмена", QMessageBox::RejectRole, MessageResult::Cancel);
+      closeBox->hide();
+      box.setEscapeButton(closeBox);
       break;
+    }
     case MessageButtons::OkCancel:
       box.setDefaultButton(add("OK", QMessageBox::AcceptRole, MessageResult::Ok));
       box.setEscapeButton(add("Отмена", QMessageBox::RejectRole, MessageResult::Cancel));
