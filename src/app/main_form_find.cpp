@@ -80,9 +80,13 @@ void TMainForm::FindPrev1Click() {
     Find1Click();
     return;
   }
-  // From the byte before the match still selected, else before the cursor.
-  const int32_t from = (findLastPos_ >= 0 && ed.SelEnd() == findLastPos_) ? findLastPos_ - 1
-                                                                          : ed.CursorPosition() - 1;
+  // From the byte before the last match while it is still selected or the
+  // cursor still stands on its last byte (the Shift of Shift+F8 reaches the
+  // editor first and drops the selection), else from before the cursor.
+  const bool onMatch =
+      findLastPos_ >= 0 && (ed.SelEnd() == findLastPos_ ||
+                            ed.CursorPosition() == findLastPos_ + findPatternLength_ - 1);
+  const int32_t from = onMatch ? findLastPos_ - 1 : ed.CursorPosition() - 1;
   const int32_t q =
       from < 0 ? -1
                : ed.FindDataBackward(findPattern_.data(), findPatternLength_, from, 0,
