@@ -1,16 +1,13 @@
-// The backward byte-pattern search: the forward engine run over the data
-// read back to front with the pattern reversed, so it keeps the forward
-// search's filter, case folding, wildcards, linear worst case and blocks of
-// bounded size.
+// The backward byte-pattern search: blocks taken from the end of the range
+// towards its start, each searched through by the forward engine for its
+// last match, so the backward search keeps the forward one's filter, case
+// folding, wildcards, linear worst case and blocks of bounded size.
 #pragma once
 #include <cstdint>
 
 #include "editor/search_engine.h"
 
 namespace bm {
-
-// Reverses n bytes in place.
-void ReverseBytes(uint8_t* bytes, int64_t n);
 
 class BackwardSearch {
  public:
@@ -19,13 +16,13 @@ class BackwardSearch {
 
   // The highest q >= max(first, 0) with q + n - 1 <= last whose n bytes
   // match, or -1. The data is read through read, blocks growing from the
-  // end of the range towards its start.
+  // end of the range towards its start as options say.
   int64_t FindLast(int64_t first, int64_t last, const SearchReader& read,
                    const SearchOptions& options = {});
 
  private:
   int64_t n_;
-  PatternSearch reversed_;
+  PatternSearch forward_;
 };
 
 }  // namespace bm
