@@ -61,32 +61,32 @@ TReplaceForm::TReplaceForm(QWidget* parent) : QDialog(parent) {
   setWindowTitle(U("Замена данных"));
   setWindowFlags(Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint |
                  Qt::WindowCloseButtonHint);
-  setFixedSize(401, 250);
+  setFixedSize(481, 250);
   setFont(DialogFont(11, false));
   const QFont system = DialogFont(13, true);
 
   auto* findLabel = new QLabel(U("&Найти:"), this);
-  findLabel->setGeometry(8, 6, 385, 16);
+  findLabel->setGeometry(8, 6, 465, 16);
   Edit1 = new QLineEdit(this);
   Edit1->setObjectName(QStringLiteral("Edit1"));
-  Edit1->setGeometry(8, 22, 385, 21);
+  Edit1->setGeometry(8, 22, 465, 21);
   findLabel->setBuddy(Edit1);
   ModeGroup(this, "RadioGroup1", "Искать", 48, FindItems, system);
-  CheckBox1 = new QCheckBox(U("Различать прописные и строчные"), this);
+  CheckBox1 = new QCheckBox(U("Прописные и строчные буквы различать"), this);
   CheckBox1->setObjectName(QStringLiteral("CheckBox1"));
-  CheckBox1->setGeometry(208, 64, 185, 17);
+  CheckBox1->setGeometry(208, 64, 265, 17);
 
   auto* replaceLabel = new QLabel(U("&Заменить на:"), this);
-  replaceLabel->setGeometry(8, 98, 385, 16);
+  replaceLabel->setGeometry(8, 98, 465, 16);
   Edit2 = new QLineEdit(this);
   Edit2->setObjectName(QStringLiteral("Edit2"));
-  Edit2->setGeometry(8, 114, 385, 21);
+  Edit2->setGeometry(8, 114, 465, 21);
   replaceLabel->setBuddy(Edit2);
   ModeGroup(this, "RadioGroup2", "Вставить", 140, ReplaceItems, system);
 
   StatusLabel = new QLabel(this);
   StatusLabel->setObjectName(QStringLiteral("StatusLabel"));
-  StatusLabel->setGeometry(208, 156, 185, 20);
+  StatusLabel->setGeometry(208, 156, 265, 20);
 
   struct ButtonSpec {
     QPushButton** button;
@@ -103,7 +103,7 @@ TReplaceForm::TReplaceForm(QWidget* parent) : QDialog(parent) {
   for (int i = 0; i < 5; ++i) {
     auto* b = new QPushButton(U(buttons[i].caption), this);
     b->setObjectName(QString::fromLatin1(buttons[i].name));
-    b->setGeometry(8 + i * 78, 214, 74, 25);
+    b->setGeometry(8 + i * 94, 214, 90, 25);
     b->setAutoDefault(false);
     *buttons[i].button = b;
   }
