@@ -88,12 +88,12 @@ TReplaceForm::TReplaceForm(QWidget* parent) : QDialog(parent) {
   StatusLabel->setObjectName(QStringLiteral("StatusLabel"));
   StatusLabel->setGeometry(208, 156, 265, 20);
 
-  struct ButtonSpec {
+  struct ButtonDef {
     QPushButton** button;
     const char* name;
     const char* caption;
   };
-  const ButtonSpec buttons[] = {
+  const ButtonDef buttons[] = {
       {&FindNextButton, "FindNextButton", "Найти далее"},
       {&ReplaceButton, "ReplaceButton", "Заменить"},
       {&ReplaceAllButton, "ReplaceAllButton", "Заменить все"},
