@@ -1,6 +1,7 @@
 // FindData on a 1 GiB working copy of random data against memmem over the
 // same bytes already in memory: an absent 8-byte pattern and one that occurs
-// every 4 KiB, exact and case-folded; the peak memory a search costs; the
+// every 4 KiB, exact and case-folded; the backward search and the count
+// against the forward search; the peak memory a search costs; the
 // byte-at-a-time scan through the read window on 64 MiB; and a 4,096-byte
 // pattern that almost matches everywhere in 64 MiB of one byte value.
 //
@@ -154,6 +155,51 @@ BENCHMARK(BM_FindData_1GiB)
     ->Args({0, 0, 4096})
     ->Unit(benchmark::kMillisecond)
     ->UseRealTime();
+
+// One search through the whole 1 GiB for the absent pattern: range(0) 0
+// forwards (FindData), 1 backwards from the end (FindDataBackward), 2 the
+// count of the pattern that occurs every 4 KiB (CountData, one pass).
+void BM_Direction_1GiB(benchmark::State& state) {
+  Document& doc = RandomDocument();
+  if (!doc.loaded) return Fail(state, "load failed");
+  const int64_t expected = (kGiB - kPresentAt) / kEvery + 1;
+  for (auto _ : state) {
+    uint8_t pattern[8];
+    std::memcpy(pattern, state.range(0) == 2 ? kPresent : kAbsent, 8);
+    switch (state.range(0)) {
+      case 0:
+        if (doc.editor.FindData(pattern, 8, 0, INT32_MAX, false, false) != -1) return Fail(state, "found");
+        break;
+      case 1:
+        if (doc.editor.FindDataBackward(pattern, 8, INT32_MAX, 0, false, false) != -1)
+          return Fail(state, "found");
+        break;
+      default:
+        if (doc.editor.CountData(pattern, 8, 0, INT32_MAX, false, false, nullptr, true) != expected)
+          return Fail(state, "wrong count");
+        break;
+    }
+  }
+  state.SetBytesProcessed(state.iterations() * kGiB);
+}
+BENCHMARK(BM_Direction_1GiB)->ArgName("how")->Arg(0)->Arg(1)->Arg(2)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+// Peak resident growth of one backward search through the whole 1 GiB.
+void BM_FindDataBackwardPeakMemory_1GiB(benchmark::State& state) {
+  Document& doc = RandomDocument();
+  if (!doc.loaded) return Fail(state, "load failed");
+  if (!bm::bench::ResetPeak()) state.counters["peak_reset_unavailable"] = 1;
+  for (auto _ : state) {
+    uint8_t pattern[8];
+    std::memcpy(pattern, kAbsent, 8);
+    int32_t q = 0;
+    const int64_t growth =
+        PeakGrowthKiB([&] { q = doc.editor.FindDataBackward(pattern, 8, INT32_MAX, 0, false, false); });
+    if (q != -1) return Fail(state, "found the absent pattern");
+    state.counters["peak_growth_KiB"] = static_cast<double>(growth);
+  }
+}
+BENCHMARK(BM_FindDataBackwardPeakMemory_1GiB)->Iterations(1)->Unit(benchmark::kMillisecond);
 
 // Peak resident growth of one search through the whole 1 GiB.
 void BM_FindDataPeakMemory_1GiB(benchmark::State& state) {

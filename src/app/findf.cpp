@@ -6,6 +6,7 @@
 #include <QEvent>
 #include <QGroupBox>
 #include <QKeyEvent>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
@@ -85,14 +86,29 @@ TFindForm::TFindForm(QWidget* parent) : QDialog(parent) {
   CheckBox1->setChecked(false);
   RadioGroup1Items[0]->setChecked(true);
 
+  // Counting keeps the dialog open; the count shows above the text.
+  Button3 = new QPushButton(U("Найти все"), this);
+  Button3->setObjectName(QStringLiteral("Button3"));
+  Button3->setGeometry(314, 98, 75, 25);
+  Button3->setAutoDefault(false);
+  connect(Button3, &QPushButton::clicked, this, [this] {
+    if (OnFindAll) OnFindAll();
+  });
+  Label1 = new QLabel(this);
+  Label1->setObjectName(QStringLiteral("Label1"));
+  Label1->setGeometry(8, 0, 385, 16);
+  Label1->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+
   setTabOrder(Edit1, Button1);
   setTabOrder(Button1, Button2);
   setTabOrder(Button2, RadioGroup1Items[0]);
   setTabOrder(RadioGroup1Items[0], RadioGroup1Items[1]);
   setTabOrder(RadioGroup1Items[1], CheckBox1);
+  setTabOrder(CheckBox1, Button3);
 }
 
 bool TFindForm::ShowModal() {
+  Label1->clear();  // a count from an earlier showing may no longer hold
   Edit1->setSelection(0, static_cast<int>(Edit1->text().size()));
   const bool ok = exec() == QDialog::Accepted;
   // Keys go to the main window again even where no window manager hands
@@ -114,6 +130,10 @@ std::string TFindForm::Edit1Text() const {
     bytes.push_back(static_cast<char>(b < 0 ? '?' : b));
   }
   return bytes;
+}
+
+void TFindForm::ShowCount(int64_t count) {
+  Label1->setText(U("Найдено: ") + QString::number(count));
 }
 
 void TFindForm::FormActivate() { Edit1->setFocus(); }

@@ -3,10 +3,13 @@
 // text, mode and check box between showings.
 #pragma once
 #include <QDialog>
+#include <cstdint>
+#include <functional>
 #include <string>
 
 class QCheckBox;
 class QGroupBox;
+class QLabel;
 class QLineEdit;
 class QPushButton;
 class QRadioButton;
@@ -28,6 +31,11 @@ class TFindForm : public QDialog {
   // The text of Edit1 as bytes of the ANSI code page (Windows-1251); a
   // character that has no byte there becomes "?".
   std::string Edit1Text() const;
+  // Shows "Найдено: count" in Label1.
+  void ShowCount(int64_t count);
+
+  // Run by "Найти все" (Button3) while the dialog stays open.
+  std::function<void()> OnFindAll;
 
   QLineEdit* Edit1 = nullptr;
   QPushButton* Button1 = nullptr;
@@ -36,6 +44,8 @@ class TFindForm : public QDialog {
   QRadioButton* RadioGroup1Items[2] = {nullptr, nullptr};
   QGroupBox* GroupBox1 = nullptr;
   QCheckBox* CheckBox1 = nullptr;
+  QPushButton* Button3 = nullptr;  // "Найти все": counts the matches
+  QLabel* Label1 = nullptr;        // the count
 
  public slots:
   void FormActivate();

@@ -8,7 +8,8 @@
 //   main_form_file.cpp  New, Open, Save, Save as, Exit, the save prompt, drops
 //   main_form_edit.cpp  Undo, the clipboard commands, Go to and the steps
 //   main_form_calc.cpp  the calculator command
-//   main_form_find.cpp  Find and Find next
+//   main_form_find.cpp  Find, Find next, Find previous and the count
+//   main_form_replace.cpp the Replace dialog's commands
 //   main_form_view.cpp  the View menu and the About box
 //   main_form_print.cpp printer font, printer setup, print and preview
 //   main_form_inspect.cpp the value inspector and the column ruler
@@ -42,6 +43,7 @@ class EditorWidget;
 class TByteEditor;
 class TAboutForm;
 class TFindForm;
+class TReplaceForm;
 class TfmPreview;
 class THexCalc;
 class THexToCanvas;
@@ -84,6 +86,10 @@ class TMainForm : public QMainWindow {
   const std::vector<uint8_t>& FindPattern() const { return findPattern_; }
   int32_t FindPatternLength() const { return findPatternLength_; }
   bool FindIgnoreCase() const { return findIgnoreCase_; }
+  // One flag a pattern byte, 1 for "??" (empty without wildcards).
+  const std::vector<uint8_t>& FindAny() const { return findAny_; }
+  // The Replace dialog, made on first use (null before).
+  TReplaceForm* ReplaceForm() const { return replaceForm_; }
   int32_t FindLastPos() const { return findLastPos_; }
 
   // The text of status panel 0 to 4.
@@ -133,6 +139,8 @@ class TMainForm : public QMainWindow {
   void Jumpbackward1Click();
   void Find1Click();
   void FindNext1Click();
+  void FindPrev1Click();
+  void Replace1Click();
   void N8Click();
 
   // View menu.
@@ -214,6 +222,19 @@ class TMainForm : public QMainWindow {
   // main_form_find.cpp
   // Selects the match at q, or reports that there is none.
   void ShowFindResult(int32_t q);
+  // The Find dialog's "Найти все": counts what its fields ask for.
+  void FindFormCount();
+  // Whether the bytes selected now are one match of the search state.
+  bool SelectionIsMatch();
+  // main_form_replace.cpp
+  // The search state from the Replace dialog's fields; false when they
+  // give no pattern.
+  bool TakeReplacePattern();
+  bool ReplaceAllowed();
+  void ReplaceFindNext();
+  void ReplaceOne();
+  void ReplaceAllClick();
+  void ReplaceCount();
   // main_form_view.cpp
   QAction* ViewItem(const char* name) const;
   // The tag of the menu item whose signal runs the handler, else fallback.
@@ -261,6 +282,9 @@ class TMainForm : public QMainWindow {
   QAction* jumpbackward1_ = nullptr;
   QAction* find1_ = nullptr;
   QAction* findNext1_ = nullptr;
+  QAction* findPrev1_ = nullptr;
+  QAction* replace1_ = nullptr;
+  TReplaceForm* replaceForm_ = nullptr;
   // The opener of the menu being built; each item keeps it for its shortcut.
   std::vector<Handler> openers_;
   std::map<QAction*, std::vector<Handler>> itemOpeners_;
@@ -280,6 +304,7 @@ class TMainForm : public QMainWindow {
   int32_t findPatternLength_ = 0;
   bool findIgnoreCase_ = false;
   int32_t findLastPos_ = -1;
+  std::vector<uint8_t> findAny_;
   std::shared_ptr<PrintState> print_;  // made on first use
 
   ValueInspector* valueInspector1_ = nullptr;

@@ -1,32 +1,13 @@
-// TMainForm: Find and Find next, and the search state kept between them.
+// TMainForm: Find, Find next and Find previous, the search state kept
+// between them, and the Find dialog's count.
 #include <QCheckBox>
 
 #include "app/findf.h"
 #include "app/main_form.h"
 #include "editor/byte_editor.h"
+#include "editor/search_pattern.h"
 
 namespace bm {
-
-namespace {
-
-// Hex codes as typed: letters lower-cased, everything but hex digits dropped,
-// a leading "0" added to an odd count; two digits a byte.
-std::vector<uint8_t> CodePattern(const std::string& text) {
-  std::string digits;
-  for (char c : text) {
-    const auto u = static_cast<unsigned char>(c);
-    const char lower = (u >= 'A' && u <= 'Z') ? static_cast<char>(u - 'A' + 'a') : c;
-    if ((lower >= '0' && lower <= '9') || (lower >= 'a' && lower <= 'f')) digits.push_back(lower);
-  }
-  if (digits.size() % 2 != 0) digits.insert(digits.begin(), '0');
-  auto value = [](char d) { return d <= '9' ? d - '0' : d - 'a' + 10; };
-  std::vector<uint8_t> bytes(digits.size() / 2);
-  for (size_t k = 0; k < bytes.size(); ++k)
-    bytes[k] = static_cast<uint8_t>(value(digits[2 * k]) * 16 + value(digits[2 * k + 1]));
-  return bytes;
-}
-
-}  // namespace
 
 void TMainForm::ShowFindResult(int32_t q) {
   TByteEditor& ed = ByteEditor1();
@@ -45,23 +26,31 @@ void TMainForm::Find1Click() {
   findLastPos_ = -1;
   findIgnoreCase_ = false;
   findPattern_.clear();
+  findAny_.clear();
   findPatternLength_ = 0;
-  if (!findForm_ || !findForm_->ShowModal()) return;
+  if (!findForm_) return;
+  findForm_->OnFindAll = [this] { GuardedCall([this] { FindFormCount(); }); };
+  if (!findForm_->ShowModal()) return;
 
   const bool codeMode = findForm_->RadioGroup1ItemIndex() == 1;
   findQuery_ = findForm_->Edit1Text();
   if (!codeMode) findQuery_.insert(findQuery_.begin(), findForm_->CheckBox1->isChecked() ? 't' : 'T');
   if (findQuery_.empty()) return;
 
-  std::vector<uint8_t> pattern =
-      codeMode ? CodePattern(findQuery_) : std::vector<uint8_t>(findQuery_.begin() + 1, findQuery_.end());
-  if (pattern.empty()) return;
-  findPattern_ = std::move(pattern);
+  SearchPattern pattern;
+  if (codeMode)
+    pattern = ParseCodePattern(findQuery_);
+  else
+    pattern.bytes.assign(findQuery_.begin() + 1, findQuery_.end());
+  if (pattern.Empty()) return;
+  findPattern_ = std::move(pattern.bytes);
+  if (pattern.HasWildcards()) findAny_ = std::move(pattern.any);
   findPatternLength_ = static_cast<int32_t>(findPattern_.size());
   findIgnoreCase_ = !codeMode && findQuery_.front() == 'T';
 
   const int32_t q = ed.FindData(findPattern_.data(), findPatternLength_, ed.CursorPosition(),
-                                ed.DataSize() - 1, findIgnoreCase_, !codeMode);
+                                ed.DataSize() - 1, findIgnoreCase_, !codeMode,
+                                findAny_.empty() ? nullptr : findAny_.data());
   findLastPos_ = q;
   ShowFindResult(q);
 }
@@ -78,9 +67,62 @@ void TMainForm::FindNext1Click() {
   // The previous match still selected: go on one byte after its start.
   if (ed.SelEnd() == findLastPos_) ++findLastPos_;
   const int32_t q = ed.FindData(findPattern_.data(), findPatternLength_, findLastPos_,
-                                ed.DataSize() - 1, findIgnoreCase_, false);
+                                ed.DataSize() - 1, findIgnoreCase_, false,
+                                findAny_.empty() ? nullptr : findAny_.data());
   findLastPos_ = q;
   ShowFindResult(q);
+}
+
+void TMainForm::FindPrev1Click() {
+  TByteEditor& ed = ByteEditor1();
+  if (ed.DataSize() < 1) return;
+  if (findQuery_.empty() || findPattern_.empty()) {
+    Find1Click();
+    return;
+  }
+  // From the byte before the last match while it is still selected or the
+  // cursor still stands on its last byte (the Shift of Shift+F8 reaches the
+  // editor first and drops the selection), else from before the cursor.
+  const bool onMatch =
+      findLastPos_ >= 0 && (ed.SelEnd() == findLastPos_ ||
+                            ed.CursorPosition() == findLastPos_ + findPatternLength_ - 1);
+  const int32_t from = onMatch ? findLastPos_ - 1 : ed.CursorPosition() - 1;
+  const int32_t q =
+      from < 0 ? -1
+               : ed.FindDataBackward(findPattern_.data(), findPatternLength_, from, 0,
+                                     findIgnoreCase_, false,
+                                     findAny_.empty() ? nullptr : findAny_.data());
+  findLastPos_ = q;
+  ShowFindResult(q);
+}
+
+// Counts every match, overlapping ones too (as Find next steps through
+// them), of what the dialog holds now; the search state stays as it was.
+void TMainForm::FindFormCount() {
+  TByteEditor& ed = ByteEditor1();
+  const bool codeMode = findForm_->RadioGroup1ItemIndex() == 1;
+  SearchPattern pattern;
+  if (codeMode) {
+    pattern = ParseCodePattern(findForm_->Edit1Text());
+  } else {
+    const std::string text = findForm_->Edit1Text();
+    pattern.bytes.assign(text.begin(), text.end());
+  }
+  const bool ignoreCase = !codeMode && !findForm_->CheckBox1->isChecked();
+  const int64_t count =
+      pattern.Empty() ? 0
+                      : ed.CountData(pattern.bytes.data(), pattern.Length(), 0, ed.DataSize() - 1,
+                                     ignoreCase, !codeMode, pattern.AnyFlags(), true);
+  findForm_->ShowCount(count);
+}
+
+bool TMainForm::SelectionIsMatch() {
+  TByteEditor& ed = ByteEditor1();
+  const int32_t n = findPatternLength_;
+  if (n < 1 || findPattern_.empty() || ed.SelLength() != n) return false;
+  const int32_t s = std::min(ed.SelStart(), ed.SelEnd());
+  return ed.FindData(findPattern_.data(), n, s, s + n - 1, findIgnoreCase_, false,
+                     findAny_.empty() ? nullptr : findAny_.data()) == s;
 }
 
 }  // namespace bm

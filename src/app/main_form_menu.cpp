@@ -111,6 +111,10 @@ void TMainForm::BuildMenu() {
   find1_ = AddItem(bearbeiten1_, "Find1", "&Найти", "F7", &TMainForm::Find1Click);
   findNext1_ = AddItem(bearbeiten1_, "FindNext1", "Н&айти еще раз", "F8",
                        &TMainForm::FindNext1Click);
+  findPrev1_ = AddItem(bearbeiten1_, "FindPrev1", "Найти &предыдущее", "Shift+F8",
+                       &TMainForm::FindPrev1Click);
+  replace1_ = AddItem(bearbeiten1_, "Replace1", "&Заменить...", "Ctrl+R",
+                      &TMainForm::Replace1Click);
   bearbeiten1_->addSeparator();
   AddItem(bearbeiten1_, "N8", "Ка&лькулятор", "F6", &TMainForm::N8Click);
 
@@ -247,6 +251,8 @@ void TMainForm::Bearbeiten1Click() {
   goto1_->setEnabled(haveData);
   find1_->setEnabled(haveData);
   findNext1_->setEnabled(haveData);
+  findPrev1_->setEnabled(haveData);
+  replace1_->setEnabled(ReplaceAllowed());
 }
 
 void TMainForm::Jump1Click() {

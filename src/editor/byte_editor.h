@@ -17,6 +17,8 @@
 //   recovery.cpp     the recovery record, restoring an abandoned working copy
 //   search.cpp       the forward search FindData (engine in search_engine.*)
 //   value_access.cpp the few bytes at the cursor, a run overwritten in place
+//   search_data.cpp  the backward search and the match count
+//   replace_all.cpp  replacing every match in one pass, and its undo
 #pragma once
 #include <array>
 #include <cstdint>
@@ -29,6 +31,7 @@
 
 #include "editor/change_marks.h"
 #include "editor/editor_types.h"
+#include "editor/replace_all.h"
 #include "editor/tcolors.h"
 #include "editor/undo_spill.h"
 #include "platform/files.h"
@@ -303,8 +306,32 @@ class TByteEditor : public TGridBase, public TColorsOwner {
   // there is none. The pattern is converted in place first: to data bytes of
   // the Translation when translate (nothing for ttAnsi), then lower-cased when
   // ignoreCase, where data bytes are lower-cased for the comparison too.
+  // any: null, or n flags, 1 where the pattern byte matches any data byte.
   int32_t FindData(uint8_t* pattern, int32_t n, int32_t start, int32_t last, bool ignoreCase,
-                   bool translate);
+                   bool translate, const uint8_t* any = nullptr);
+  // The highest q with first <= q <= start (first below 0 counts as 0) whose
+  // n bytes match and lie in the data; -1 when there is none. The pattern is
+  // converted in place as FindData converts it.
+  int32_t FindDataBackward(uint8_t* pattern, int32_t n, int32_t start, int32_t first,
+                           bool ignoreCase, bool translate, const uint8_t* any = nullptr);
+  // How many matches lie between first and last, in one pass; overlapping
+  // false skips those that overlap an earlier one (what ReplaceAll would
+  // replace). The pattern is converted in place as FindData converts it.
+  int64_t CountData(uint8_t* pattern, int32_t n, int32_t first, int32_t last, bool ignoreCase,
+                    bool translate, const uint8_t* any, bool overlapping);
+  // Converts a typed pattern to data bytes of the Translation (translate),
+  // then lower-cases it (ignoreCase), as FindData does.
+  void ConvertPattern(uint8_t* pattern, int32_t n, bool ignoreCase, bool translate) const;
+
+  // ---- replace all ----------------------------------------------------------------------
+  // Replaces every match of the (converted) pattern between first and last,
+  // left to right and without overlaps, with the replacement bytes, in one
+  // pass that writes the result beside the working copy and then makes it
+  // the working copy; one undo record ("Whole content replaced") keeps the
+  // old working copy. A stop from progress, no match, or a failure (raised
+  // as FileError) changes nothing.
+  ReplaceAllResult ReplaceAll(const ReplaceAllRequest& request,
+                              const ReplaceProgress& progress = {});
   // The first and the largest block the search reads at a time (small ones in tests).
   void SetSearchBlocks(int32_t first, int32_t largest);
 
@@ -347,6 +374,10 @@ class TByteEditor : public TGridBase, public TColorsOwner {
   void CommitChange();
   // Formats a failure of the working copy for the user; rethrows as FileError.
   [[noreturn]] void RaiseEditError(const std::exception& error);
+  // replace_all.cpp
+  // Swaps the working copy with the undo file id of a "Whole content
+  // replaced" record, then restores the record's cursor state.
+  void UndoContentReplaced(const uint8_t* fixed, int32_t position, uint64_t id);
   // data_splice.cpp
   // Replaces the removed bytes at position with count bytes of inserted, all
   // or nothing: on an error the data and its size are put back before it is
@@ -403,6 +434,8 @@ class TByteEditor : public TGridBase, public TColorsOwner {
   int32_t moveBlockSize_ = 1 << 20;
   // A record was added by the gate of a range edit that has not finished.
   bool changePending_ = false;
+  // The undo file of the "Whole content replaced" record being written.
+  uint64_t contentSpillId_ = 0;
 
   // markers
   std::array<int32_t, 10> markers_;

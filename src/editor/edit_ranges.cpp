@@ -28,19 +28,21 @@ bool TByteEditor::BeginChange(TChangeKind kind, int32_t position, int32_t count,
   if (allowed && noSizeChange_) {
     if (kind == ckBytesRemoved || kind == ckInsertBuffer || kind == ckAppendBuffer)
       allowed = false;
-    else if (kind == ckReplaceSelection && count != oldLength)
+    else if ((kind == ckReplaceSelection || kind == ckContentReplaced) && count != oldLength)
       allowed = false;
   }
 
   // A change of nothing would leave a record that undoes nothing and, for the
-  // insertions, a selection that ends before it starts.
-  if (allowed && kind != ckByteChanged && count <= 0) allowed = false;
+  // insertions, a selection that ends before it starts. (A replaced whole
+  // may leave no byte: count is the new size.)
+  if (allowed && kind != ckByteChanged && kind != ckContentReplaced && count <= 0) allowed = false;
 
   // Positions and sizes are 32-bit signed: refuse growth past that.
   if (allowed) {
     int64_t grown = size;
     if (kind == ckInsertBuffer || kind == ckAppendBuffer) grown += count;
     if (kind == ckReplaceSelection) grown += static_cast<int64_t>(count) - oldLength;
+    if (kind == ckContentReplaced) grown = count;
     if (grown > kMaxDataSize) allowed = false;
   }
 

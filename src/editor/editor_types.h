@@ -19,6 +19,9 @@ enum TChangeKind : uint8_t {
   ckInsertBuffer = 2,
   ckReplaceSelection = 3,
   ckAppendBuffer = 4,
+  // The whole data swapped for other data (replace all); undone by swapping
+  // back, so its inverse is a change of the same kind.
+  ckContentReplaced = 5,
 };
 
 // A bad argument to one of the editor's operations; the message is fixed.

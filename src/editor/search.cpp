@@ -21,21 +21,27 @@ void TByteEditor::SetSearchBlocks(int32_t first, int32_t largest) {
   searchFirstBlock_ = std::clamp(first, 1, searchBlock_);
 }
 
+void TByteEditor::ConvertPattern(uint8_t* pattern, int32_t n, bool ignoreCase,
+                                 bool translate) const {
+  if (n < 1) return;
+  if (translate && translation_ != ttAnsi) TextToDataBytes(translation_, pattern, pattern, n);
+  if (ignoreCase) AnsiLowerBuff(pattern, static_cast<size_t>(n));
+}
+
 int32_t TByteEditor::FindData(uint8_t* pattern, int32_t n, int32_t start, int32_t last,
-                              bool ignoreCase, bool translate) {
+                              bool ignoreCase, bool translate, const uint8_t* any) {
   const int32_t size = DataSize();
   if (last >= size) last = size - 1;
   if (n < 1) return -1;
   // The pattern is converted even when it cannot fit, so that the caller's
   // buffer always holds data bytes afterwards: a later search with it and
   // translate false (Find next) then looks for the same bytes.
-  if (translate && translation_ != ttAnsi) TextToDataBytes(translation_, pattern, pattern, n);
-  if (ignoreCase) AnsiLowerBuff(pattern, static_cast<size_t>(n));
+  ConvertPattern(pattern, n, ignoreCase, translate);
   start = std::max(start, 0);
   if (int64_t{n} + start > int64_t{last} + 1) return -1;
 
   BusyCursor busy(Host());
-  PatternSearch search(pattern, n, ignoreCase);
+  PatternSearch search(pattern, n, ignoreCase, any);
   const SearchReader noReads = [](uint8_t*, int64_t, int64_t) -> int64_t { return 0; };
   // The read window is kept equal to the data by every edit, so what it
   // holds is searched without reading it again. The search goes on through

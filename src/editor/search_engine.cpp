@@ -88,15 +88,36 @@ struct PatternSearch::Scan {
   int64_t allowance = 0;
 };
 
-PatternSearch::PatternSearch(const uint8_t* pattern, int64_t n, bool fold)
+PatternSearch::PatternSearch(const uint8_t* pattern, int64_t n, bool fold, const uint8_t* any)
     : pattern_(pattern, pattern + std::max<int64_t>(n, 0)), fold_(fold) {
   if (pattern_.empty()) return;
-  firstBytes_ = MatchingBytes(pattern_.front(), fold);
-  lastBytes_ = MatchingBytes(pattern_.back(), fold);
+  if (any && std::any_of(any, any + n, [](uint8_t a) { return a != 0; })) {
+    any_.assign(any, any + n);
+    for (size_t k = 0; k < any_.size(); ++k)
+      if (any_[k]) pattern_[k] = 0;  // never compared
+    const auto fixed = [](uint8_t a) { return a == 0; };
+    const auto first = std::find_if(any_.begin(), any_.end(), fixed);
+    if (first == any_.end()) {
+      allAny_ = true;
+      return;
+    }
+    firstOff_ = first - any_.begin();
+    lastOff_ = static_cast<int64_t>(any_.rend() - std::find_if(any_.rbegin(), any_.rend(), fixed)) - 1;
+  } else {
+    lastOff_ = n - 1;
+  }
+  firstBytes_ = MatchingBytes(pattern_[static_cast<size_t>(firstOff_)], fold);
+  lastBytes_ = MatchingBytes(pattern_[static_cast<size_t>(lastOff_)], fold);
 }
 
 bool PatternSearch::Matches(const uint8_t* at) const {
   const size_t n = pattern_.size();
+  if (!any_.empty()) {
+    const uint8_t* lower = AnsiLowerTable();
+    for (size_t k = 0; k < n; ++k)
+      if (!any_[k] && (fold_ ? lower[at[k]] : at[k]) != pattern_[k]) return false;
+    return true;
+  }
   if (!fold_) return std::memcmp(at, pattern_.data(), n) == 0;
   const uint8_t* lower = AnsiLowerTable();
   for (size_t k = 0; k < n; ++k)
@@ -104,14 +125,36 @@ bool PatternSearch::Matches(const uint8_t* at) const {
   return true;
 }
 
+namespace {
+
+// Ends the search at the first match.
+class FirstMatch : public MatchSink {
+ public:
+  bool Match(int64_t, const uint8_t*, int64_t) override { return false; }
+};
+
+}  // namespace
+
 int64_t PatternSearch::Find(int64_t start, int64_t last, const SearchReader& read,
                             SearchSpan cached, const SearchOptions& options) {
+  FirstMatch first;
+  const int64_t q = Run(start, last, read, cached, options, first);
+  return q >= 0 ? q : -1;
+}
+
+int64_t PatternSearch::ForEach(int64_t start, int64_t last, const SearchReader& read,
+                               MatchSink& sink, SearchSpan cached, const SearchOptions& options) {
+  return Run(start, last, read, cached, options, sink);
+}
+
+int64_t PatternSearch::Run(int64_t start, int64_t last, const SearchReader& read,
+                           SearchSpan cached, const SearchOptions& options, MatchSink& sink) {
   const auto n = static_cast<int64_t>(pattern_.size());
   start = std::max<int64_t>(start, 0);
   const int64_t end = last + 1;  // the searched bytes end before it
   if (n < 1 || start + n > end) return -1;
   // A pattern byte that no data byte matches (possible only when folding).
-  if (firstBytes_.empty() || lastBytes_.empty()) return -1;
+  if (!allAny_ && (firstBytes_.empty() || lastBytes_.empty())) return -1;
 
   Scan scan;
   scan.start = scan.next = start;
@@ -123,10 +166,11 @@ int64_t PatternSearch::Find(int64_t start, int64_t last, const SearchReader& rea
   if (cached.data && cached.start <= start && start < cached.start + cached.length) {
     const int64_t viewEnd = std::min(cached.start + cached.length, end);
     const uint8_t* base = cached.data + (start - cached.start);
-    const int64_t q = ScanView(base, start, viewEnd, scan);
+    const int64_t q = ScanView(base, start, viewEnd, scan, sink);
     if (q >= 0) return q;
     pos = viewEnd;
-    keepFrom = scan.linear ? pos : scan.next;
+    keepFrom = scan.linear ? pos - scan.matched : scan.next;
+    if (!sink.Passed(keepFrom, base, start)) return -2;
     carry = base + (keepFrom - start);
   }
 
@@ -150,10 +194,13 @@ int64_t PatternSearch::Find(int64_t start, int64_t last, const SearchReader& rea
     if (got <= 0) break;  // the data ended early
     const int64_t viewStart = pos - keep;
     const int64_t viewEnd = pos + got;
-    const int64_t q = ScanView(buffer.get(), viewStart, viewEnd, scan);
+    const int64_t q = ScanView(buffer.get(), viewStart, viewEnd, scan, sink);
     if (q >= 0) return q;
     pos = viewEnd;
-    keepFrom = scan.linear ? pos : scan.next;
+    // The linear scan keeps the bytes of its partial match in view, so that
+    // a match it completes later lies whole in one view.
+    keepFrom = scan.linear ? pos - scan.matched : scan.next;
+    if (!sink.Passed(keepFrom, buffer.get(), viewStart)) return -2;
     carry = buffer.get() + (keepFrom - viewStart);
     if (got < want) break;
     chunk = std::min(chunk * 2, blockSize);
@@ -161,9 +208,31 @@ int64_t PatternSearch::Find(int64_t start, int64_t last, const SearchReader& rea
   return -1;
 }
 
-// base[0] is the byte at viewStart; the view ends before viewEnd.
+// base[0] is the byte at viewStart; the view ends before viewEnd. Tells the
+// sink of each match; returns the one it stopped at, or -1.
 int64_t PatternSearch::ScanView(const uint8_t* base, int64_t viewStart, int64_t viewEnd,
+                                Scan& scan, MatchSink& sink) {
+  const auto n = static_cast<int64_t>(pattern_.size());
+  for (;;) {
+    const int64_t q = ScanOnce(base, viewStart, viewEnd, scan);
+    if (q < 0) return -1;
+    if (!sink.Match(q, base, viewStart)) return q;
+    if (scan.linear) {
+      scan.linearPos = q + n;
+      scan.matched = sink.nonOverlapping ? 0 : failure_[static_cast<size_t>(n - 1)];
+    } else {
+      scan.next = q + (sink.nonOverlapping ? n : 1);
+    }
+  }
+}
+
+int64_t PatternSearch::ScanOnce(const uint8_t* base, int64_t viewStart, int64_t viewEnd,
                                 Scan& scan) {
+  if (allAny_) {
+    // Every place matches: the next start that fits.
+    if (scan.next + static_cast<int64_t>(pattern_.size()) > viewEnd) return -1;
+    return scan.next;
+  }
   if (!scan.linear) {
     const int64_t to = viewEnd - static_cast<int64_t>(pattern_.size()) + 1;  // starts below it fit
     if (scan.next < to) {
@@ -186,7 +255,7 @@ int64_t PatternSearch::FilterScan(const uint8_t* base, int64_t viewStart, int64_
   // True when the search stops at offset at: a match, or too much checking.
   auto check = [&](int64_t at) {
     const int64_t position = viewStart + at;
-    if (scan.checked > scan.allowance + 2 * (position - scan.start)) {
+    if (any_.empty() && scan.checked > scan.allowance + 2 * (position - scan.start)) {
       scan.linear = true;
       scan.linearPos = position;
       scan.matched = 0;
@@ -200,16 +269,19 @@ int64_t PatternSearch::FilterScan(const uint8_t* base, int64_t viewStart, int64_
 
   int64_t i = from - viewStart;
   const int64_t stop = to - viewStart;
-  const int64_t lastOff = n - 1;
+  // The filter looks at the first and the last fixed byte of each start;
+  // with the first byte fixed, the filtered byte is the start's own.
+  const uint8_t* firsts = base + firstOff_;
+  const int64_t lastOff = lastOff_ - firstOff_;
 #if defined(__SSE2__)
   if (firstBytes_.size() <= 2 && lastBytes_.size() <= 2) {
     const uint8_t first[2] = {firstBytes_.front(), firstBytes_.back()};
     const uint8_t last[2] = {lastBytes_.front(), lastBytes_.back()};
     bool stopped = false;
     if (firstBytes_.size() == 1 && lastBytes_.size() == 1)
-      i = FilterSse2<false>(base, i, stop, lastOff, first, last, check, stopped);
+      i = FilterSse2<false>(firsts, i, stop, lastOff, first, last, check, stopped);
     else
-      i = FilterSse2<true>(base, i, stop, lastOff, first, last, check, stopped);
+      i = FilterSse2<true>(firsts, i, stop, lastOff, first, last, check, stopped);
     if (stopped) return found;
   }
 #endif
@@ -217,7 +289,7 @@ int64_t PatternSearch::FilterScan(const uint8_t* base, int64_t viewStart, int64_
     const uint8_t f0 = firstBytes_.front(), f1 = firstBytes_.back();
     const uint8_t l0 = lastBytes_.front(), l1 = lastBytes_.back();
     for (; i < stop; ++i) {
-      const uint8_t a = base[i], b = base[i + lastOff];
+      const uint8_t a = firsts[i], b = firsts[i + lastOff];
       if ((a == f0 || a == f1) && (b == l0 || b == l1) && check(i)) return found;
     }
     return -1;
@@ -226,7 +298,7 @@ int64_t PatternSearch::FilterScan(const uint8_t* base, int64_t viewStart, int64_
   for (uint8_t b : firstBytes_) isFirst[b] = true;
   for (uint8_t b : lastBytes_) isLast[b] = true;
   for (; i < stop; ++i)
-    if (isFirst[base[i]] && isLast[base[i + lastOff]] && check(i)) return found;
+    if (isFirst[firsts[i]] && isLast[firsts[i + lastOff]] && check(i)) return found;
   return -1;
 }
 
@@ -250,7 +322,11 @@ int64_t PatternSearch::LinearScan(const uint8_t* base, int64_t viewStart, int64_
     uint8_t c = base[p - viewStart];
     if (fold_) c = lower[c];
     while (j > 0 && pattern_[j] != c) j = failure_[j - 1];
-    if (pattern_[j] == c && ++j == n) return p - n + 1;
+    if (pattern_[j] == c && ++j == n) {
+      scan.matched = j;
+      scan.linearPos = p + 1;
+      return p - n + 1;
+    }
   }
   scan.matched = j;
   scan.linearPos = viewEnd;

@@ -72,6 +72,7 @@ const char* KindName(uint8_t kind) {
     case ckInsertBuffer: return "Insert buffer";
     case ckReplaceSelection: return "Replace selection";
     case ckAppendBuffer: return "Append buffer";
+    case ckContentReplaced: return "Whole content replaced";
     default: return "No Undo";
   }
 }
@@ -89,6 +90,8 @@ uint32_t NewestLength(const std::vector<uint8_t>& stream) {
 // are in the stream.
 uint64_t SpillIdOf(const uint8_t* record, size_t length) {
   if (length != kSpilledRecord) return 0;
+  // The old content of a replaced whole is always a file of its own.
+  if (record[kOffKind] == ckContentReplaced) return GetU64(record + kUndoFixedPart);
   int32_t logical = 0;
   if (record[kOffKind] == ckBytesRemoved) logical = GetI32(record + kOffCount);
   if (record[kOffKind] == ckReplaceSelection) logical = GetI32(record + kOffOldLength);
@@ -127,6 +130,7 @@ void TByteEditor::WriteUndoRecord(TChangeKind kind, int32_t position, int32_t co
   size_t dataLength = 1;
   if (kind == ckBytesRemoved) dataLength = static_cast<size_t>(std::max(count, 0));
   if (kind == ckReplaceSelection) dataLength = static_cast<size_t>(std::max(oldLength, 0));
+  if (kind == ckContentReplaced) dataLength = kSpillId;
   const bool spill = dataLength > static_cast<size_t>(undoSpillThreshold_) && workStream_ &&
                      (kind == ckBytesRemoved || kind == ckReplaceSelection);
   const size_t bytesLength = dataLength;
@@ -169,6 +173,8 @@ void TByteEditor::WriteUndoRecord(TChangeKind kind, int32_t position, int32_t co
     if (kind == ckByteChanged) {
       record[kUndoFixedPart] = ReadByte(position);
       fixed[kOffOldMark] = IsByteChanged(position) ? 1 : 0;
+    } else if (kind == ckContentReplaced) {
+      PutU64(record + kUndoFixedPart, contentSpillId_);
     } else if (spill) {
       const uint64_t id = undoSpill_.Store(workFileName_, *workStream_, position,
                                            static_cast<int64_t>(bytesLength), moveBlockSize_);
@@ -380,6 +386,11 @@ void TByteEditor::Undo() {
         RestoreCursorState(fixed);
         if (Host()) Host()->InvalidateAll();
         dropped = kMinRecord;
+        break;
+      }
+      case ckContentReplaced: {
+        UndoContentReplaced(fixed, p, SpillIdOf(undoStream_.data() + start, length));
+        dropped = length;
         break;
       }
       default:

@@ -56,6 +56,35 @@ uint64_t UndoSpill::Store(const std::string& beside, FileStream& source, int64_t
   return id;
 }
 
+uint64_t UndoSpill::Create(const std::string& beside) {
+  uint64_t id = next_;
+  for (int attempt = 0;; ++attempt, ++id) {
+    const std::string path = beside + ".undo" + std::to_string(id);
+    std::unique_ptr<FileStream> stream = files_.CreateExclusive(path);
+    if (stream) {
+      entries_.emplace(id, Entry{path, std::move(stream)});
+      next_ = id + 1;
+      return id;
+    }
+    const int e = errno;
+    if (attempt >= 100 || !files_.FileExists(path))
+      throw FileError("Cannot create \"" + path + "\"", e);
+  }
+}
+
+FileStream* UndoSpill::StreamOf(uint64_t id) {
+  const auto it = entries_.find(id);
+  return it == entries_.end() ? nullptr : it->second.stream.get();
+}
+
+bool UndoSpill::Exchange(uint64_t id, const std::string& path, std::unique_ptr<FileStream>& stream) {
+  const auto it = entries_.find(id);
+  if (it == entries_.end() || !it->second.stream || !stream) return false;
+  if (!files_.ExchangeFiles(it->second.path, path)) return false;
+  std::swap(it->second.stream, stream);
+  return true;
+}
+
 ByteSource UndoSpill::Bytes(uint64_t id) {
   const auto it = entries_.find(id);
   if (it == entries_.end()) return {};

@@ -36,6 +36,14 @@ class UndoSpill {
   // nothing is left behind then.
   uint64_t Store(const std::string& beside, FileStream& source, int64_t position, int64_t count,
                  int32_t blockSize);
+  // Creates a new, empty file named after beside, as Store names them, and
+  // returns its id; the file is written through StreamOf. Throws FileError.
+  uint64_t Create(const std::string& beside);
+  FileStream* StreamOf(uint64_t id);
+  // Swaps the file of id with the file at path, whose open stream is stream:
+  // the names change places (ExchangeFiles) and so do the streams. False with
+  // nothing changed when the names cannot be exchanged.
+  bool Exchange(uint64_t id, const std::string& path, std::unique_ptr<FileStream>& stream);
   // The bytes of a stored file, or an empty source when id is unknown.
   ByteSource Bytes(uint64_t id);
   void Remove(uint64_t id);

@@ -150,6 +150,10 @@ class FileSystem {
   }
   // The identity of what path names now (known false when nothing is there).
   virtual FileIdentity Identify(const std::string& path) = 0;
+  // Swaps the files two names lead to (both must exist), so that each name
+  // then holds the other's contents; open streams follow their files. False
+  // with both names as they were when it cannot be done.
+  virtual bool ExchangeFiles(const std::string& a, const std::string& b);
 };
 
 // The process's file system (POSIX).

@@ -234,6 +234,15 @@ bool PosixFileSystem::CanOpenExclusive(const std::string& path) {
 
 bool PosixFileSystem::DeleteFile(const std::string& path) { return ::unlink(path.c_str()) == 0; }
 
+bool PosixFileSystem::ExchangeFiles(const std::string& a, const std::string& b) {
+#if defined(__linux__) && defined(RENAME_EXCHANGE)
+  if (::renameat2(AT_FDCWD, a.c_str(), AT_FDCWD, b.c_str(), RENAME_EXCHANGE) == 0) return true;
+  // Older kernels and some file systems do not exchange: renames instead.
+  if (errno != EINVAL && errno != ENOSYS && errno != ENOTSUP) return false;
+#endif
+  return FileSystem::ExchangeFiles(a, b);
+}
+
 bool PosixFileSystem::ClearAttributes(const std::string& path) {
   // Through a descriptor of the file itself: a link planted at the name is
   // not followed.

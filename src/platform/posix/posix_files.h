@@ -84,6 +84,8 @@ class PosixFileSystem : public FileSystem {
   bool SaveCopy(const std::string& from, const std::string& to, const SaveCopyOptions& options,
                 FileIdentity* saved) override;
   FileIdentity Identify(const std::string& path) override;
+  // One atomic exchange where the kernel and the file system offer it.
+  bool ExchangeFiles(const std::string& a, const std::string& b) override;
 
  private:
   std::string tempDirectory_;

@@ -1,0 +1,75 @@
+// TByteEditor's backward search and match count, on the engines of
+// search_backward.* and search_engine.*.
+#include <algorithm>
+
+#include "editor/busy_cursor.h"
+#include "editor/byte_editor.h"
+#include "editor/search_backward.h"
+#include "editor/search_engine.h"
+
+namespace bm {
+
+namespace {
+
+class Counter : public MatchSink {
+ public:
+  bool Match(int64_t, const uint8_t*, int64_t) override {
+    ++count;
+    return true;
+  }
+  int64_t count = 0;
+};
+
+}  // namespace
+
+int32_t TByteEditor::FindDataBackward(uint8_t* pattern, int32_t n, int32_t start, int32_t first,
+                                      bool ignoreCase, bool translate, const uint8_t* any) {
+  if (n < 1) return -1;
+  ConvertPattern(pattern, n, ignoreCase, translate);
+  const int32_t size = DataSize();
+  first = std::max(first, 0);
+  // The match may begin at start at the latest and must end in the data.
+  const int64_t last = std::min<int64_t>(int64_t{size} - 1, int64_t{start} + n - 1);
+  if (start < first || int64_t{first} + n > last + 1) return -1;
+
+  BusyCursor busy(Host());
+  BackwardSearch search(pattern, n, ignoreCase, any);
+  SearchOptions options;
+  options.firstBlock = searchFirstBlock_;
+  options.blockSize = searchBlock_;
+  const int64_t q = search.FindLast(
+      first, last,
+      [this](uint8_t* buffer, int64_t position, int64_t count) -> int64_t {
+        return ReadBytes(buffer, static_cast<int32_t>(position), static_cast<int32_t>(count));
+      },
+      options);
+  return static_cast<int32_t>(q);
+}
+
+int64_t TByteEditor::CountData(uint8_t* pattern, int32_t n, int32_t first, int32_t last,
+                               bool ignoreCase, bool translate, const uint8_t* any,
+                               bool overlapping) {
+  if (n < 1) return 0;
+  ConvertPattern(pattern, n, ignoreCase, translate);
+  const int32_t size = DataSize();
+  if (last >= size) last = size - 1;
+  first = std::max(first, 0);
+  if (int64_t{first} + n > int64_t{last} + 1) return 0;
+
+  BusyCursor busy(Host());
+  PatternSearch search(pattern, n, ignoreCase, any);
+  Counter counter;
+  counter.nonOverlapping = !overlapping;
+  SearchOptions options;
+  options.firstBlock = searchFirstBlock_;
+  options.blockSize = searchBlock_;
+  search.ForEach(
+      first, last,
+      [this](uint8_t* buffer, int64_t position, int64_t count) -> int64_t {
+        return ReadBytes(buffer, static_cast<int32_t>(position), static_cast<int32_t>(count));
+      },
+      counter, {}, options);
+  return counter.count;
+}
+
+}  // namespace bm
