@@ -202,6 +202,7 @@ ReplaceAllResult TByteEditor::ReplaceAll(const ReplaceAllRequest& request,
     }
     if (!undoSpill_.Exchange(id, workFileName_, workStream_))
       throw FileError("Cannot put the result in place of the working copy", errno);
+    workStream_->KeepSynced();  // the new working copy reaches the disk like the old one
   } catch (const std::exception& error) {
     contentSpillId_ = 0;
     RollbackChange(savepoint);
@@ -227,6 +228,7 @@ ReplaceAllResult TByteEditor::ReplaceAll(const ReplaceAllRequest& request,
 void TByteEditor::UndoContentReplaced(const uint8_t* fixed, int32_t position, uint64_t id) {
   if (id == 0 || !undoSpill_.Exchange(id, workFileName_, workStream_))
     throw FileError("Cannot put the replaced data back", errno);
+  workStream_->KeepSynced();
   cachedSize_ = -1;
   readWindowStart_ = -1;
   UpdateGridSize();
