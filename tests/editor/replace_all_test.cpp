@@ -85,7 +85,7 @@ TEST_F(ReplaceAllTest, AgreesWithTheModelAndOneUndoBringsEverythingBack) {
     request.last = static_cast<int32_t>(last);
     int64_t expectedCount = 0;
     const Bytes expected = ModelReplace(data, pattern, replacement, first, last, &expectedCount);
-    const size_t filesBefore = FilesIn(temp.Path());
+    const size_t filesBefore = FilesIn(PrivateFolder(temp.Path()));
 
     const ReplaceAllResult result = fx.ed.ReplaceAll(request);
     EXPECT_EQ(result.count, expectedCount);
@@ -94,19 +94,19 @@ TEST_F(ReplaceAllTest, AgreesWithTheModelAndOneUndoBringsEverythingBack) {
     if (expectedCount == 0) {
       EXPECT_FALSE(fx.ed.CanUndo()) << "no match: no change";
       EXPECT_FALSE(fx.ed.Modified());
-      EXPECT_EQ(FilesIn(temp.Path()), filesBefore);
+      EXPECT_EQ(FilesIn(PrivateFolder(temp.Path())), filesBefore);
       continue;
     }
     EXPECT_TRUE(fx.ed.Modified());
     EXPECT_EQ(fx.ed.UndoCount(), 1);
     EXPECT_EQ(fx.ed.UndoDescription(), "Whole content replaced");
-    EXPECT_EQ(FilesIn(temp.Path()), filesBefore + 1) << "the old content kept as undo data";
+    EXPECT_EQ(FilesIn(PrivateFolder(temp.Path())), filesBefore + 1) << "the old content kept as undo data";
     fx.ed.Undo();
     EXPECT_EQ(fx.Data(), data);
     EXPECT_FALSE(fx.ed.Modified());
     EXPECT_FALSE(fx.ed.CanUndo());
     EXPECT_EQ(fx.ed.CursorPosition(), static_cast<int32_t>(data.size() / 2));
-    EXPECT_EQ(FilesIn(temp.Path()), filesBefore);
+    EXPECT_EQ(FilesIn(PrivateFolder(temp.Path())), filesBefore);
     if (HasFailure()) return;
   }
 }
@@ -159,12 +159,12 @@ TEST_F(ReplaceAllTest, AStoppedOrFailingPassChangesNothing) {
   fx.Overwrite(1, 'b');
   data[1] = 'b';
   const Bytes undoBefore = fx.ed.UndoStream();
-  const size_t filesBefore = FilesIn(temp.Path());
+  const size_t filesBefore = FilesIn(PrivateFolder(temp.Path()));
   auto unchanged = [&] {
     EXPECT_EQ(fx.Data(), data);
     EXPECT_EQ(fx.ed.UndoStream(), undoBefore);
     EXPECT_EQ(fx.ed.UndoCount(), 1);
-    EXPECT_EQ(FilesIn(temp.Path()), filesBefore) << "the new file is gone";
+    EXPECT_EQ(FilesIn(PrivateFolder(temp.Path())), filesBefore) << "the new file is gone";
   };
 
   int calls = 0;
