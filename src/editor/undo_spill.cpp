@@ -28,7 +28,7 @@ uint64_t UndoSpill::Store(const std::string& beside, FileStream& source, int64_t
   std::string path;
   std::unique_ptr<FileStream> stream;
   for (int attempt = 0; !stream; ++attempt, ++id) {
-    path = beside + ".undo" + std::to_string(id);
+    path = beside + suffix_ + std::to_string(id);
     stream = files_.CreateExclusive(path);
     if (stream) break;
     const int e = errno;

@@ -25,13 +25,15 @@ struct ByteSource {
 
 class UndoSpill {
  public:
-  explicit UndoSpill(FileSystem& files) : files_(files) {}
+  // Files are named after the working copy, then suffix and a number.
+  explicit UndoSpill(FileSystem& files, const char* suffix = ".undo")
+      : files_(files), suffix_(suffix) {}
   ~UndoSpill();
   UndoSpill(const UndoSpill&) = delete;
   UndoSpill& operator=(const UndoSpill&) = delete;
 
   // Copies count bytes from source at position into a new file named after
-  // beside (created exclusively, owner only, no link followed, its blocks
+  // beside (beside + suffix + a number) (created exclusively, owner only, no link followed, its blocks
   // reserved first) and returns the file's id, never 0. Throws FileError;
   // nothing is left behind then.
   uint64_t Store(const std::string& beside, FileStream& source, int64_t position, int64_t count,
@@ -50,6 +52,7 @@ class UndoSpill {
     std::unique_ptr<FileStream> stream;
   };
   FileSystem& files_;
+  const char* suffix_;
   std::map<uint64_t, Entry> entries_;
   uint64_t next_ = 1;
 };
