@@ -25,6 +25,7 @@ struct State {
   ChangeMarks marks;
   Bytes undo;
   int undoCount;
+  Bytes redo;
   bool canUndo, modified;
   int col, row;
   int32_t selAnchor, selFrom, selTo;
@@ -53,7 +54,7 @@ struct Rig {
   }
   State Capture() {
     State s{fx.Data(),         fx.ed.GetChangeMarks(), fx.ed.UndoStream(), fx.ed.UndoCount(),
-            fx.ed.CanUndo(),   fx.ed.Modified(),       fx.ed.Col(),        fx.ed.Row(),
+            fx.ed.RedoStream(), fx.ed.CanUndo(),   fx.ed.Modified(),       fx.ed.Col(),        fx.ed.Row(),
             fx.ed.SelAnchor(), fx.ed.SelFrom(),        fx.ed.SelTo(),      0};
     for (const auto& entry : std::filesystem::directory_iterator(temp.Path())) {
       (void)entry;
@@ -98,6 +99,15 @@ void TypeOver(testing::EditorFixture& f, int32_t p, uint8_t v) {
   f.ed.OverwriteByte(static_cast<uint8_t>(~v), v, p, f.ed.RowOfPosition(p));
 }
 void Undo(testing::EditorFixture& f) { f.ed.Undo(); }
+void Redo(testing::EditorFixture& f) { f.ed.Redo(); }
+// The edit, then its undo: ready for a redo.
+std::function<void(testing::EditorFixture&)> Undone(
+    std::function<void(testing::EditorFixture&)> edit) {
+  return [edit](testing::EditorFixture& f) {
+    edit(f);
+    f.ed.Undo();
+  };
+}
 
 std::vector<Scenario> Scenarios() {
   return {
@@ -139,6 +149,24 @@ std::vector<Scenario> Scenarios() {
        Undo},
       {"undo an append", [](auto& f) { Append(f, 300); }, Undo},
       {"undo a byte change", [](auto& f) { f.Overwrite(1234, 0x11); }, Undo},
+      {"redo an insert", Undone([](auto& f) { Insert(f, 600, 100); }), Redo},
+      {"redo an insert kept on disk", Undone([](auto& f) { Insert(f, 900, 100); }), Redo},
+      {"redo a delete", Undone([](auto& f) { DeleteRun(f, 30, 60); }), Redo},
+      {"redo a shrinking paste",
+       Undone([](auto& f) {
+         f.Select(400, 1199);
+         Paste(f, 5);
+       }),
+       Redo},
+      {"redo an append", Undone([](auto& f) { Append(f, 300); }), Redo},
+      {"redo a byte change", Undone([](auto& f) { f.Overwrite(1234, 0x11); }), Redo},
+      {"undo a redone delete kept on disk",
+       [](auto& f) {
+         DeleteRun(f, 100, 1099);
+         f.ed.Undo();
+         f.ed.Redo();
+       },
+       Undo},
       {"overwrite a byte", Nothing, [](auto& f) { TypeOver(f, 1234, 0x11); }},
       {"overwrite a byte with a full history",
        [](auto& f) {
