@@ -21,6 +21,7 @@
 #include "app/modal_return.h"
 #include "app/preview.h"
 #include "app/recovery_offer.h"
+#include "app/settings.h"
 #include "app/toolbar_icons.h"
 #include "editor/byte_editor.h"
 #include "editor/editor_types.h"
@@ -80,6 +81,7 @@ TMainForm::TMainForm(Dialogs& dialogs, Clipboard& clipboard, std::vector<std::st
   BuildLayout();
   BuildToolbar();
   BuildMenu();
+  ApplyKeyScheme(settings::Flag(settings::kStandardKeys, false));
   // Menus keep the desktop's menu font, as they do on other systems.
   menuBar()->setFont(QApplication::font(menuBar()));
   ApplyEditorSettings();

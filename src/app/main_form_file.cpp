@@ -6,6 +6,7 @@
 #include <QMimeData>
 
 #include "app/main_form.h"
+#include "app/recent_files.h"
 #include "editor/byte_editor.h"
 #include "widgets/editor_widget.h"
 
@@ -79,7 +80,10 @@ bool TMainForm::SaveDocument() {
   const std::string name = ed.FileName();
   if (files_.FileExists(name) && !ed.ReadOnly()) {
     if (!ConfirmOverwriteOfChangedFile(dialogs_, ed, name)) return false;
-    if (ed.SaveToFile(name)) return true;
+    if (ed.SaveToFile(name)) {
+      NoteRecentFile(name);
+      return true;
+    }
     ShowError("Cannot save file\r\n" + Utf8(DisplayName(name)));
     return false;
   }
@@ -87,7 +91,10 @@ bool TMainForm::SaveDocument() {
   if (!chosen) return false;
   lastSaveName_ = chosen->path;
   if (!ConfirmOverwriteOfChangedFile(dialogs_, ed, chosen->path)) return false;
-  if (ed.SaveToFile(chosen->path)) return true;
+  if (ed.SaveToFile(chosen->path)) {
+    NoteRecentFile(chosen->path);
+    return true;
+  }
   ShowError("Cannot save file\r\n" + Utf8(DisplayName(chosen->path)));
   return false;
 }
@@ -112,7 +119,10 @@ FileDialogRequest TMainForm::SaveRequest() const {
 }
 
 bool TMainForm::OpenNamedFile(const std::string& path) {
-  if (ByteEditor1().LoadFromFile(path)) return true;
+  if (ByteEditor1().LoadFromFile(path)) {
+    NoteRecentFile(path);
+    return true;
+  }
   const std::string& cause = ByteEditor1().LoadError();
   ShowError("Cannot open file\r\n" + Utf8(DisplayName(path)) + (cause.empty() ? "" : "\r\n" + cause));
   return false;
@@ -141,7 +151,9 @@ void TMainForm::Speichernunter1Click() {
   if (!chosen) return;
   lastSaveName_ = chosen->path;
   if (!ConfirmOverwriteOfChangedFile(dialogs_, ByteEditor1(), chosen->path)) return;
-  if (!ByteEditor1().SaveToFile(chosen->path))
+  if (ByteEditor1().SaveToFile(chosen->path))
+    NoteRecentFile(chosen->path);
+  else
     ShowError("Cannot save file\r\n" + Utf8(DisplayName(chosen->path)));
 }
 

@@ -44,6 +44,7 @@ void TMainForm::View1Click() {
   }
   if (QAction* grid = ViewItem("Grid1")) grid->setChecked(ed.GridLineWidth() == 1);
   if (QAction* markers = ViewItem("Showmarkers1")) markers->setChecked(ed.ShowMarkerColumn());
+  standardKeys1_->setChecked(standardKeys_);
 }
 
 void TMainForm::Blocksize1Click() {
