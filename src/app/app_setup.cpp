@@ -41,18 +41,39 @@ CommandLine ParseCommandLine(int argc, char** argv, bool final, std::FILE* out, 
   CommandLine result;
   QCommandLineParser parser;
   // As with further file names, an option after the file name is taken as
-  // an argument (so "bytemoor file --version" opens file).
+  // an argument (so "bytemoor file --version" opens file). Qt's own options
+  // are words after one dash ("-platform xcb").
   parser.setOptionsAfterPositionalArgumentsMode(QCommandLineParser::ParseAsPositionalArguments);
+  parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
   const QCommandLineOption help(QStringList{QStringLiteral("h"), QStringLiteral("help")});
   const QCommandLineOption version(QStringList{QStringLiteral("v"), QStringLiteral("version")});
   parser.addOption(help);
   parser.addOption(version);
   parser.addPositionalArgument(QStringLiteral("file"), QString(), QStringLiteral("[file]"));
+  if (!final) {
+    // Before QApplication has taken them out, Qt's options are known too, so
+    // that an unknown one is told without a display.
+    static const char* const kWithValue[] = {
+        "platform", "platformpluginpath", "platformtheme", "plugin", "qmljsdebugger",
+        "qwindowgeometry", "geometry", "qwindowicon", "icon", "qwindowtitle", "title",
+        "session", "display", "name", "style", "stylesheet", "visual", "ncols", "cmap"};
+    static const char* const kFlags[] = {"reverse", "widgetcount", "nograb", "dograb", "sync",
+                                         "testability"};
+    for (const char* name : kWithValue) {
+      QCommandLineOption option(QString::fromLatin1(name), QString(), QStringLiteral("value"));
+      option.setFlags(QCommandLineOption::HiddenFromHelp);
+      parser.addOption(option);
+    }
+    for (const char* name : kFlags) {
+      QCommandLineOption option(QString::fromLatin1(name));
+      option.setFlags(QCommandLineOption::HiddenFromHelp);
+      parser.addOption(option);
+    }
+  }
 
   QStringList arguments;
   for (int i = 0; i < argc; ++i) arguments.append(QString::fromLocal8Bit(argv[i]));
-  const bool parsed = parser.parse(arguments);
-  if (!parsed && final) {
+  if (!parser.parse(arguments)) {
     std::fprintf(err, "bytemoor: %s\n%s", parser.errorText().toLocal8Bit().constData(),
                  UsageText().c_str());
     std::fflush(err);

@@ -25,9 +25,9 @@ struct CommandLine {
 };
 
 // Reads argv. --help prints the usage to out (exit 0), --version the version
-// (exit 0). An unknown option prints an error and the usage to err (exit 2)
-// when final; before Qt has taken its own options out of argv (final false)
-// unknown options are let through. Needs no display.
+// (exit 0), an unknown option an error and the usage to err (exit 2). Before
+// Qt has taken its own options out of argv (final false) those count as
+// known; the names are only right once they are out (final). Needs no display.
 CommandLine ParseCommandLine(int argc, char** argv, bool final, std::FILE* out, std::FILE* err);
 
 // The usage text of --help.

@@ -31,8 +31,13 @@ bool ModalReturn::eventFilter(QObject* watched, QEvent* e) {
 void ModalReturn::Reactivate() {
   if (!main_ || !main_->isVisible() || main_->isMinimized()) return;
   if (QApplication::activeModalWidget() || QApplication::activePopupWidget()) return;
-  if (QApplication::activeWindow() == main_) return;
+  // Asked for even when Qt already counts the window as active: without a
+  // window manager that count can outlive the server's focus, which the
+  // closed box took along, and the keys would then reach no window.
   main_->activateWindow();
+  // The keys go back to the widget that had them before the box (the editor
+  // at start-up, when the window had never been active yet).
+  if (QWidget* focus = main_->focusWidget()) focus->setFocus(Qt::ActiveWindowFocusReason);
 }
 
 }  // namespace bm

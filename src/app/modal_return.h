@@ -21,8 +21,8 @@ class ModalReturn : public QObject {
   bool eventFilter(QObject* watched, QEvent* e) override;
 
  private:
-  // Activates the main window unless it is already active, hidden, or a
-  // modal box or a menu is still open.
+  // Activates the main window and gives the keys back to its focus widget,
+  // unless it is hidden or a modal box or a menu is still open.
   void Reactivate();
 
   QPointer<QWidget> main_;
