@@ -1,8 +1,6 @@
 // The main window's side of recovery: the start-up offer of work left by an
 // editor that ended without closing its document, the end on a termination
 // signal, and the save prompt at logout.
-#include <QMessageBox>
-#include <QTimer>
 #include <csignal>
 #include <sys/stat.h>
 
@@ -212,66 +210,6 @@ TEST(SignalBridge, TerminationSignalsArriveThroughTheEventLoop) {
     ASSERT_EQ(::sigaction(n, nullptr, &now), 0);
     EXPECT_EQ(now.sa_handler, SIG_DFL) << n;
   }
-}
-
-// Scripted boxes, except that the questions are real modal boxes, so that
-// the window's return from them is the program's own.
-class RealQuestions : public ScriptedDialogs {
- public:
-  MessageResult MessageBox(const std::string& text, const std::string& caption, MessageIcon icon,
-                           MessageButtons buttons) override {
-    if (buttons != MessageButtons::YesNo)
-      return ScriptedDialogs::MessageBox(text, caption, icon, buttons);
-    QMessageBox box(QMessageBox::Question, QString(), QString::fromStdString(text),
-                    QMessageBox::Yes | QMessageBox::No);
-    return box.exec() == QMessageBox::Yes ? MessageResult::Yes : MessageResult::No;
-  }
-};
-
-class RecoveryQuestionTest : public RecoveryOfferTest {
- protected:
-  RealQuestions questions;
-};
-
-// Without a window manager the closed question leaves no window active: the
-// window must take the focus back, and every shortcut work.
-TEST_F(RecoveryQuestionTest, EveryShortcutWorksRightAfterTheStartUpQuestion) {
-  const std::string path = WriteFile("data.bin", "ABCDEFGH");
-  LeaveEdited(path, "31");
-  auto* timer = new QTimer(qApp);
-  QObject::connect(timer, &QTimer::timeout, [timer] {
-    auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
-    if (!box || !box->isVisible()) return;
-    timer->stop();
-    timer->deleteLater();
-    box->button(QMessageBox::Yes)->click();
-    QApplication::setActiveWindow(nullptr);
-  });
-  timer->start(10);
-  form = CreateForms(questions, clipboard, {});
-  form->show();
-  ASSERT_TRUE(QTest::qWaitFor([&] { return Editor().FileName() == path; }));
-  EXPECT_TRUE(
-      QTest::qWaitFor([&] { return QGuiApplication::focusWindow() == form->windowHandle(); }));
-  EXPECT_EQ(QApplication::activeWindow(), form.get());
-  Settle();
-  EXPECT_EQ(QApplication::focusWidget(), EditorWidgetOf());
-  ASSERT_EQ(EditorText(), "1BCDEFGH");
-
-  Type("5");
-  EXPECT_EQ(EditorText(), "QBCDEFGH");
-  Key(Qt::Key_Backspace, Qt::AltModifier);
-  EXPECT_EQ(EditorText(), "1BCDEFGH");
-  Key(Qt::Key_Y, Qt::ControlModifier);
-  EXPECT_EQ(EditorText(), "QBCDEFGH");
-  questions.AnswerInput("4");
-  Key(Qt::Key_A, Qt::ControlModifier);
-  EXPECT_EQ(Editor().CursorPosition(), 4);
-  Key(Qt::Key_F2);
-  EXPECT_EQ(ReadFile(path), "QBCDEFGH");
-  EXPECT_EQ(questions.PendingAnswers(), 0u);
-  form->ByteEditor1().NewDocument("Untitled");
-  form.reset();
 }
 
 }  // namespace

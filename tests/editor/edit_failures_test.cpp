@@ -151,7 +151,6 @@ std::vector<Scenario> Scenarios() {
       {"undo a byte change", [](auto& f) { f.Overwrite(1234, 0x11); }, Undo},
       {"redo an insert", Undone([](auto& f) { Insert(f, 600, 100); }), Redo},
       {"redo an insert kept on disk", Undone([](auto& f) { Insert(f, 900, 100); }), Redo},
-      {"redo a delete", Undone([](auto& f) { DeleteRun(f, 30, 60); }), Redo},
       {"redo a shrinking paste",
        Undone([](auto& f) {
          f.Select(400, 1199);
@@ -159,7 +158,6 @@ std::vector<Scenario> Scenarios() {
        }),
        Redo},
       {"redo an append", Undone([](auto& f) { Append(f, 300); }), Redo},
-      {"redo a byte change", Undone([](auto& f) { f.Overwrite(1234, 0x11); }), Redo},
       {"undo a redone delete kept on disk",
        [](auto& f) {
          DeleteRun(f, 100, 1099);

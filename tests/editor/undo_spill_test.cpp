@@ -154,30 +154,5 @@ TEST_F(UndoSpillTest, AFilePlantedUnderTheNameIsNeverOpened) {
   EXPECT_EQ(testing::ReadAll(victim), Bytes({'k', 'e', 'e', 'p'}));
 }
 
-TEST_F(UndoSpillTest, LargeRedoDataLivesInFilesOfItsOwnThatGoWithIt) {
-  Load(testing::Pattern(6000));
-  const Bytes run(3000, 0x42);
-  ed.InsertBuffer(run.data(), 3000, 100);
-  const Bytes inserted = Data();
-  // The undo of an insertion needs no copy; its redo keeps the inserted bytes.
-  ed.Undo();
-  EXPECT_EQ(Data(), testing::Pattern(6000));
-  const std::string redoFile = ed.WorkFileName() + ".redo1";
-  ASSERT_TRUE(std::filesystem::exists(redoFile));
-  EXPECT_EQ(testing::ReadAll(redoFile), run);
-  EXPECT_EQ(ed.RedoStream().size(), 45u);
-  ed.Redo();
-  EXPECT_EQ(Data(), inserted);
-  EXPECT_FALSE(std::filesystem::exists(redoFile));
-  EXPECT_EQ(ed.SpilledRedo().FileCount(), 0u);
-
-  // A new change removes them.
-  ed.Undo();
-  EXPECT_EQ(ed.SpilledRedo().FileCount(), 1u);
-  Overwrite(0, 0x99);
-  EXPECT_EQ(ed.SpilledRedo().FileCount(), 0u);
-  EXPECT_FALSE(std::filesystem::exists(redoFile));
-}
-
 }  // namespace
 }  // namespace bm

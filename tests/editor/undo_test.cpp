@@ -371,20 +371,5 @@ TEST_F(UndoTest, AHundredStepsGoBackAndForward) {
   EXPECT_FALSE(ed.CanRedo());
 }
 
-TEST_F(UndoTest, InsertionsIntoAnEmptyDocumentRedoFromEmpty) {
-  ed.NewDocument("Untitled");
-  const std::vector<uint8_t> bytes = {1, 2, 3};
-  ed.PasteBuffer(bytes.data(), 3);
-  ed.Undo();
-  ASSERT_EQ(ed.DataSize(), 0);
-  ed.Redo();
-  EXPECT_EQ(Data(), bytes);
-  EXPECT_EQ(ed.SelFrom(), 0);
-  EXPECT_EQ(ed.SelTo(), 2);
-  ed.Undo();
-  EXPECT_EQ(ed.DataSize(), 0);
-  EXPECT_FALSE(ed.Modified());
-}
-
 }  // namespace
 }  // namespace bm
