@@ -2,6 +2,8 @@
 // application's names and Qt's own Russian texts.
 #pragma once
 #include <cstdio>
+#include <string>
+#include <vector>
 
 class QTranslator;
 
@@ -11,6 +13,25 @@ namespace bm {
 // ends there, before any window or display is needed. True when the first
 // argument asked for it.
 bool HandleVersionOption(int argc, char** argv, std::FILE* out);
+
+// What the command line asks for. Options: --help (-h), --version (-v); "--"
+// ends them, and the first argument that is not an option names the file to
+// open (further ones are ignored).
+struct CommandLine {
+  bool exit = false;  // the program ends with exitCode without a window
+  int exitCode = 0;
+  // The arguments that are no options, as bytes, exactly as given.
+  std::vector<std::string> files;
+};
+
+// Reads argv. --help prints the usage to out (exit 0), --version the version
+// (exit 0), an unknown option an error and the usage to err (exit 2). Before
+// Qt has taken its own options out of argv (final false) those count as
+// known; the names are only right once they are out (final). Needs no display.
+CommandLine ParseCommandLine(int argc, char** argv, bool final, std::FILE* out, std::FILE* err);
+
+// The usage text of --help.
+std::string UsageText();
 
 // The application's names, and Qt's Russian translation, so that the standard
 // buttons and texts of Qt's dialogs read Russian like the rest. Returns the

@@ -15,10 +15,15 @@
 
 int main(int argc, char** argv) {
   if (bm::HandleVersionOption(argc, argv, stdout)) return 0;
+  // --help and --version before any display is needed.
+  const bm::CommandLine early = bm::ParseCommandLine(argc, argv, false, stdout, stderr);
+  if (early.exit) return early.exitCode;
   QApplication app(argc, argv);
   // The arguments Qt leaves (it takes its own options out), as the system
   // gave them: a path is bytes, whatever its encoding.
-  const std::vector<std::string> arguments(argv + (argc > 0 ? 1 : 0), argv + argc);
+  const bm::CommandLine commandLine = bm::ParseCommandLine(argc, argv, true, stdout, stderr);
+  if (commandLine.exit) return commandLine.exitCode;
+  const std::vector<std::string>& arguments = commandLine.files;
   bm::SetUpApplication();
 
   bm::QtDialogs dialogs;

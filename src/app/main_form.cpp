@@ -21,6 +21,7 @@
 #include "app/modal_return.h"
 #include "app/preview.h"
 #include "app/recovery_offer.h"
+#include "app/settings.h"
 #include "app/toolbar_icons.h"
 #include "app/value_inspector.h"
 #include "editor/byte_editor.h"
@@ -82,6 +83,7 @@ TMainForm::TMainForm(Dialogs& dialogs, Clipboard& clipboard, std::vector<std::st
   BuildToolbar();
   BuildMenu();
   BuildInspector();
+  ApplyKeyScheme(settings::Flag(settings::kStandardKeys, false));
   // Menus keep the desktop's menu font, as they do on other systems.
   menuBar()->setFont(QApplication::font(menuBar()));
   ApplyEditorSettings();

@@ -13,6 +13,8 @@
 //   main_form_view.cpp  the View menu and the About box
 //   main_form_print.cpp printer font, printer setup, print and preview
 //   main_form_inspect.cpp the value inspector and the column ruler
+//   main_form_keys.cpp  the two key schemes and Select all
+//   main_form_recent.cpp the recent files submenu
 #pragma once
 #include <QMainWindow>
 #include <QString>
@@ -34,6 +36,7 @@ class QAction;
 class QActionGroup;
 class QLabel;
 class QMenu;
+class QShortcut;
 class QToolButton;
 class QWidget;
 
@@ -105,6 +108,11 @@ class TMainForm : public QMainWindow {
   // item's menu first, then the command if the item is enabled.
   void DispatchShortcut(QAction* item);
 
+  // Gives every menu item its keys of the classic scheme or of the scheme of
+  // most programs (standard), in the menus and as window-wide shortcuts.
+  void ApplyKeyScheme(bool standard);
+  bool StandardKeys() const { return standardKeys_; }
+
  public slots:
   // Window and editor events.
   void FormCreate();
@@ -124,11 +132,14 @@ class TMainForm : public QMainWindow {
   void Printsetup1Click();
   void Print1Click();
   void Printpreview1Click();
+  void Recent1Click();
   void Beenden1Click();
 
   // Edit menu.
   void Bearbeiten1Click();
   void Rckgngig1Click();
+  void Redo1Click();
+  void SelectAll1Click();
   void Ausschneiden1Click();
   void Kopieren1Click();
   void Einfgen1Click();
@@ -161,6 +172,7 @@ class TMainForm : public QMainWindow {
   void Showmarkers1Click();
   void ValueInspector1Click();
   void ColumnRuler1Click();
+  void StandardKeys1Click();
 
   // Help menu.
   void Info1Click();
@@ -215,6 +227,10 @@ class TMainForm : public QMainWindow {
   void TellIfRecoveryIsOff();
   FileDialogRequest OpenRequest() const;
   FileDialogRequest SaveRequest() const;
+  // main_form_recent.cpp
+  // Opens a file of the recent list as Open does; one that no longer opens
+  // leaves the list after its error.
+  void OpenRecent(const std::string& path);
 
   // main_form_edit.cpp
   void CopySelection(bool cut);
@@ -273,6 +289,10 @@ class TMainForm : public QMainWindow {
   QAction* print1_ = nullptr;
   QAction* printpreview1_ = nullptr;
   QAction* rckgngig1_ = nullptr;
+  QAction* redo1_ = nullptr;
+  QAction* selectAll1_ = nullptr;
+  QAction* standardKeys1_ = nullptr;
+  QMenu* recent1_ = nullptr;
   QAction* ausschneiden1_ = nullptr;
   QAction* kopieren1_ = nullptr;
   QAction* einfgen1_ = nullptr;
@@ -288,6 +308,11 @@ class TMainForm : public QMainWindow {
   // The opener of the menu being built; each item keeps it for its shortcut.
   std::vector<Handler> openers_;
   std::map<QAction*, std::vector<Handler>> itemOpeners_;
+  // The key an item was built with (for items the key table has no row of),
+  // and the window-wide shortcuts that carry an item's keys.
+  std::map<QAction*, QString> builtKeys_;
+  std::map<QAction*, std::vector<QShortcut*>> itemShortcuts_;
+  bool standardKeys_ = false;
 
   bool firstActivation_ = true;
   int32_t jumpAmount_ = 0;

@@ -1,4 +1,4 @@
-// TMainForm: Undo, the clipboard commands, Go to and the steps.
+// TMainForm: Undo, Redo, the clipboard commands, Go to and the steps.
 #include <QAction>
 #include <algorithm>
 #include <cstring>
@@ -52,6 +52,10 @@ void TMainForm::CopySelection(bool cut) {
 
 void TMainForm::Rckgngig1Click() {
   if (ByteEditor1().CanUndo()) ByteEditor1().Undo();
+}
+
+void TMainForm::Redo1Click() {
+  if (ByteEditor1().CanRedo()) ByteEditor1().Redo();
 }
 
 void TMainForm::Ausschneiden1Click() {

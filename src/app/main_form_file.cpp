@@ -9,6 +9,7 @@
 #include <cstring>
 
 #include "app/main_form.h"
+#include "app/recent_files.h"
 #include "editor/byte_editor.h"
 #include "widgets/editor_widget.h"
 
@@ -119,7 +120,9 @@ bool TMainForm::SaveDocument() {
   }
   if (!ConfirmOverwriteOfChangedFile(dialogs_, ed, path)) return false;
   switch (SaveAskingForTheBackup(dialogs_, ed, path)) {
-    case SaveOutcome::Saved: return true;
+    case SaveOutcome::Saved:
+      NoteRecentFile(path);
+      return true;
     case SaveOutcome::Declined: return false;
     case SaveOutcome::Failed: break;
   }
@@ -161,7 +164,10 @@ FileDialogRequest TMainForm::SaveRequest() const {
 }
 
 bool TMainForm::OpenNamedFile(const std::string& path) {
-  if (ByteEditor1().LoadFromFile(path)) return true;
+  if (ByteEditor1().LoadFromFile(path)) {
+    NoteRecentFile(path);
+    return true;
+  }
   const std::string& cause = ByteEditor1().LoadError();
   ShowError("Cannot open file\r\n" + Utf8(DisplayName(path)) + (cause.empty() ? "" : "\r\n" + cause));
   return false;
@@ -190,8 +196,12 @@ void TMainForm::Speichernunter1Click() {
   if (!chosen) return;
   lastSaveName_ = chosen->path;
   if (!ConfirmOverwriteOfChangedFile(dialogs_, ByteEditor1(), chosen->path)) return;
-  if (SaveAskingForTheBackup(dialogs_, ByteEditor1(), chosen->path) == SaveOutcome::Failed)
-    ShowError("Cannot save file\r\n" + Utf8(DisplayName(chosen->path)));
+  switch (SaveAskingForTheBackup(dialogs_, ByteEditor1(), chosen->path)) {
+    case SaveOutcome::Saved: NoteRecentFile(chosen->path); return;
+    case SaveOutcome::Declined: return;
+    case SaveOutcome::Failed: break;
+  }
+  ShowError("Cannot save file\r\n" + Utf8(DisplayName(chosen->path)));
 }
 
 void TMainForm::Beenden1Click() { close(); }

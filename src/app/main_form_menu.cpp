@@ -39,18 +39,8 @@ QAction* TMainForm::AddItem(QMenu* menu, const char* name, const char* caption,
   if (handler) connect(item, &QAction::triggered, this, [this, handler] { Guarded(handler); });
   itemOpeners_[item] = openers_;
 
-  if (shortcut) {
-    const QKeySequence keys(QString::fromLatin1(shortcut), QKeySequence::PortableText);
-    // The item shows its shortcut; the key itself is taken by a window-wide
-    // shortcut, so that it reaches the item even while the item is disabled
-    // (and then does nothing) instead of falling through to the editor.
-    item->setShortcut(keys);
-    item->setShortcutContext(Qt::WidgetShortcut);
-    auto* key = new QShortcut(keys, this);
-    key->setObjectName(QStringLiteral("%1Shortcut").arg(item->objectName()));
-    key->setContext(Qt::WindowShortcut);
-    connect(key, &QShortcut::activated, this, [this, item] { DispatchShortcut(item); });
-  }
+  // The keys themselves are set by ApplyKeyScheme, from the key table.
+  if (shortcut) builtKeys_[item] = QString::fromLatin1(shortcut);
   return item;
 }
 
@@ -80,6 +70,7 @@ void TMainForm::BuildMenu() {
   printpreview1_ = AddItem(datei1_, "Printpreview1", "П&росмотр страницы", "Ctrl+V",
                            &TMainForm::Printpreview1Click);
   datei1_->addSeparator();
+  recent1_ = AddMenu(datei1_, "Recent1", "Последние файлы", &TMainForm::Recent1Click);
   AddItem(datei1_, "Beenden1", "&Выход", "Esc", &TMainForm::Beenden1Click);
 
   // Edit
@@ -87,6 +78,7 @@ void TMainForm::BuildMenu() {
   openers_ = {&TMainForm::Bearbeiten1Click};
   rckgngig1_ = AddItem(bearbeiten1_, "Rckgngig1", "&Отмена ", "Alt+Backspace",
                        &TMainForm::Rckgngig1Click);
+  redo1_ = AddItem(bearbeiten1_, "Redo1", "&Повторить", "Ctrl+Y", &TMainForm::Redo1Click);
   bearbeiten1_->addSeparator();
   ausschneiden1_ = AddItem(bearbeiten1_, "Ausschneiden1", "&Вырезать", "Shift+Del",
                            &TMainForm::Ausschneiden1Click);
@@ -94,6 +86,8 @@ void TMainForm::BuildMenu() {
                        &TMainForm::Kopieren1Click);
   einfgen1_ = AddItem(bearbeiten1_, "Einfgen1", "В&ставить", "Shift+Ins",
                       &TMainForm::Einfgen1Click);
+  selectAll1_ =
+      AddItem(bearbeiten1_, "SelectAll1", "Выд&елить всё", nullptr, &TMainForm::SelectAll1Click);
   bearbeiten1_->addSeparator();
   goto1_ = AddItem(bearbeiten1_, "Goto1", "&Перейти по адресу...", "Ctrl+A",
                    &TMainForm::Goto1Click);
@@ -176,6 +170,10 @@ void TMainForm::BuildMenu() {
   QAction* ruler =
       AddItem(view1_, "ColumnRuler1", "Линейка столбцов", nullptr, &TMainForm::ColumnRuler1Click);
   ruler->setCheckable(true);
+  view1_->addSeparator();
+  standardKeys1_ = AddItem(view1_, "StandardKeys1", "Клавиши как в большинстве программ", nullptr,
+                           &TMainForm::StandardKeys1Click);
+  standardKeys1_->setCheckable(true);
 
   // Help
   QMenu* help = AddMenu(nullptr, "Hilfe1", "&Информация", nullptr);
@@ -239,15 +237,19 @@ void TMainForm::Datei1Click() {
   speichernunter1_->setEnabled(haveData);
   printpreview1_->setEnabled(haveData);
   print1_->setEnabled(haveData);
+  // A submenu that would open empty is disabled.
+  Recent1Click();
 }
 
 void TMainForm::Bearbeiten1Click() {
   TByteEditor& ed = ByteEditor1();
   const bool haveData = ed.DataSize() > 0;
   rckgngig1_->setEnabled(ed.CanUndo());
+  redo1_->setEnabled(ed.CanRedo());
   ausschneiden1_->setEnabled(ed.SelLength() > 0);
   kopieren1_->setEnabled(ed.SelLength() > 0);
   einfgen1_->setEnabled(clipboard_.HasText());
+  selectAll1_->setEnabled(haveData);
   goto1_->setEnabled(haveData);
   find1_->setEnabled(haveData);
   findNext1_->setEnabled(haveData);

@@ -49,6 +49,7 @@ void TMainForm::View1Click() {
     inspector->setChecked(valueInspector1_ && !valueInspector1_->isHidden());
   if (QAction* ruler = ViewItem("ColumnRuler1"))
     ruler->setChecked(byteEditor1_->ColumnRulerVisible());
+  standardKeys1_->setChecked(standardKeys_);
 }
 
 void TMainForm::Blocksize1Click() {

@@ -2,7 +2,8 @@
 // closes. A window manager does that by itself; without one the X server
 // leaves the focus nowhere, the main window stays inactive, and its menu
 // shortcuts would not run (the keys would reach the editor instead). The main
-// window is likewise activated when it is first shown.
+// window is likewise activated when it is first shown, and a key that reaches
+// it while it is not active makes it active before its shortcut is looked up.
 #pragma once
 #include <QObject>
 #include <QPointer>
@@ -21,9 +22,10 @@ class ModalReturn : public QObject {
   bool eventFilter(QObject* watched, QEvent* e) override;
 
  private:
-  // Activates the main window unless it is already active, hidden, or a
-  // modal box or a menu is still open.
+  // Activates the main window and gives the keys back to its focus widget,
+  // unless it is hidden or a modal box or a menu is still open.
   void Reactivate();
+  void TakeKeyOf(QWidget* receiver);
 
   QPointer<QWidget> main_;
 };

@@ -5,6 +5,7 @@
 //   document.cpp     the working copy, load, save, read window, notification
 //   edit_ranges.cpp  the change gate, range edits and change marks
 //   undo.cpp         undo records and Undo
+//   redo.cpp         the redo history and Redo
 //   data_splice.cpp  the all-or-nothing data step of the range edits
 //   markers.cpp      the ten row markers
 //   geometry.cpp     columns, rows and the cell/position mapping
@@ -172,9 +173,18 @@ class TByteEditor : public TGridBase, public TColorsOwner {
   void CutChangeMarks(int32_t length);
   void ClearChangeMarks() { changeMarks_.clear(); }
 
-  // ---- undo -------------------------------------------------------------------
+  // ---- undo and redo ----------------------------------------------------------
   void Undo();
+  // Applies again the change the last Undo took back, with the cursor,
+  // selection, change marks and Modified it left; nothing when there is none.
+  void Redo();
+  // Drops the undo and the redo history and tells the host at once.
   void ClearUndo();
+  bool CanRedo() const { return redoCount_ > 0; }
+  int RedoCount() const { return redoCount_; }
+  // The redo records, oldest first, in the layout of the undo records.
+  const std::vector<uint8_t>& RedoStream() const { return redoStream_; }
+  const UndoSpill& SpilledRedo() const { return redoSpill_; }
   bool CanUndo() const { return canUndo_; }
   const std::string& UndoDescription() const { return undoDescription_; }
   int UndoCount() const { return undoCount_; }
@@ -351,12 +361,33 @@ class TByteEditor : public TGridBase, public TColorsOwner {
   void SyncRecoveryRecord() { NoteRecoveryState(fileName_, modified_, readOnly_); }
   // undo.cpp
   void WriteUndoRecord(TChangeKind kind, int32_t position, int32_t count, int32_t oldLength);
+  // Appends a record of the current state to stream, its bytes read from
+  // position (into a file of spill when large); the stream is unchanged when
+  // it throws.
+  void AppendRecord(std::vector<uint8_t>& stream, UndoSpill& spill, TChangeKind kind,
+                    int32_t position, int32_t count, int32_t oldLength);
+  // False when the stream could not be walked and was emptied.
+  static bool DropOldestRecord(std::vector<uint8_t>& stream, UndoSpill& spill);
   void DropOldestUndo();
   void DropNewestUndo(uint32_t length);
+  // The undo history is empty; the host is told at once.
+  void EndUndoHistory();
   void RestoreCursorState(const uint8_t* record);
   // The data bytes of the record that starts at start (in memory or on disk).
+  ByteSource RecordData(const std::vector<uint8_t>& stream, UndoSpill& spill, size_t start);
   ByteSource RecordData(size_t start);
+  void ForgetSpill(const std::vector<uint8_t>& stream, UndoSpill& spill, size_t start);
   void ForgetSpill(size_t start);
+  void ApplyRecord(const uint8_t* fixed, const ByteSource& data);
+  // Applies the newest record of from after writing its inverse at the end
+  // of to; all or nothing, a failure raised as an edit error. The applied
+  // record's length, still in from; 0 when it was not applied.
+  uint32_t StepHistory(std::vector<uint8_t>& from, UndoSpill& fromSpill, std::vector<uint8_t>& to,
+                       UndoSpill& toSpill);
+  // redo.cpp
+  static bool InverseOf(const uint8_t* fixed, TChangeKind& kind, int32_t& count,
+                        int32_t& oldLength);
+  void ClearRedo();
   // What a range edit puts back when it fails after its gate let it through.
   struct ChangeSavepoint {
     size_t undoSize;
@@ -377,7 +408,10 @@ class TByteEditor : public TGridBase, public TColorsOwner {
   // replace_all.cpp
   // Swaps the working copy with the undo file id of a "Whole content
   // replaced" record, then restores the record's cursor state.
-  void UndoContentReplaced(const uint8_t* fixed, int32_t position, uint64_t id);
+  void UndoContentReplaced(const uint8_t* fixed, int32_t position, UndoSpill& spill, uint64_t id);
+  void StepContentReplaced(const uint8_t* fixed, std::vector<uint8_t>& from, UndoSpill& fromSpill,
+                           size_t start, std::vector<uint8_t>& to, UndoSpill& toSpill,
+                           int32_t count, int32_t oldLength);
   // data_splice.cpp
   // Replaces the removed bytes at position with count bytes of inserted, all
   // or nothing: on an error the data and its size are put back before it is
@@ -436,6 +470,13 @@ class TByteEditor : public TGridBase, public TColorsOwner {
   bool changePending_ = false;
   // The undo file of the "Whole content replaced" record being written.
   uint64_t contentSpillId_ = 0;
+
+  // redo: the inverses of the undone records, and the change marks each
+  // undo found
+  std::vector<uint8_t> redoStream_;
+  int redoCount_ = 0;
+  UndoSpill redoSpill_{files_, ".redo"};
+  std::vector<ChangeMarks> redoMarks_;
 
   // markers
   std::array<int32_t, 10> markers_;

@@ -225,8 +225,9 @@ ReplaceAllResult TByteEditor::ReplaceAll(const ReplaceAllRequest& request,
   return result;
 }
 
-void TByteEditor::UndoContentReplaced(const uint8_t* fixed, int32_t position, uint64_t id) {
-  if (id == 0 || !undoSpill_.Exchange(id, workFileName_, workStream_))
+void TByteEditor::UndoContentReplaced(const uint8_t* fixed, int32_t position, UndoSpill& spill,
+                                      uint64_t id) {
+  if (id == 0 || !spill.Exchange(id, workFileName_, workStream_))
     throw FileError("Cannot put the replaced data back", errno);
   workStream_->KeepSynced();
   cachedSize_ = -1;

@@ -28,7 +28,7 @@ uint64_t UndoSpill::Store(const std::string& beside, FileStream& source, int64_t
   std::string path;
   std::unique_ptr<FileStream> stream;
   for (int attempt = 0; !stream; ++attempt, ++id) {
-    path = beside + ".undo" + std::to_string(id);
+    path = beside + suffix_ + std::to_string(id);
     stream = files_.CreateExclusive(path);
     if (stream) break;
     const int e = errno;
@@ -59,7 +59,7 @@ uint64_t UndoSpill::Store(const std::string& beside, FileStream& source, int64_t
 uint64_t UndoSpill::Create(const std::string& beside) {
   uint64_t id = next_;
   for (int attempt = 0;; ++attempt, ++id) {
-    const std::string path = beside + ".undo" + std::to_string(id);
+    const std::string path = beside + suffix_ + std::to_string(id);
     std::unique_ptr<FileStream> stream = files_.CreateExclusive(path);
     if (stream) {
       entries_.emplace(id, Entry{path, std::move(stream)});
@@ -83,6 +83,16 @@ bool UndoSpill::Exchange(uint64_t id, const std::string& path, std::unique_ptr<F
   if (!files_.ExchangeFiles(it->second.path, path)) return false;
   std::swap(it->second.stream, stream);
   return true;
+}
+
+uint64_t UndoSpill::MoveTo(uint64_t id, UndoSpill& other) {
+  const auto it = entries_.find(id);
+  if (it == entries_.end()) return 0;
+  const uint64_t newId = other.next_;
+  other.entries_.emplace(newId, std::move(it->second));
+  other.next_ = newId + 1;
+  entries_.erase(it);
+  return newId;
 }
 
 ByteSource UndoSpill::Bytes(uint64_t id) {

@@ -25,13 +25,15 @@ struct ByteSource {
 
 class UndoSpill {
  public:
-  explicit UndoSpill(FileSystem& files) : files_(files) {}
+  // Files are named after the working copy, then suffix and a number.
+  explicit UndoSpill(FileSystem& files, const char* suffix = ".undo")
+      : files_(files), suffix_(suffix) {}
   ~UndoSpill();
   UndoSpill(const UndoSpill&) = delete;
   UndoSpill& operator=(const UndoSpill&) = delete;
 
   // Copies count bytes from source at position into a new file named after
-  // beside (created exclusively, owner only, no link followed, its blocks
+  // beside (beside + suffix + a number) (created exclusively, owner only, no link followed, its blocks
   // reserved first) and returns the file's id, never 0. Throws FileError;
   // nothing is left behind then.
   uint64_t Store(const std::string& beside, FileStream& source, int64_t position, int64_t count,
@@ -44,6 +46,9 @@ class UndoSpill {
   // the names change places (ExchangeFiles) and so do the streams. False with
   // nothing changed when the names cannot be exchanged.
   bool Exchange(uint64_t id, const std::string& path, std::unique_ptr<FileStream>& stream);
+  // Hands the file of id, open and under its name, over to other, which
+  // gives it an id of its own (returned); 0 when id is unknown.
+  uint64_t MoveTo(uint64_t id, UndoSpill& other);
   // The bytes of a stored file, or an empty source when id is unknown.
   ByteSource Bytes(uint64_t id);
   void Remove(uint64_t id);
@@ -58,6 +63,7 @@ class UndoSpill {
     std::unique_ptr<FileStream> stream;
   };
   FileSystem& files_;
+  const char* suffix_;
   std::map<uint64_t, Entry> entries_;
   uint64_t next_ = 1;
 };

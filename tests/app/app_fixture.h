@@ -7,6 +7,7 @@
 #include <QApplication>
 #include <QCoreApplication>
 #include <QMenu>
+#include <QSettings>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QToolButton>
@@ -28,7 +29,13 @@ namespace bm::testing {
 
 class AppTest : public ::testing::Test {
  protected:
-  void SetUp() override { ASSERT_TRUE(dir_.isValid()); }
+  void SetUp() override {
+    ASSERT_TRUE(dir_.isValid());
+    // Each test starts with no remembered choices.
+    QSettings(QSettings::NativeFormat, QSettings::UserScope, QStringLiteral("Bytemoor"),
+              QStringLiteral("Bytemoor"))
+        .clear();
+  }
 
   void TearDown() override {
     if (form) {

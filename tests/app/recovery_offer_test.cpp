@@ -255,5 +255,27 @@ TEST(SignalBridge, TerminationSignalsArriveThroughTheEventLoop) {
   }
 }
 
+// Without a window manager the server can leave the keys with the window
+// under the pointer after the start-up question while no window is active:
+// each shortcut must work all the same, as the first key after that too.
+TEST_F(RecoveryOfferTest, EveryShortcutWorksAfterTheQuestionWithNoWindowActive) {
+  const std::string path = WriteFile("data.bin", "ABCDEFGH");
+  LeaveEdited(path, "31");
+  dialogs.AnswerMessage(MessageResult::Yes);
+  Start();
+  ASSERT_EQ(EditorText(), "1BCDEFGH");
+  Type("5");
+  QApplication::setActiveWindow(nullptr);
+  Key(Qt::Key_Backspace, Qt::AltModifier);
+  EXPECT_EQ(EditorText(), "1BCDEFGH");
+  EXPECT_EQ(QApplication::activeWindow(), form.get());
+  QApplication::setActiveWindow(nullptr);
+  Key(Qt::Key_Y, Qt::ControlModifier);
+  EXPECT_EQ(EditorText(), "QBCDEFGH");
+  QApplication::setActiveWindow(nullptr);
+  Key(Qt::Key_F2);
+  EXPECT_EQ(ReadFile(path), "QBCDEFGH");
+}
+
 }  // namespace
 }  // namespace bm::testing

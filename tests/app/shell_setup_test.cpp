@@ -83,5 +83,65 @@ TEST(AppSetupTest, QtsOwnTextsReadRussianAndCaptionsGetNoApplicationName) {
   QApplication::setApplicationName(name);
 }
 
+struct Parsed {
+  CommandLine result;
+  std::string out, err;
+};
+
+Parsed Parse(std::vector<const char*> args, bool final = true) {
+  args.insert(args.begin(), "bytemoor");
+  std::FILE* out = std::tmpfile();
+  std::FILE* err = std::tmpfile();
+  Parsed p;
+  p.result = ParseCommandLine(static_cast<int>(args.size()), const_cast<char**>(args.data()), final,
+                              out, err);
+  for (auto [file, text] : {std::pair{out, &p.out}, std::pair{err, &p.err}}) {
+    std::rewind(file);
+    char buffer[4096];
+    size_t n = 0;
+    while ((n = std::fread(buffer, 1, sizeof buffer, file)) > 0) text->append(buffer, n);
+    std::fclose(file);
+  }
+  return p;
+}
+
+TEST(CommandLineTest, HelpVersionUnknownOptionsAndNamesAsBytes) {
+  Parsed help = Parse({"--help"});
+  EXPECT_TRUE(help.result.exit);
+  EXPECT_EQ(help.result.exitCode, 0);
+  EXPECT_EQ(help.out, UsageText());
+  EXPECT_NE(help.out.find("[file]"), std::string::npos);
+  EXPECT_NE(help.out.find("Exit status"), std::string::npos);
+  EXPECT_TRUE(help.err.empty());
+  EXPECT_EQ(Parse({"-h"}).out, UsageText());
+  // Before Qt has taken its own options out, they do not stop --help.
+  EXPECT_EQ(Parse({"-platform", "offscreen", "--help"}, false).out, UsageText());
+
+  Parsed version = Parse({"--version"});
+  EXPECT_TRUE(version.result.exit);
+  EXPECT_EQ(version.out, "bytemoor 1.2.0.6\n");
+
+  Parsed unknown = Parse({"--frobnicate", "file.bin"});
+  EXPECT_TRUE(unknown.result.exit);
+  EXPECT_EQ(unknown.result.exitCode, 2);
+  EXPECT_TRUE(unknown.out.empty());
+  EXPECT_NE(unknown.err.find("frobnicate"), std::string::npos) << unknown.err;
+  EXPECT_NE(unknown.err.find(UsageText()), std::string::npos);
+  // Qt's own options are left to Qt at first; others are unknown at once.
+  EXPECT_FALSE(Parse({"-platform", "offscreen", "-reverse", "f.bin"}, false).result.exit);
+  EXPECT_EQ(Parse({"-platform", "offscreen", "-x"}, false).result.exitCode, 2);
+  EXPECT_EQ(Parse({"-platform", "offscreen"}).result.exitCode, 2);
+
+  // "--" ends the options; names keep every byte; what follows a name is a name.
+  using Names = std::vector<std::string>;
+  EXPECT_EQ(Parse({"--", "-file"}).result.files, Names{"-file"});
+  EXPECT_EQ(Parse({"a\nb\xff.bin", "--version", "-x"}).result.files,
+            (Names{"a\nb\xff.bin", "--version", "-x"}));
+  EXPECT_FALSE(Parse({"a.bin", "--version"}).result.exit);
+  EXPECT_EQ(Parse({"", "b.bin"}).result.files, (Names{"", "b.bin"}));
+  EXPECT_TRUE(Parse({}).result.files.empty());
+  EXPECT_FALSE(Parse({}).result.exit);
+}
+
 }  // namespace
 }  // namespace bm::testing

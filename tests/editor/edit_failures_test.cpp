@@ -25,6 +25,7 @@ struct State {
   ChangeMarks marks;
   Bytes undo;
   int undoCount;
+  Bytes redo;
   bool canUndo, modified;
   int col, row;
   int32_t selAnchor, selFrom, selTo;
@@ -53,7 +54,7 @@ struct Rig {
   }
   State Capture() {
     State s{fx.Data(),         fx.ed.GetChangeMarks(), fx.ed.UndoStream(), fx.ed.UndoCount(),
-            fx.ed.CanUndo(),   fx.ed.Modified(),       fx.ed.Col(),        fx.ed.Row(),
+            fx.ed.RedoStream(), fx.ed.CanUndo(),   fx.ed.Modified(),       fx.ed.Col(),        fx.ed.Row(),
             fx.ed.SelAnchor(), fx.ed.SelFrom(),        fx.ed.SelTo(),      0};
     for (const auto& entry : std::filesystem::directory_iterator(temp.Path())) {
       (void)entry;
@@ -102,6 +103,15 @@ void Overwrite(testing::EditorFixture& f, int32_t at, size_t n) {
   const Bytes b = Fill(n, 0x77);
   f.ed.OverwriteBytes(at, b.data(), static_cast<int32_t>(n));
 }
+void Redo(testing::EditorFixture& f) { f.ed.Redo(); }
+// The edit, then its undo: ready for a redo.
+std::function<void(testing::EditorFixture&)> Undone(
+    std::function<void(testing::EditorFixture&)> edit) {
+  return [edit](testing::EditorFixture& f) {
+    edit(f);
+    f.ed.Undo();
+  };
+}
 
 std::vector<Scenario> Scenarios() {
   return {
@@ -146,6 +156,22 @@ std::vector<Scenario> Scenarios() {
       {"overwrite a run kept on disk", Nothing, [](auto& f) { Overwrite(f, 1000, 600); }},
       {"undo an overwritten run", [](auto& f) { Overwrite(f, 2990, 3); }, Undo},
       {"undo a byte change", [](auto& f) { f.Overwrite(1234, 0x11); }, Undo},
+      {"redo an insert", Undone([](auto& f) { Insert(f, 600, 100); }), Redo},
+      {"redo an insert kept on disk", Undone([](auto& f) { Insert(f, 900, 100); }), Redo},
+      {"redo a shrinking paste",
+       Undone([](auto& f) {
+         f.Select(400, 1199);
+         Paste(f, 5);
+       }),
+       Redo},
+      {"redo an append", Undone([](auto& f) { Append(f, 300); }), Redo},
+      {"undo a redone delete kept on disk",
+       [](auto& f) {
+         DeleteRun(f, 100, 1099);
+         f.ed.Undo();
+         f.ed.Redo();
+       },
+       Undo},
       {"overwrite a byte", Nothing, [](auto& f) { TypeOver(f, 1234, 0x11); }},
       {"overwrite a byte with a full history",
        [](auto& f) {

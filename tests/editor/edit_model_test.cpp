@@ -1,7 +1,8 @@
-// Random sequences of edits and undos, applied to the editor and to a plain
-// byte vector with its own undo stack; the two must agree after every step.
-// A second run makes a random file call of the range edits and undos fail:
-// such a step must change nothing, in the editor as in the model.
+// Random sequences of edits, undos and redos, applied to the editor and to a
+// plain byte vector with its own undo and redo stacks; the two must agree
+// after every step. A second run makes a random file call of the range edits,
+// undos and redos fail: such a step must change nothing, in the editor as in
+// the model.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -25,6 +26,7 @@ struct Snapshot {
   bool modified;
   int32_t selAnchor, selFrom, selTo;
   int col, row;
+  ChangeMarks marks = {};  // what a redo brings back
 };
 
 class Model {
@@ -32,10 +34,13 @@ class Model {
   Bytes data;
   bool modified = false;
   std::deque<Snapshot> undo;
+  std::deque<Snapshot> redo;
 
+  // A change: its undo goes on the stack, what was undone can be redone no more.
   void Push(Snapshot s) {
     undo.push_back(std::move(s));
     if (undo.size() > static_cast<size_t>(kMaxUndoRecords)) undo.pop_front();
+    redo.clear();
     modified = true;
   }
   int32_t Size() const { return static_cast<int32_t>(data.size()); }
@@ -58,6 +63,19 @@ class EditModelTest : public ::testing::TestWithParam<uint32_t>,
   Snapshot Before() {
     return {model.data, model.modified, ed.SelAnchor(), ed.SelFrom(), ed.SelTo(), ed.Col(), ed.Row()};
   }
+  // The same with the change marks, as a redo must bring them back.
+  Snapshot Now() {
+    Snapshot s = Before();
+    s.marks = ed.GetChangeMarks();
+    return s;
+  }
+  void ExpectCursorOf(const Snapshot& s) {
+    EXPECT_EQ(ed.SelAnchor(), s.selAnchor);
+    EXPECT_EQ(ed.SelFrom(), s.selFrom);
+    EXPECT_EQ(ed.SelTo(), s.selTo);
+    EXPECT_EQ(ed.Col(), s.col);
+    EXPECT_EQ(ed.Row(), s.row);
+  }
 
   int32_t Pick(int32_t lo, int32_t hi) { return std::uniform_int_distribution<int32_t>(lo, hi)(rng); }
   bool Chance(int percent) { return Pick(0, 99) < percent; }
@@ -73,6 +91,7 @@ class EditModelTest : public ::testing::TestWithParam<uint32_t>,
   // beside it; both go with dir.
   std::string savedPath_ = dir.File("saved.bin");
   int undoBurst = 0;
+  int redoBurst = 0;
   // Percentage of range edits and undos that get a failing file call.
   int failurePercent = 0;
   int failures = 0;
@@ -87,9 +106,14 @@ void EditModelTest::Step() {
   if (undoBurst > 0) {
     --undoBurst;
     op = 80;
+  } else if (redoBurst > 0) {
+    --redoBurst;
+    op = 90;
   } else if (op == 99 && Chance(50)) {
-    // A run of undos, far enough to reach back past a save or the load.
+    // A run of undos, far enough to reach back past a save or the load,
+    // and often a run of redos after it.
     undoBurst = Pick(5, 60);
+    if (Chance(60)) redoBurst = Pick(3, 70);
   }
 
   // Typed bytes and saves are not range edits: they never get a failure.
@@ -237,22 +261,33 @@ void EditModelTest::Step() {
     const int32_t gone = backspace ? p - 1 : p;
     model.data.erase(model.data.begin() + gone);
     EXPECT_EQ(ed.CursorPosition(), std::min(gone, std::max(0, model.Size() - 1)));
-  } else if (op < 93) {
+  } else if (op < 88) {
+    Snapshot now = Now();
     ed.Undo();
     if (model.undo.empty()) return;
     const Snapshot s = std::move(model.undo.back());
     model.undo.pop_back();
+    model.redo.push_back(std::move(now));
     model.data = s.data;
     model.modified = s.modified;
-    EXPECT_EQ(ed.SelAnchor(), s.selAnchor);
-    EXPECT_EQ(ed.SelFrom(), s.selFrom);
-    EXPECT_EQ(ed.SelTo(), s.selTo);
-    EXPECT_EQ(ed.Col(), s.col);
-    EXPECT_EQ(ed.Row(), s.row);
+    ExpectCursorOf(s);
+  } else if (op < 93) {
+    // Redo: the state the undo found, marks included.
+    Snapshot now = Before();
+    ed.Redo();
+    if (model.redo.empty()) return;
+    const Snapshot s = std::move(model.redo.back());
+    model.redo.pop_back();
+    model.undo.push_back(std::move(now));
+    model.data = s.data;
+    model.modified = s.modified;
+    ExpectCursorOf(s);
+    EXPECT_EQ(ed.GetChangeMarks(), s.marks);
   } else if (op < 94) {
-    // Save under another name: the history goes and Modified is cleared.
+    // Save under another name: the histories go and Modified is cleared.
     ASSERT_TRUE(ed.SaveToFile(savedPath_));
     model.undo.clear();
+    model.redo.clear();
     model.modified = false;
   } else if (op < 98) {
     // Move the cursor to a random byte, field and nibble.
@@ -279,12 +314,14 @@ void EditModelTest::Run(int steps) {
   for (int step = 0; step < steps; ++step) {
     SCOPED_TRACE(::testing::Message() << "step " << step);
     const Bytes undoBefore = ed.UndoStream();
+    const Bytes redoBefore = ed.RedoStream();
     const ChangeMarks marksBefore = ed.GetChangeMarks();
     try {
       Step();
     } catch (const FileError& e) {
       ASSERT_TRUE(files.Fired()) << e.what();
       ASSERT_EQ(ed.UndoStream(), undoBefore);
+      ASSERT_EQ(ed.RedoStream(), redoBefore);
       ASSERT_EQ(ed.GetChangeMarks(), marksBefore);
       ++failures;
     }
@@ -295,13 +332,15 @@ void EditModelTest::Run(int steps) {
     ASSERT_EQ(ed.Modified(), model.modified);
     ASSERT_EQ(ed.CanUndo(), !model.undo.empty());
     ASSERT_EQ(ed.UndoCount(), static_cast<int>(model.undo.size()));
+    ASSERT_EQ(ed.CanRedo(), !model.redo.empty());
+    ASSERT_EQ(ed.RedoCount(), static_cast<int>(model.redo.size()));
     if (HasFailure()) return;
   }
 }
 
 TEST_P(EditModelTest, EditorAgreesWithAPlainVectorModel) { Run(2000); }
 
-TEST_P(EditModelTest, FailedEditsAndUndosChangeNothing) {
+TEST_P(EditModelTest, FailedEditsUndosAndRedosChangeNothing) {
   // Small blocks and a low threshold for undo data on disk, so that moves
   // take many steps and removed runs go to files.
   ed.SetEditLimits(48, 32);

@@ -3,6 +3,8 @@
 // Also the record following the document through its life, records that
 // cannot be read, and a planted folder for the working copies.
 #include <gtest/gtest.h>
+
+#include <random>
 #include <signal.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -252,6 +254,39 @@ TEST(Recovery, UndoingEveryChangeLeavesNothingToRecover) {
   std::vector<OrphanedWorkCopy> found = FindOrphanedWorkCopies(testing::PrivateFolder(tmp.Path()));
   ASSERT_EQ(found.size(), 1u);
   EXPECT_FALSE(found[0].HasUnsavedChanges());
+  found[0].Discard();
+}
+
+TEST(Recovery, TheModifiedMarkFollowsAnyMixOfUndoAndRedo) {
+  TempDir tmp, docs;
+  const std::string a = docs.Write("a.bin", "ABCDEFGH");
+  Editor e(tmp.Path());
+  TByteEditor& ed = e.ed;
+  ASSERT_TRUE(ed.LoadFromFile(a));
+  ed.WMChar('7');
+  const std::vector<uint8_t> tail = {1, 2, 3};
+  ed.AppendBuffer(tail.data(), 3);
+  std::mt19937 rng(18);
+  for (int i = 0; i < 200; ++i) {
+    if (rng() % 2) ed.Undo();
+    else ed.Redo();
+    EXPECT_EQ(RecordOf(ed), (RecoveryInfo{a, ed.Modified()})) << "step " << i;
+  }
+  // Redone up to the end after undoing all: the record says modified again.
+  while (ed.CanUndo()) ed.Undo();
+  ASSERT_EQ(RecordOf(ed), (RecoveryInfo{a, false}));
+  ed.Redo();
+  EXPECT_EQ(RecordOf(ed), (RecoveryInfo{a, true}));
+
+  // And so does the work a killed editor left after redoing.
+  RunAndKill(tmp.Path(), a, [](TByteEditor& ed) {
+    ed.WMChar('7');
+    ed.Undo();
+    ed.Redo();
+  });
+  std::vector<OrphanedWorkCopy> found = FindOrphanedWorkCopies(testing::PrivateFolder(tmp.Path()));
+  ASSERT_EQ(found.size(), 1u);
+  EXPECT_TRUE(found[0].HasUnsavedChanges());
   found[0].Discard();
 }
 

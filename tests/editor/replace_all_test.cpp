@@ -100,13 +100,26 @@ TEST_F(ReplaceAllTest, AgreesWithTheModelAndOneUndoBringsEverythingBack) {
     EXPECT_TRUE(fx.ed.Modified());
     EXPECT_EQ(fx.ed.UndoCount(), 1);
     EXPECT_EQ(fx.ed.UndoDescription(), "Whole content replaced");
-    EXPECT_EQ(FilesIn(PrivateFolder(temp.Path())), filesBefore + 1) << "the old content kept as undo data";
+    const std::string folder = PrivateFolder(temp.Path());
+    EXPECT_EQ(FilesIn(folder), filesBefore + 1) << "the old content kept as undo data";
     fx.ed.Undo();
     EXPECT_EQ(fx.Data(), data);
     EXPECT_FALSE(fx.ed.Modified());
     EXPECT_FALSE(fx.ed.CanUndo());
     EXPECT_EQ(fx.ed.CursorPosition(), static_cast<int32_t>(data.size() / 2));
-    EXPECT_EQ(FilesIn(PrivateFolder(temp.Path())), filesBefore);
+    EXPECT_EQ(FilesIn(folder), filesBefore + 1) << "the replaced content kept for Redo";
+    // Redo and Undo exchange the same two files back and forth.
+    ASSERT_TRUE(fx.ed.CanRedo());
+    fx.ed.Redo();
+    EXPECT_EQ(fx.Data(), expected);
+    EXPECT_TRUE(fx.ed.Modified());
+    EXPECT_EQ(fx.ed.UndoDescription(), "Whole content replaced");
+    fx.ed.Undo();
+    EXPECT_EQ(fx.Data(), data);
+    EXPECT_FALSE(fx.ed.Modified());
+    EXPECT_EQ(FilesIn(folder), filesBefore + 1);
+    fx.ed.ClearUndo();
+    EXPECT_EQ(FilesIn(folder), filesBefore);
     if (HasFailure()) return;
   }
 }

@@ -259,5 +259,117 @@ TEST_F(UndoTest, UndoIsNotSubjectToNoSizeChange) {
   EXPECT_FALSE(ed.Modified());
 }
 
+// ---- redo -------------------------------------------------------------------
+
+TEST_F(UndoTest, RedoBringsBackEachUndoneChangeWithItsStateAndModified) {
+  Load(Iota(64));
+  Put(3, false, true);  // second digit of byte 3
+  Overwrite(7, 0x70);
+  Select(10, 12);
+  const std::vector<uint8_t> two = {0xAA, 0xBB};
+  ed.PasteBuffer(two.data(), 2);
+  const std::vector<uint8_t> afterPaste = Data();
+  const GridCell cursorAfterPaste = Cursor();
+  const int32_t anchor = ed.SelAnchor(), from = ed.SelFrom(), to = ed.SelTo();
+  const ChangeMarks marks = ed.GetChangeMarks();
+  EXPECT_FALSE(ed.CanRedo());
+
+  ed.Undo();
+  ed.Undo();
+  ASSERT_EQ(Data(), Iota(64));
+  EXPECT_FALSE(ed.Modified());
+  EXPECT_FALSE(ed.CanUndo());
+  EXPECT_TRUE(ed.CanRedo());
+  EXPECT_EQ(ed.RedoCount(), 2);
+
+  ed.Redo();
+  EXPECT_EQ(ed.ReadByte(7), 0x70);
+  EXPECT_TRUE(ed.IsByteChanged(7));
+  EXPECT_TRUE(ed.Modified());
+  EXPECT_TRUE(ed.CanUndo());
+  EXPECT_EQ(ed.UndoDescription(), "Byte changed");
+  ed.Redo();
+  EXPECT_EQ(Data(), afterPaste);
+  EXPECT_EQ(Cursor(), cursorAfterPaste);
+  EXPECT_EQ(ed.SelAnchor(), anchor);
+  EXPECT_EQ(ed.SelFrom(), from);
+  EXPECT_EQ(ed.SelTo(), to);
+  // The byte before the replaced run keeps its mark, which the undo took.
+  EXPECT_EQ(ed.GetChangeMarks(), marks);
+  EXPECT_FALSE(ed.CanRedo());
+  EXPECT_EQ(ed.UndoCount(), 2);
+  ed.Redo();  // nothing left: no change
+  EXPECT_EQ(Data(), afterPaste);
+
+  // Undo and Redo as often as one likes: back at the loaded state Modified
+  // is false each time.
+  for (int i = 0; i < 3; ++i) {
+    ed.Undo();
+    ed.Undo();
+    EXPECT_FALSE(ed.Modified());
+    EXPECT_EQ(Data(), Iota(64));
+    ed.Redo();
+    ed.Redo();
+    EXPECT_TRUE(ed.Modified());
+    EXPECT_EQ(Data(), afterPaste);
+  }
+}
+
+TEST_F(UndoTest, ANewChangeOrTheEndOfTheHistoryEmptiesTheRedoHistory) {
+  Load(Iota(64));
+  Overwrite(1, 0x10);
+  Overwrite(2, 0x20);
+  ed.Undo();
+  // Undoing further and finding nothing keeps what can be redone.
+  ed.Undo();
+  ed.Undo();
+  EXPECT_EQ(ed.RedoCount(), 2);
+
+  ed.Redo();
+  Overwrite(3, 0x30);
+  EXPECT_FALSE(ed.CanRedo());
+  EXPECT_TRUE(ed.RedoStream().empty());
+  ed.Redo();
+  EXPECT_EQ(ed.ReadByte(2), 2);
+
+  // A refused change is no change.
+  ed.Undo();
+  ed.SetNoSizeChange(true);
+  ed.DeleteSelection();
+  EXPECT_TRUE(ed.CanRedo());
+  ed.SetNoSizeChange(false);
+
+  // Saving, loading and a new document end both histories.
+  ASSERT_TRUE(ed.SaveToFile(dir.File("saved.bin")));
+  EXPECT_FALSE(ed.CanRedo());
+  Overwrite(4, 0x40);
+  ed.Undo();
+  ASSERT_TRUE(ed.CanRedo());
+  ed.NewDocument("Untitled");
+  EXPECT_FALSE(ed.CanRedo());
+  Load(Iota(8));
+  Overwrite(4, 0x40);
+  ed.Undo();
+  Load(Iota(8));
+  EXPECT_FALSE(ed.CanRedo());
+}
+
+TEST_F(UndoTest, AHundredStepsGoBackAndForward) {
+  Load(Iota(200));
+  for (int i = 0; i <= kMaxUndoRecords; ++i) Overwrite(i, static_cast<uint8_t>(0xFF - i));
+  const std::vector<uint8_t> changed = Data();
+  for (int i = 0; i < kMaxUndoRecords; ++i) ed.Undo();
+  EXPECT_FALSE(ed.CanUndo());
+  EXPECT_EQ(ed.RedoCount(), kMaxUndoRecords);
+  // The first change was pushed out of the history: it stays.
+  EXPECT_EQ(ed.ReadByte(0), 0xFF);
+  EXPECT_EQ(ed.ReadByte(1), 1);
+  EXPECT_TRUE(ed.Modified());
+  for (int i = 0; i < kMaxUndoRecords; ++i) ed.Redo();
+  EXPECT_EQ(Data(), changed);
+  EXPECT_EQ(ed.UndoCount(), kMaxUndoRecords);
+  EXPECT_FALSE(ed.CanRedo());
+}
+
 }  // namespace
 }  // namespace bm

@@ -61,10 +61,11 @@ bool IsWorkName(const std::string& name) {
                      [](char c) { return (c >= '0' && c <= '9') || (c >= 'A' && c <= 'F'); });
 }
 
-// An undo data file of a working copy: its name + ".undo" + a number.
+// An undo or redo data file of a working copy: its name + ".undo" or ".redo"
+// + a number.
 bool IsUndoFileName(const std::string& name) {
-  if (name.size() <= 18 || name.compare(13, 5, ".undo") != 0 || !IsWorkName(name.substr(0, 13)))
-    return false;
+  if (name.size() <= 18 || !IsWorkName(name.substr(0, 13))) return false;
+  if (name.compare(13, 5, ".undo") != 0 && name.compare(13, 5, ".redo") != 0) return false;
   return std::all_of(name.begin() + 18, name.end(), [](char c) { return c >= '0' && c <= '9'; });
 }
 

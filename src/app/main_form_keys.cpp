@@ -1,0 +1,59 @@
+// TMainForm: the two key schemes (the program's own keys, or those of most
+// programs, chosen in the View menu and remembered) and Select all.
+#include <QAction>
+#include <QShortcut>
+
+#include "app/key_table.h"
+#include "app/main_form.h"
+#include "app/settings.h"
+#include "editor/byte_editor.h"
+#include "widgets/editor_widget.h"
+
+namespace bm {
+
+void TMainForm::ApplyKeyScheme(bool standard) {
+  standardKeys_ = standard;
+  for (const auto& [item, openers] : itemOpeners_) {
+    QList<QKeySequence> keys;
+    if (const auto fromTable = TableKeys(item->objectName(), standard)) {
+      keys = *fromTable;
+    } else if (const auto built = builtKeys_.find(item); built != builtKeys_.end()) {
+      keys.append(QKeySequence(built->second, QKeySequence::PortableText));
+    }
+
+    // The item shows its first key; the keys themselves are taken by
+    // window-wide shortcuts, so that they reach the item even while it is
+    // disabled (and then do nothing) instead of falling through to the editor.
+    item->setShortcuts(keys);
+    item->setShortcutContext(Qt::WidgetShortcut);
+    std::vector<QShortcut*>& shortcuts = itemShortcuts_[item];
+    for (QShortcut* old : shortcuts) delete old;
+    shortcuts.clear();
+    for (qsizetype i = 0; i < keys.size(); ++i) {
+      auto* key = new QShortcut(keys[i], this);
+      key->setObjectName(i == 0 ? QStringLiteral("%1Shortcut").arg(item->objectName())
+                                : QStringLiteral("%1Shortcut%2").arg(item->objectName()).arg(i + 1));
+      key->setContext(Qt::WindowShortcut);
+      QAction* target = item;
+      connect(key, &QShortcut::activated, this, [this, target] { DispatchShortcut(target); });
+      shortcuts.push_back(key);
+    }
+  }
+  if (standardKeys1_) standardKeys1_->setChecked(standard);
+}
+
+void TMainForm::StandardKeys1Click() {
+  const bool standard = standardKeys1_->isChecked();
+  ApplyKeyScheme(standard);
+  settings::SetFlag(settings::kStandardKeys, standard);
+}
+
+void TMainForm::SelectAll1Click() {
+  TByteEditor& ed = ByteEditor1();
+  const int32_t size = ed.DataSize();
+  if (size <= 0) return;
+  ed.SetSelStart(0);
+  ed.SetSelEnd(size - 1);
+}
+
+}  // namespace bm
