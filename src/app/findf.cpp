@@ -11,6 +11,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 
+#include "app/dialog_font.h"
 #include "platform/codepage.h"
 #include "platform/qt/qt_surface.h"
 
@@ -19,15 +20,6 @@ namespace bm {
 namespace {
 
 QString U(const char* utf8) { return QString::fromUtf8(utf8); }
-
-// "MS Sans Serif" for the dialog; the bold "System" face of the buttons and
-// the groups has no counterpart here, so it is the same face in bold.
-QFont DialogFont(int pixels, bool bold) {
-  QFont font(ResolveFontFamily("MS Sans Serif"));
-  font.setPixelSize(pixels);
-  font.setBold(bold);
-  return font;
-}
 
 }  // namespace
 

@@ -11,6 +11,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 
+#include "app/dialog_font.h"
 #include "platform/codepage.h"
 #include "platform/qt/qt_surface.h"
 
@@ -19,13 +20,6 @@ namespace bm {
 namespace {
 
 QString U(const char* utf8) { return QString::fromUtf8(utf8); }
-
-QFont DialogFont(int pixels, bool bold) {
-  QFont font(ResolveFontFamily("MS Sans Serif"));
-  font.setPixelSize(pixels);
-  font.setBold(bold);
-  return font;
-}
 
 std::string AnsiBytes(const QString& text) {
   std::string bytes;

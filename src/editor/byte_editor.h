@@ -60,6 +60,9 @@ inline constexpr int kUndoFixedPart = 33;
 // Undo records whose removed or replaced bytes exceed this keep them on disk.
 inline constexpr int32_t kUndoSpillThreshold = 4 << 20;
 
+class MatchSink;
+class PatternSearch;
+
 class TByteEditor : public TGridBase, public TColorsOwner {
  public:
   explicit TByteEditor(WindowHost* host, FileSystem& files = SystemFileSystem());
@@ -517,6 +520,9 @@ class TByteEditor : public TGridBase, public TColorsOwner {
   bool altCodeTyped_ = false;
 
   // search
+  // Runs search over [first, last] of the data in the editor's search blocks,
+  // reporting each match to sink.
+  void ScanMatches(PatternSearch& search, int64_t first, int64_t last, MatchSink& sink);
   int32_t searchFirstBlock_ = 64 << 10;
   int32_t searchBlock_ = 1 << 20;
   std::vector<std::pair<const void*, std::function<void()>>> freeNotifications_;

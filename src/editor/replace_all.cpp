@@ -169,15 +169,7 @@ ReplaceAllResult TByteEditor::ReplaceAll(const ReplaceAllRequest& request,
     PatternSearch search(request.pattern.data(), n, request.ignoreCase,
                          request.any.empty() ? nullptr : request.any.data());
     Replacer sink(writer, request.replacement, n, first, progress, size);
-    SearchOptions options;
-    options.firstBlock = searchFirstBlock_;
-    options.blockSize = searchBlock_;
-    search.ForEach(
-        first, last,
-        [this](uint8_t* buffer, int64_t position, int64_t count) -> int64_t {
-          return ReadBytes(buffer, static_cast<int32_t>(position), static_cast<int32_t>(count));
-        },
-        sink, {}, options);
+    ScanMatches(search, first, last, sink);
     result.stopped = sink.stopped;
     if (sink.stopped || sink.count == 0) return result;
     copy(sink.Written(), size);

@@ -60,6 +60,11 @@ int64_t TByteEditor::CountData(uint8_t* pattern, int32_t n, int32_t first, int32
   PatternSearch search(pattern, n, ignoreCase, any);
   Counter counter;
   counter.nonOverlapping = !overlapping;
+  ScanMatches(search, first, last, counter);
+  return counter.count;
+}
+
+void TByteEditor::ScanMatches(PatternSearch& search, int64_t first, int64_t last, MatchSink& sink) {
   SearchOptions options;
   options.firstBlock = searchFirstBlock_;
   options.blockSize = searchBlock_;
@@ -68,8 +73,7 @@ int64_t TByteEditor::CountData(uint8_t* pattern, int32_t n, int32_t first, int32
       [this](uint8_t* buffer, int64_t position, int64_t count) -> int64_t {
         return ReadBytes(buffer, static_cast<int32_t>(position), static_cast<int32_t>(count));
       },
-      counter, {}, options);
-  return counter.count;
+      sink, {}, options);
 }
 
 }  // namespace bm

@@ -19,7 +19,7 @@ struct RecoveryInfo {
   bool readOnly = false;
   // The file as it was when loaded or last saved, so that a restored
   // document is not saved over a file another program changed meanwhile.
-  FileIdentity file;
+  FileIdentity file{};
   bool operator==(const RecoveryInfo&) const = default;
 };
 
