@@ -242,6 +242,9 @@ class TMainForm : public QMainWindow {
   void FindFormCount();
   // Whether the bytes selected now are one match of the search state.
   bool SelectionIsMatch();
+  // The wildcard flags of the search state for the engine: null when every
+  // byte of the pattern is fixed.
+  const uint8_t* FindAnyFlags() const { return findAny_.empty() ? nullptr : findAny_.data(); }
   // main_form_replace.cpp
   // The search state from the Replace dialog's fields; false when they
   // give no pattern.

@@ -37,11 +37,7 @@ void TMainForm::Find1Click() {
   if (!codeMode) findQuery_.insert(findQuery_.begin(), findForm_->CheckBox1->isChecked() ? 't' : 'T');
   if (findQuery_.empty()) return;
 
-  SearchPattern pattern;
-  if (codeMode)
-    pattern = ParseCodePattern(findQuery_);
-  else
-    pattern.bytes.assign(findQuery_.begin() + 1, findQuery_.end());
+  SearchPattern pattern = TypedPattern(codeMode ? findQuery_ : findQuery_.substr(1), codeMode);
   if (pattern.Empty()) return;
   findPattern_ = std::move(pattern.bytes);
   if (pattern.HasWildcards()) findAny_ = std::move(pattern.any);
@@ -50,7 +46,7 @@ void TMainForm::Find1Click() {
 
   const int32_t q = ed.FindData(findPattern_.data(), findPatternLength_, ed.CursorPosition(),
                                 ed.DataSize() - 1, findIgnoreCase_, !codeMode,
-                                findAny_.empty() ? nullptr : findAny_.data());
+                                FindAnyFlags());
   findLastPos_ = q;
   ShowFindResult(q);
 }
@@ -68,7 +64,7 @@ void TMainForm::FindNext1Click() {
   if (ed.SelEnd() == findLastPos_) ++findLastPos_;
   const int32_t q = ed.FindData(findPattern_.data(), findPatternLength_, findLastPos_,
                                 ed.DataSize() - 1, findIgnoreCase_, false,
-                                findAny_.empty() ? nullptr : findAny_.data());
+                                FindAnyFlags());
   findLastPos_ = q;
   ShowFindResult(q);
 }
@@ -91,7 +87,7 @@ void TMainForm::FindPrev1Click() {
       from < 0 ? -1
                : ed.FindDataBackward(findPattern_.data(), findPatternLength_, from, 0,
                                      findIgnoreCase_, false,
-                                     findAny_.empty() ? nullptr : findAny_.data());
+                                     FindAnyFlags());
   findLastPos_ = q;
   ShowFindResult(q);
 }
@@ -101,13 +97,7 @@ void TMainForm::FindPrev1Click() {
 void TMainForm::FindFormCount() {
   TByteEditor& ed = ByteEditor1();
   const bool codeMode = findForm_->RadioGroup1ItemIndex() == 1;
-  SearchPattern pattern;
-  if (codeMode) {
-    pattern = ParseCodePattern(findForm_->Edit1Text());
-  } else {
-    const std::string text = findForm_->Edit1Text();
-    pattern.bytes.assign(text.begin(), text.end());
-  }
+  SearchPattern pattern = TypedPattern(findForm_->Edit1Text(), codeMode);
   const bool ignoreCase = !codeMode && !findForm_->CheckBox1->isChecked();
   const int64_t count =
       pattern.Empty() ? 0
@@ -122,7 +112,7 @@ bool TMainForm::SelectionIsMatch() {
   if (n < 1 || findPattern_.empty() || ed.SelLength() != n) return false;
   const int32_t s = std::min(ed.SelStart(), ed.SelEnd());
   return ed.FindData(findPattern_.data(), n, s, s + n - 1, findIgnoreCase_, false,
-                     findAny_.empty() ? nullptr : findAny_.data()) == s;
+                     FindAnyFlags()) == s;
 }
 
 }  // namespace bm

@@ -1,5 +1,4 @@
 // TMainForm: the printer font, printer setup, print and print preview commands.
-#include <QApplication>
 #include <QImage>
 #include <QPainter>
 #include <QProgressDialog>
@@ -8,6 +7,7 @@
 
 #include "app/main_form.h"
 #include "app/preview.h"
+#include "app/wait_cursor.h"
 #include "editor/byte_editor.h"
 #include "platform/printer.h"
 #include "platform/qt/qt_printer.h"
@@ -23,15 +23,6 @@ constexpr int kPreviewWidth = 1000;
 constexpr int kPreviewDpi = 96;  // the off-screen image measures fonts as the screen does
 constexpr Color kWhite = 0xFFFFFF;
 constexpr Color kBlack = 0x000000;
-
-// The busy cursor for as long as a command runs.
-class BusyCursor {
- public:
-  BusyCursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }
-  ~BusyCursor() { QApplication::restoreOverrideCursor(); }
-  BusyCursor(const BusyCursor&) = delete;
-  BusyCursor& operator=(const BusyCursor&) = delete;
-};
 
 // The file name without its folder, as the user sees it.
 std::string BaseName(const std::string& path) {
@@ -103,7 +94,7 @@ void TMainForm::Print1Click() {
   if (ed.DataSize() < 1) return;
   PrepareRenderer();
   const std::string header = PrintHeaderText(ed.FileName());
-  BusyCursor busy;
+  WaitCursor busy;
   // Shown only when the job looks like taking more than a second.
   QProgressDialog progress(QString::fromUtf8("Печать..."), QString::fromUtf8("Отмена"), 0, 1, this);
   progress.setObjectName(QStringLiteral("PrintProgress"));

@@ -1,10 +1,10 @@
 // TMainForm: the Replace command and the buttons of its dialog: find next,
 // replace the selected match, replace all (with progress and a stop), count.
-#include <QApplication>
 #include <QProgressDialog>
 
 #include "app/main_form.h"
 #include "app/replace_form.h"
+#include "app/wait_cursor.h"
 #include "editor/byte_editor.h"
 #include "editor/search_pattern.h"
 
@@ -16,11 +16,9 @@ QString U(const char* utf8) { return QString::fromUtf8(utf8); }
 
 }  // namespace
 
-// A read-only file's document is not changed by replacing; a new document
-// (which has no file yet) is.
 bool TMainForm::ReplaceAllowed() {
   TByteEditor& ed = ByteEditor1();
-  return ed.DataSize() > 0 && !(ed.ReadOnly() && ed.FileOnDisk().known);
+  return ed.DataSize() > 0 && !ed.ReadOnlyFile();
 }
 
 void TMainForm::Replace1Click() {
@@ -41,11 +39,7 @@ bool TMainForm::TakeReplacePattern() {
   TReplaceForm& dlg = *replaceForm_;
   const bool codeMode = dlg.FindMode() == 1;
   const std::string text = dlg.FindText();
-  SearchPattern pattern;
-  if (codeMode)
-    pattern = ParseCodePattern(text);
-  else
-    pattern.bytes.assign(text.begin(), text.end());
+  SearchPattern pattern = TypedPattern(text, codeMode);
   if (pattern.Empty()) return false;
   findQuery_ = codeMode ? text : (dlg.CaseSensitive() ? "t" : "T") + text;
   findIgnoreCase_ = !codeMode && !dlg.CaseSensitive();
@@ -73,7 +67,7 @@ void TMainForm::ReplaceFindNext() {
   int32_t start = ed.CursorPosition();
   if (SelectionIsMatch()) start = std::min(ed.SelStart(), ed.SelEnd()) + 1;
   const int32_t q = ed.FindData(findPattern_.data(), findPatternLength_, start, ed.DataSize() - 1,
-                                findIgnoreCase_, false, findAny_.empty() ? nullptr : findAny_.data());
+                                findIgnoreCase_, false, FindAnyFlags());
   findLastPos_ = q;
   ShowFindResult(q);
 }
@@ -98,7 +92,7 @@ void TMainForm::ReplaceOne() {
   // The next match after the replacement.
   const int32_t q = ed.FindData(findPattern_.data(), findPatternLength_,
                                 s + static_cast<int32_t>(replacement.size()), ed.DataSize() - 1,
-                                findIgnoreCase_, false, findAny_.empty() ? nullptr : findAny_.data());
+                                findIgnoreCase_, false, FindAnyFlags());
   findLastPos_ = q;
   ShowFindResult(q);
 }
@@ -120,7 +114,7 @@ void TMainForm::ReplaceAllClick() {
     request.last = ed.DataSize() - 1;
   }
 
-  QApplication::setOverrideCursor(Qt::WaitCursor);
+  WaitCursor busy;
   // Shown only when the pass looks like taking more than a second.
   QProgressDialog progress(U("Замена..."), U("Стоп"), 0, 1000, replaceForm_);
   progress.setObjectName(QStringLiteral("ReplaceProgress"));
@@ -137,12 +131,10 @@ void TMainForm::ReplaceAllClick() {
   try {
     result = ed.ReplaceAll(request, onProgress);
   } catch (...) {
-    QApplication::restoreOverrideCursor();
     progress.cancel();
     replaceForm_->ShowStatus(QString());
     throw;
   }
-  QApplication::restoreOverrideCursor();
   progress.reset();
   findLastPos_ = -1;
   replaceForm_->ShowStatus(result.stopped ? U("Замена остановлена")
@@ -159,7 +151,7 @@ void TMainForm::ReplaceCount() {
   std::vector<uint8_t> pattern = findPattern_;
   const int64_t count = ed.CountData(pattern.data(), findPatternLength_, 0, ed.DataSize() - 1,
                                      findIgnoreCase_, false,
-                                     findAny_.empty() ? nullptr : findAny_.data(), false);
+                                     FindAnyFlags(), false);
   replaceForm_->ShowStatus(U("Найдено: ") + QString::number(count));
 }
 

@@ -109,12 +109,7 @@ ValueInspector::ValueInspector(EditorWidget& editor, QWidget* parent)
 
 TByteEditor& ValueInspector::Editor() const { return editor_.Editor(); }
 
-bool ValueInspector::Editable() const {
-  // A new document is marked read-only only so that its first save asks
-  // for a name; typing into it works, and so does the inspector.
-  const TByteEditor& ed = Editor();
-  return !(ed.ReadOnly() && ed.FileOnDisk().known);
-}
+bool ValueInspector::Editable() const { return !Editor().ReadOnlyFile(); }
 
 ByteOrder ValueInspector::Order() const {
   return order_->currentIndex() == 1 ? ByteOrder::Big : ByteOrder::Little;

@@ -33,6 +33,7 @@
 #include "editor/change_marks.h"
 #include "editor/editor_types.h"
 #include "editor/replace_all.h"
+#include "editor/search_engine.h"
 #include "editor/tcolors.h"
 #include "editor/undo_spill.h"
 #include "platform/files.h"
@@ -59,9 +60,6 @@ inline constexpr int kMaxUndoRecords = 100;
 inline constexpr int kUndoFixedPart = 33;
 // Undo records whose removed or replaced bytes exceed this keep them on disk.
 inline constexpr int32_t kUndoSpillThreshold = 4 << 20;
-
-class MatchSink;
-class PatternSearch;
 
 class TByteEditor : public TGridBase, public TColorsOwner {
  public:
@@ -117,6 +115,9 @@ class TByteEditor : public TGridBase, public TColorsOwner {
   // next save goes over it.
   void AcceptFileOnDisk();
   const FileIdentity& FileOnDisk() const { return fileIdentity_; }
+  // A file the user opened read-only. A new document is ReadOnly too, but only
+  // so that its first save asks for a name: changing it is fine.
+  bool ReadOnlyFile() const { return ReadOnly() && fileIdentity_.known; }
 
   std::function<void(TByteEditor&)> OnStateChanged;
 
@@ -523,6 +524,10 @@ class TByteEditor : public TGridBase, public TColorsOwner {
   // Runs search over [first, last] of the data in the editor's search blocks,
   // reporting each match to sink.
   void ScanMatches(PatternSearch& search, int64_t first, int64_t last, MatchSink& sink);
+  // What the searches beyond the read window read the data with, and in
+  // which blocks.
+  SearchReader DataReader();
+  SearchOptions SearchBlocks() const;
   int32_t searchFirstBlock_ = 64 << 10;
   int32_t searchBlock_ = 1 << 20;
   std::vector<std::pair<const void*, std::function<void()>>> freeNotifications_;

@@ -28,6 +28,19 @@ void TByteEditor::ConvertPattern(uint8_t* pattern, int32_t n, bool ignoreCase,
   if (ignoreCase) AnsiLowerBuff(pattern, static_cast<size_t>(n));
 }
 
+SearchReader TByteEditor::DataReader() {
+  return [this](uint8_t* buffer, int64_t position, int64_t count) -> int64_t {
+    return ReadBytes(buffer, static_cast<int32_t>(position), static_cast<int32_t>(count));
+  };
+}
+
+SearchOptions TByteEditor::SearchBlocks() const {
+  SearchOptions options;
+  options.firstBlock = searchFirstBlock_;
+  options.blockSize = searchBlock_;
+  return options;
+}
+
 int32_t TByteEditor::FindData(uint8_t* pattern, int32_t n, int32_t start, int32_t last,
                               bool ignoreCase, bool translate, const uint8_t* any) {
   const int32_t size = DataSize();
@@ -77,17 +90,7 @@ int32_t TByteEditor::FindData(uint8_t* pattern, int32_t n, int32_t start, int32_
     }
     from = spanEnd - n + 1;
   }
-  if (!done) {
-    SearchOptions options;
-    options.firstBlock = searchFirstBlock_;
-    options.blockSize = searchBlock_;
-    q = search.Find(
-        from, last,
-        [this](uint8_t* buffer, int64_t position, int64_t count) -> int64_t {
-          return ReadBytes(buffer, static_cast<int32_t>(position), static_cast<int32_t>(count));
-        },
-        window(), options);
-  }
+  if (!done) q = search.Find(from, last, DataReader(), window(), SearchBlocks());
   // The window ends up holding the last byte looked at, as a byte-by-byte
   // scan through it would leave it.
   const int64_t examined = q >= 0 ? q + n - 1 : last;

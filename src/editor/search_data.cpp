@@ -34,16 +34,7 @@ int32_t TByteEditor::FindDataBackward(uint8_t* pattern, int32_t n, int32_t start
 
   BusyCursor busy(Host());
   BackwardSearch search(pattern, n, ignoreCase, any);
-  SearchOptions options;
-  options.firstBlock = searchFirstBlock_;
-  options.blockSize = searchBlock_;
-  const int64_t q = search.FindLast(
-      first, last,
-      [this](uint8_t* buffer, int64_t position, int64_t count) -> int64_t {
-        return ReadBytes(buffer, static_cast<int32_t>(position), static_cast<int32_t>(count));
-      },
-      options);
-  return static_cast<int32_t>(q);
+  return static_cast<int32_t>(search.FindLast(first, last, DataReader(), SearchBlocks()));
 }
 
 int64_t TByteEditor::CountData(uint8_t* pattern, int32_t n, int32_t first, int32_t last,
@@ -65,15 +56,7 @@ int64_t TByteEditor::CountData(uint8_t* pattern, int32_t n, int32_t first, int32
 }
 
 void TByteEditor::ScanMatches(PatternSearch& search, int64_t first, int64_t last, MatchSink& sink) {
-  SearchOptions options;
-  options.firstBlock = searchFirstBlock_;
-  options.blockSize = searchBlock_;
-  search.ForEach(
-      first, last,
-      [this](uint8_t* buffer, int64_t position, int64_t count) -> int64_t {
-        return ReadBytes(buffer, static_cast<int32_t>(position), static_cast<int32_t>(count));
-      },
-      sink, {}, options);
+  search.ForEach(first, last, DataReader(), sink, {}, SearchBlocks());
 }
 
 }  // namespace bm

@@ -138,17 +138,12 @@ class FirstMatch : public MatchSink {
 int64_t PatternSearch::Find(int64_t start, int64_t last, const SearchReader& read,
                             SearchSpan cached, const SearchOptions& options) {
   FirstMatch first;
-  const int64_t q = Run(start, last, read, cached, options, first);
+  const int64_t q = ForEach(start, last, read, first, cached, options);
   return q >= 0 ? q : -1;
 }
 
 int64_t PatternSearch::ForEach(int64_t start, int64_t last, const SearchReader& read,
                                MatchSink& sink, SearchSpan cached, const SearchOptions& options) {
-  return Run(start, last, read, cached, options, sink);
-}
-
-int64_t PatternSearch::Run(int64_t start, int64_t last, const SearchReader& read,
-                           SearchSpan cached, const SearchOptions& options, MatchSink& sink) {
   const auto n = static_cast<int64_t>(pattern_.size());
   start = std::max<int64_t>(start, 0);
   const int64_t end = last + 1;  // the searched bytes end before it

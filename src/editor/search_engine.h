@@ -74,8 +74,6 @@ class PatternSearch {
 
  private:
   struct Scan;
-  int64_t Run(int64_t start, int64_t last, const SearchReader& read, SearchSpan cached,
-              const SearchOptions& options, MatchSink& sink);
   int64_t ScanView(const uint8_t* base, int64_t viewStart, int64_t viewEnd, Scan& scan,
                    MatchSink& sink);
   int64_t ScanOnce(const uint8_t* base, int64_t viewStart, int64_t viewEnd, Scan& scan);

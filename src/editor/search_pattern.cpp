@@ -31,6 +31,13 @@ bool SearchPattern::HasWildcards() const {
   return std::find(any.begin(), any.end(), uint8_t{1}) != any.end();
 }
 
+SearchPattern TypedPattern(const std::string& text, bool codeMode) {
+  if (codeMode) return ParseCodePattern(text);
+  SearchPattern pattern;
+  pattern.bytes.assign(text.begin(), text.end());
+  return pattern;
+}
+
 std::vector<uint8_t> ParseHexCodes(const std::string& text) {
   std::string digits;
   for (char c : text)

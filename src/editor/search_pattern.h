@@ -26,6 +26,10 @@ struct SearchPattern {
 // "4D 5A ?? 5 45" is 4D 5A, any, 05, 45. Other characters are dropped.
 SearchPattern ParseCodePattern(const std::string& text);
 
+// What a Find or Replace field holds: hex codes (codeMode), else the text's
+// own bytes.
+SearchPattern TypedPattern(const std::string& text, bool codeMode);
+
 // Bytes of hex codes for a replacement: the rule without wildcards.
 std::vector<uint8_t> ParseHexCodes(const std::string& text);
 

@@ -201,7 +201,8 @@ bool SaveByRename(int in, const SaveTarget& t, FileIdentity* saved) {
   LockedTemp temp(dir, t.stem);
   if (!temp.Valid()) return false;
   if (!posix::CopyContents(in, temp.Fd())) return false;
-  if (t.existing && S_ISLNK(t.existing->st_mode)) {
+  const bool replacesLink = t.existing && S_ISLNK(t.existing->st_mode);
+  if (replacesLink) {
     // In place of a link planted since the load: nothing is known of the
     // file the document came from, so the new one is the owner's alone.
     if (::fchmod(temp.Fd(), 0600) != 0) return false;
@@ -212,7 +213,6 @@ bool SaveByRename(int in, const SaveTarget& t, FileIdentity* saved) {
   }
   struct stat written;
   if (!posix::Sync(temp.Fd()) || ::fstat(temp.Fd(), &written) != 0) return false;
-  const bool replacesLink = t.existing && S_ISLNK(t.existing->st_mode);
   if (t.existing && !t.backup.empty()) {
     if (replacesLink) {
       // The link itself goes to the backup name; what it points to is
