@@ -58,6 +58,9 @@ class NoClipboard : public bm::Clipboard {
   std::string Text() override { return {}; }
   void SetText(const std::string&) override {}
   void Clear() override {}
+  void SetBytes(std::shared_ptr<const std::string>) override {}
+  bool HasBytes() override { return false; }
+  bm::ClipboardBytes Bytes() override { return {}; }
 };
 
 // Notes the first paint of the editor's viewport that shows data.

@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cstring>
 #include <limits>
+#include <memory>
+#include <string>
 
 #include "app/main_form.h"
 #include "app/number_syntax.h"
@@ -13,40 +15,36 @@ namespace bm {
 
 namespace {
 
-// Bytes read at a time while looking for the end of the clipboard text.
+// Bytes read at a time while copying the selection.
 constexpr int32_t kCopyChunk = 1 << 20;
 
 }  // namespace
 
 void TMainForm::CopyBytesToClipboard(const uint8_t* buffer, int32_t count) {
   clipboard_.Clear();
-  const auto* end = buffer + std::max(count, 0);
-  const auto* zero = std::find(buffer, end, uint8_t{0});
-  clipboard_.SetText(std::string(reinterpret_cast<const char*>(buffer),
-                                 static_cast<size_t>(zero - buffer)));
+  clipboard_.SetBytes(std::make_shared<const std::string>(reinterpret_cast<const char*>(buffer),
+                                                          static_cast<size_t>(std::max(count, 0))));
 }
 
-// The clipboard gets the selected bytes only up to the first zero byte, so
-// the selection is read piece by piece until that byte: copying a large
-// selection does not need a buffer of its size.
+// The clipboard gets the selected bytes exactly, zero bytes included, with
+// their text up to the first zero byte for programs that take only text.
+// The selection is read once into the buffer the clipboard then shares.
 void TMainForm::CopySelection(bool cut) {
   TByteEditor& ed = ByteEditor1();
   const int32_t count = ed.SelLength();
   if (count <= 0) return;
   const int32_t start = std::min(ed.SelStart(), ed.SelEnd());
-  std::string text;
-  for (int32_t done = 0; done < count;) {
-    int32_t n = std::min(count - done, kCopyChunk);
-    const std::unique_ptr<uint8_t[]> piece = ed.BufferFromFile(start + done, n);
+  auto bytes = std::make_shared<std::string>(static_cast<size_t>(count), '\0');
+  int32_t done = 0;
+  while (done < count) {
+    const int32_t n = ed.ReadBytes(bytes->data() + done, start + done,
+                                   std::min(count - done, kCopyChunk));
     if (n <= 0) break;
-    const uint8_t* zero = static_cast<const uint8_t*>(std::memchr(piece.get(), 0, n));
-    const int32_t usable = zero ? static_cast<int32_t>(zero - piece.get()) : n;
-    text.append(reinterpret_cast<const char*>(piece.get()), static_cast<size_t>(usable));
-    if (zero) break;
     done += n;
   }
-  CopyBytesToClipboard(reinterpret_cast<const uint8_t*>(text.data()),
-                       static_cast<int32_t>(text.size()));
+  bytes->resize(static_cast<size_t>(done));
+  clipboard_.Clear();
+  clipboard_.SetBytes(std::move(bytes));
   if (cut) ed.DeleteSelection();
 }
 
@@ -68,10 +66,16 @@ void TMainForm::Kopieren1Click() { CopySelection(false); }
 void TMainForm::Einfgen1Click() {
   Bearbeiten1Click();
   if (!einfgen1_->isEnabled()) return;
+  constexpr size_t kMaxPaste = static_cast<size_t>(std::numeric_limits<int32_t>::max());
+  // Exact bytes win over the text, which ends at the first zero byte.
+  if (clipboard_.HasBytes()) {
+    const ClipboardBytes bytes = clipboard_.Bytes();
+    ByteEditor1().PasteBuffer(bytes.data, static_cast<int32_t>(std::min(bytes.size, kMaxPaste)));
+    return;
+  }
   const std::string text = clipboard_.Text();
-  const auto count = static_cast<int32_t>(
-      std::min<size_t>(text.size(), static_cast<size_t>(std::numeric_limits<int32_t>::max())));
-  ByteEditor1().PasteBuffer(reinterpret_cast<const uint8_t*>(text.data()), count);
+  ByteEditor1().PasteBuffer(reinterpret_cast<const uint8_t*>(text.data()),
+                            static_cast<int32_t>(std::min(text.size(), kMaxPaste)));
 }
 
 void TMainForm::Goto1Click() {

@@ -248,7 +248,7 @@ void TMainForm::Bearbeiten1Click() {
   redo1_->setEnabled(ed.CanRedo());
   ausschneiden1_->setEnabled(ed.SelLength() > 0);
   kopieren1_->setEnabled(ed.SelLength() > 0);
-  einfgen1_->setEnabled(clipboard_.HasText());
+  einfgen1_->setEnabled(clipboard_.HasBytes() || clipboard_.HasText());
   selectAll1_->setEnabled(haveData);
   goto1_->setEnabled(haveData);
   find1_->setEnabled(haveData);

@@ -64,6 +64,30 @@ TEST_F(AppTest, CopyCutPasteAndUndoThroughTheClipboardAsText) {
   EXPECT_EQ(Editor().ReadByte(3), 'C');
 }
 
+TEST_F(AppTest, CutAndPasteCarryEveryByteWhileTheTextStopsAtTheFirstZero) {
+  const std::string bytes("\xFE\xFF\xFF\xFF\xFF\xFF\xFF\xFF\x00\x01\x02\x00\xFF\x41\x42\x00\x43", 17);
+  Start({WriteFile("zeros.bin", bytes + "tail")});
+  Select(0, 16);
+  Key(Qt::Key_Delete, Qt::ShiftModifier);  // Cut
+  EXPECT_EQ(Editor().DataSize(), 4);
+  EXPECT_EQ(clipboard.Text(), bytes.substr(0, 8)) << "other programs get the text";
+  Key(Qt::Key_Insert, Qt::ShiftModifier);  // Paste
+  std::string data(21, '\0');
+  ASSERT_EQ(Editor().DataSize(), 21);
+  Editor().ReadBytes(data.data(), 0, 21);
+  EXPECT_EQ(data, bytes + "tail");
+
+  // A selection that starts with a zero byte still copies and pastes whole.
+  Select(8, 11);
+  form->Kopieren1Click();
+  Select(17, 17);
+  Key(Qt::Key_Insert, Qt::ShiftModifier);
+  ASSERT_EQ(Editor().DataSize(), 24);
+  Editor().ReadBytes(data.data() + 17, 17, 4);
+  EXPECT_EQ(data.substr(17, 4), std::string("\x00\x01\x02\x00", 4));
+}
+
+
 TEST_F(AppTest, CopyOfALargeSelectionStopsAtItsFirstZeroByte) {
   std::string bytes(3 << 20, 'q');
   bytes[(2 << 20) + 5] = '\0';
@@ -71,6 +95,7 @@ TEST_F(AppTest, CopyOfALargeSelectionStopsAtItsFirstZeroByte) {
   Select(1, static_cast<int32_t>(bytes.size()) - 1);
   form->Kopieren1Click();
   EXPECT_EQ(clipboard.Text().size(), static_cast<size_t>((2 << 20) + 4));
+  EXPECT_EQ(clipboard.Bytes().size, bytes.size() - 1) << "the exact bytes are all there";
 }
 
 TEST_F(AppTest, GotoTakesTheInputSyntaxAndRefusesPositionsOutsideTheData) {

@@ -10,12 +10,15 @@
 #include <QFileDialog>
 #include <QInputDialog>
 #include <QMessageBox>
+#include <QMimeData>
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
 #include <fstream>
 #include <functional>
+#include <memory>
+#include <random>
 
 #include "platform/qt/qt_clipboard.h"
 #include "platform/qt/qt_dialogs.h"
@@ -232,6 +235,40 @@ TEST(QtClipboardTest, TextTravelsAsWindows1251BytesUpToTheFirstZero) {
   EXPECT_EQ(clipboard.Text(), "a\x88\xE6?");
   clipboard.Clear();
   EXPECT_FALSE(clipboard.HasText());
+}
+
+TEST(QtClipboardTest, BytesTravelExactlyBesideTheirText) {
+  QtClipboard clipboard;
+  std::string every(256, '\0');
+  for (int i = 0; i < 256; ++i) every[static_cast<size_t>(i)] = static_cast<char>(255 - i);
+  std::mt19937 random(7);
+  std::string noise(1 << 20, '\0');
+  for (char& c : noise) c = static_cast<char>(random());
+
+  for (const std::string* bytes : {&every, &noise}) {
+    clipboard.SetBytes(std::make_shared<const std::string>(*bytes));
+    ASSERT_TRUE(clipboard.HasBytes());
+    const ClipboardBytes own = clipboard.Bytes();
+    EXPECT_EQ(std::string(reinterpret_cast<const char*>(own.data), own.size), *bytes);
+    // Other programs see the text up to the first zero byte.
+    EXPECT_TRUE(clipboard.HasText());
+    EXPECT_EQ(clipboard.Text(), bytes->substr(0, bytes->find('\0')));
+    // As another program's copy arrives: a plain array under the binary type.
+    const QByteArray raw = QGuiApplication::clipboard()->mimeData()->data(kBytesMimeType);
+    auto* foreign = new QMimeData;
+    foreign->setData(kBytesMimeType, raw);
+    QGuiApplication::clipboard()->setMimeData(foreign);
+    const ClipboardBytes other = clipboard.Bytes();
+    EXPECT_EQ(std::string(reinterpret_cast<const char*>(other.data), other.size), *bytes);
+  }
+
+  // Text alone, from a program that offers no bytes.
+  QGuiApplication::clipboard()->setText(QStringLiteral("plain"));
+  EXPECT_FALSE(clipboard.HasBytes());
+  EXPECT_EQ(clipboard.Bytes().size, 0u);
+  EXPECT_EQ(clipboard.Text(), "plain");
+  clipboard.Clear();
+  EXPECT_FALSE(clipboard.HasBytes());
 }
 
 }  // namespace

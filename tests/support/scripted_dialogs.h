@@ -88,11 +88,27 @@ class MemoryClipboard : public Clipboard {
  public:
   bool HasText() override { return text_.has_value(); }
   std::string Text() override { return text_.value_or(std::string()); }
-  void SetText(const std::string& ansi) override { text_ = ansi.substr(0, ansi.find('\0')); }
-  void Clear() override { text_.reset(); }
+  void SetText(const std::string& ansi) override {
+    bytes_.reset();
+    text_ = ansi.substr(0, ansi.find('\0'));
+  }
+  void Clear() override {
+    text_.reset();
+    bytes_.reset();
+  }
+  void SetBytes(std::shared_ptr<const std::string> bytes) override {
+    text_ = bytes->substr(0, bytes->find('\0'));
+    bytes_ = std::move(bytes);
+  }
+  bool HasBytes() override { return bytes_ != nullptr; }
+  ClipboardBytes Bytes() override {
+    if (!bytes_) return {};
+    return {reinterpret_cast<const uint8_t*>(bytes_->data()), bytes_->size(), bytes_};
+  }
 
  private:
   std::optional<std::string> text_;
+  std::shared_ptr<const std::string> bytes_;
 };
 
 }  // namespace bm

@@ -1,9 +1,13 @@
-// The plain-text clipboard on Qt: text travels as Windows-1251 bytes on the
-// program's side and as Unicode text on the system's.
+// The clipboard on Qt: text travels as Windows-1251 bytes on the program's
+// side and as Unicode text on the system's; exact bytes as
+// application/octet-stream.
 #pragma once
 #include "platform/clipboard.h"
 
 namespace bm {
+
+// The binary type the exact bytes are offered and looked for under.
+inline constexpr const char* kBytesMimeType = "application/octet-stream";
 
 class QtClipboard : public Clipboard {
  public:
@@ -14,6 +18,9 @@ class QtClipboard : public Clipboard {
   // Stores the bytes up to the first zero byte as text; nothing else.
   void SetText(const std::string& ansi) override;
   void Clear() override;
+  void SetBytes(std::shared_ptr<const std::string> bytes) override;
+  bool HasBytes() override;
+  ClipboardBytes Bytes() override;
 };
 
 }  // namespace bm
