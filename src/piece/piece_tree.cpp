@@ -99,15 +99,15 @@ std::pair<Node*, Node*> Split(Node* t, int64_t position) {
   if (position >= t->total) return {t, nullptr};
   t = Own(t);
   const int64_t leftBytes = Total(t->left);
+  // A part that comes back is joined on with Concat: a piece cut below may
+  // have brought up a priority higher than t's.
   if (position <= leftBytes) {
-    auto [a, b] = Split(t->left, position);
-    t->left = b;
-    return {a, Update(t)};
+    auto [a, b] = Split(std::exchange(t->left, nullptr), position);
+    return {a, Concat(b, Update(t))};
   }
   if (position >= leftBytes + t->length) {
-    auto [a, b] = Split(t->right, position - leftBytes - t->length);
-    t->right = a;
-    return {Update(t), b};
+    auto [a, b] = Split(std::exchange(t->right, nullptr), position - leftBytes - t->length);
+    return {Concat(Update(t), a), b};
   }
   // The second half gets a priority of its own: halves sharing one would
   // pile up into a list when a piece is cut many times.
