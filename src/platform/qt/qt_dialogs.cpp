@@ -116,6 +116,8 @@ std::optional<FileDialogResult> QtDialogs::RunFileDialog(const FileDialogRequest
                                                  : QFileDialog::ExistingFile);
   dialog.setOption(QFileDialog::DontConfirmOverwrite, !request.confirmOverwrite);
   dialog.setNameFilters(NameFilters(request.filter));
+  if (!request.initialFolder.empty())
+    dialog.setDirectory(QFile::decodeName(request.initialFolder.c_str()));
   if (!request.initialName.empty()) dialog.selectFile(QFile::decodeName(request.initialName.c_str()));
 
   QCheckBox* readOnly = nullptr;
