@@ -86,13 +86,15 @@ TMainForm::TMainForm(Dialogs& dialogs, Clipboard& clipboard, std::vector<std::st
   ApplyKeyScheme(settings::Flag(settings::kStandardKeys, false));
   // Menus keep the desktop's menu font, as they do on other systems.
   menuBar()->setFont(QApplication::font(menuBar()));
-  menuBar()->installEventFilter(this);
   ApplyEditorSettings();
+  // Before ModalReturn: the application runs the filter installed last first.
+  qApp->installEventFilter(this);
   new ModalReturn(this);
   FormCreate();
 }
 
 TMainForm::~TMainForm() {
+  qApp->removeEventFilter(this);
   FormDestroy();
   // The editor goes with the child widgets, after this object's members.
   ByteEditor1().OnStateChanged = nullptr;

@@ -63,9 +63,11 @@ bool TMainForm::IsKeyOf(const QAction* item, const QKeyEvent& key) {
 // focus. The items' shown keys would then match there as well as the
 // window's shortcuts, and Qt runs neither of two matches. A shortcut key
 // pressed in that mode leaves it first: the focus goes back to the data
-// before the key is looked up, so the window's shortcut alone runs.
+// before the key is looked up, so the window's shortcut alone runs. Watched
+// application-wide and after ModalReturn, which may first make the window
+// active and so give the menu bar the focus back.
 bool TMainForm::eventFilter(QObject* watched, QEvent* e) {
-  if (e->type() == QEvent::ShortcutOverride && watched == menuBar() && menuBar()->hasFocus()) {
+  if (e->type() == QEvent::ShortcutOverride && menuBar()->hasFocus()) {
     const auto* key = static_cast<QKeyEvent*>(e);
     if (IsShortcutKey(QKeySequence(key->keyCombination())))
       byteEditor1_->setFocus(Qt::ShortcutFocusReason);

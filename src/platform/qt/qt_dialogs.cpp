@@ -1,5 +1,7 @@
 #include "platform/qt/qt_dialogs.h"
 
+#include "platform/qt/qt_title_fit.h"
+
 #include <QAbstractButton>
 #include <QCheckBox>
 #include <QFile>
@@ -9,6 +11,7 @@
 #include <QInputDialog>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QSpacerItem>
 
 namespace bm {
 
@@ -81,6 +84,12 @@ MessageResult QtDialogs::MessageBox(const std::string& text, const std::string& 
       box.setEscapeButton(add("Отмена", QMessageBox::RejectRole, MessageResult::Cancel));
       break;
   }
+  // The box sizes itself from its layout: a strut as wide as the title bar
+  // needs keeps the title whole.
+  if (auto* grid = qobject_cast<QGridLayout*>(box.layout()))
+    grid->addItem(new QSpacerItem(TitleBarWidth(box.windowTitle()), 0, QSizePolicy::Fixed,
+                                  QSizePolicy::Minimum),
+                  grid->rowCount(), 0, 1, grid->columnCount());
   box.exec();
   for (const Choice& c : choices)
     if (box.clickedButton() == c.button) return c.result;
@@ -157,6 +166,7 @@ std::optional<std::string> QtDialogs::InputBox(const std::string& caption,
   dialog.setTextValue(DisplayText(initial));
   dialog.setOkButtonText(QStringLiteral("OK"));
   dialog.setCancelButtonText(QString::fromUtf8("Отмена"));
+  FitTitle(&dialog);
   if (dialog.exec() != QDialog::Accepted) return std::nullopt;
   return dialog.textValue().toStdString();
 }
