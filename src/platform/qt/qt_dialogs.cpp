@@ -1,7 +1,5 @@
 #include "platform/qt/qt_dialogs.h"
 
-#include "platform/qt/qt_title_fit.h"
-
 #include <QAbstractButton>
 #include <QCheckBox>
 #include <QFile>
@@ -11,7 +9,8 @@
 #include <QInputDialog>
 #include <QMessageBox>
 #include <QPushButton>
-#include <QSpacerItem>
+
+#include "platform/qt/qt_title_fit.h"
 
 namespace bm {
 
@@ -84,12 +83,7 @@ MessageResult QtDialogs::MessageBox(const std::string& text, const std::string& 
       box.setEscapeButton(add("Отмена", QMessageBox::RejectRole, MessageResult::Cancel));
       break;
   }
-  // The box sizes itself from its layout: a strut as wide as the title bar
-  // needs keeps the title whole.
-  if (auto* grid = qobject_cast<QGridLayout*>(box.layout()))
-    grid->addItem(new QSpacerItem(TitleBarWidth(box.windowTitle()), 0, QSizePolicy::Fixed,
-                                  QSizePolicy::Minimum),
-                  grid->rowCount(), 0, 1, grid->columnCount());
+  FitTitle(&box);
   box.exec();
   for (const Choice& c : choices)
     if (box.clickedButton() == c.button) return c.result;

@@ -4,7 +4,10 @@
 #include <QApplication>
 #include <QFont>
 #include <QFontMetrics>
+#include <QBoxLayout>
+#include <QGridLayout>
 #include <QLayout>
+#include <QSpacerItem>
 #include <QScreen>
 #include <QWidget>
 #include <algorithm>
@@ -23,9 +26,23 @@ int TitleBarWidth(const QString& title) {
 void FitTitle(QWidget* window) {
   if (!window) return;
   int needed = TitleBarWidth(window->windowTitle());
-  if (window->layout()) needed = std::max(needed, window->layout()->minimumSize().width());
   if (const QScreen* screen = window->screen())
     needed = std::min(needed, screen->availableGeometry().width());
+  // A window sized by its layout (a message box, an input box) would shrink
+  // back to it: a strut in the layout keeps the width.
+  QLayout* layout = window->layout();
+  if (layout) {
+    const QMargins margins = layout->contentsMargins();
+    const int inner = needed - margins.left() - margins.right();
+    if (auto* box = qobject_cast<QBoxLayout*>(layout)) {
+      if (box->direction() == QBoxLayout::TopToBottom || box->direction() == QBoxLayout::BottomToTop)
+        box->addStrut(inner);
+    } else if (auto* grid = qobject_cast<QGridLayout*>(layout)) {
+      grid->addItem(new QSpacerItem(inner, 0, QSizePolicy::Fixed, QSizePolicy::Minimum),
+                    grid->rowCount(), 0, 1, grid->columnCount());
+    }
+    needed = std::max(needed, layout->minimumSize().width());
+  }
   const bool fixedWidth = window->minimumWidth() == window->maximumWidth();
   if (fixedWidth) {
     if (needed > window->width()) window->setFixedWidth(needed);
