@@ -13,7 +13,7 @@
 //   main_form_view.cpp  the View menu and the About box
 //   main_form_print.cpp printer font, printer setup, print and preview
 //   main_form_inspect.cpp the value inspector and the column ruler
-//   main_form_keys.cpp  the two key schemes and Select all
+//   main_form_keys.cpp  the two key schemes, shortcuts while the menu bar has the keys, Select all
 //   main_form_recent.cpp the recent files submenu
 #pragma once
 #include <QMainWindow>

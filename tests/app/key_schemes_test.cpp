@@ -213,11 +213,9 @@ TEST_F(KeySchemeTest, EveryShortcutWorksAfterASubmenuIsClosedWithEsc) {
     EXPECT_EQ(Editor().CursorPosition(), 0) << "F5";
 
     closeSubmenuWithEsc("View1", "Linesize1");
+    const bool inspectorHidden = form->ValueInspector1()->isHidden();
     press(Qt::Key_F9);
-    EXPECT_FALSE(form->ValueInspector1()->isHidden()) << "F9";
-    closeSubmenuWithEsc("View1", "Linesize1");
-    press(Qt::Key_F9);
-    EXPECT_TRUE(form->ValueInspector1()->isHidden()) << "F9 again";
+    EXPECT_NE(form->ValueInspector1()->isHidden(), inspectorHidden) << "F9";
 
     // F6 opens the calculator (a modal box, closed again from the timer).
     closeSubmenuWithEsc("Bearbeiten1", "Jump1");
