@@ -1,5 +1,6 @@
 // TMainForm: the two key schemes (the program's own keys, or those of most
-// programs, chosen in the View menu and remembered) and Select all.
+// programs, chosen in the View menu and remembered), shortcut keys while the
+// menu bar holds the keys, and Select all.
 #include <QAction>
 #include <QKeyEvent>
 #include <QMenuBar>
