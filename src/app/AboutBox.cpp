@@ -12,6 +12,7 @@
 #include "app/toolbar_icons.h"
 #include "app/version.h"
 #include "platform/qt/qt_surface.h"
+#include "platform/qt/qt_title_fit.h"
 
 namespace bm {
 
@@ -51,6 +52,7 @@ TAboutForm::TAboutForm(QWidget* parent)
   setModal(true);
   setWindowTitle(QString::fromUtf8("Шестнадцатеричный редактор файлов Bytemoor"));
   setFixedSize(kClientWidth, kClientHeight);
+  FitTitle(this);
   setSizeGripEnabled(false);
 
   panel1_ = new QFrame(this);

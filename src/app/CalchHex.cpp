@@ -16,6 +16,7 @@
 
 #include "app/number_edit_control.h"
 #include "platform/qt/qt_surface.h"
+#include "platform/qt/qt_title_fit.h"
 
 namespace bm {
 
@@ -62,6 +63,7 @@ THexCalc::THexCalc(Dialogs& dialogs, Clipboard& clipboard, QWidget* parent)
   setWindowTitle(U("Калькулятор Hex, Oct, Bin, Dec форматов"));
   setFont(FaceOrStandIn("MS Sans Serif", 11, false));
   setFixedSize(348, 295);
+  FitTitle(this);
   BuildControls();
   // Key preview: the dialog sees every key its controls get.
   installEventFilter(this);

@@ -14,6 +14,7 @@
 #include "app/dialog_font.h"
 #include "platform/codepage.h"
 #include "platform/qt/qt_surface.h"
+#include "platform/qt/qt_title_fit.h"
 
 namespace bm {
 
@@ -30,6 +31,7 @@ TFindForm::TFindForm(QWidget* parent) : QDialog(parent) {
   setWindowFlags(Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint |
                  Qt::WindowCloseButtonHint);
   setFixedSize(401, 142);
+  FitTitle(this);
   setFont(DialogFont(11, false));
   const QFont system = DialogFont(13, true);
 

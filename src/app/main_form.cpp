@@ -87,11 +87,14 @@ TMainForm::TMainForm(Dialogs& dialogs, Clipboard& clipboard, std::vector<std::st
   // Menus keep the desktop's menu font, as they do on other systems.
   menuBar()->setFont(QApplication::font(menuBar()));
   ApplyEditorSettings();
+  // Before ModalReturn: the application runs the filter installed last first.
+  qApp->installEventFilter(this);
   new ModalReturn(this);
   FormCreate();
 }
 
 TMainForm::~TMainForm() {
+  qApp->removeEventFilter(this);
   FormDestroy();
   // The editor goes with the child widgets, after this object's members.
   ByteEditor1().OnStateChanged = nullptr;
@@ -222,6 +225,13 @@ void TMainForm::FormActivate() {
     // Draw the window before a long copy starts.
     QCoreApplication::processEvents();
     GuardedCall([&] { OpenNamedFile(arguments_.front()); });
+  } else if (haveArgument && recovered && isVisible()) {
+    // The restored work stays the document; the named file is not dropped
+    // without a word.
+    dialogs_.MessageBox("Файл \r\n" + DisplayName(arguments_.front()).toStdString() +
+                            "\r\nне открыт: вместо него восстановлен несохранённый документ. "
+                            "Откройте его, когда закончите с восстановленным.",
+                        "Предупреждение", MessageIcon::Warning, MessageButtons::Ok);
   }
   ByteEditor1().SetBytesPerColumn(1);
   jumpAmount_ = 256;
@@ -268,7 +278,7 @@ void TMainForm::ByteEditor1StateChanged() {
   const int32_t size = ed.DataSize();
   const bool haveData = size > 0;
   speedButtons_[0]->setEnabled(true);
-  speedButtons_[1]->setEnabled(ed.Modified() && !ed.ReadOnly());
+  speedButtons_[1]->setEnabled(ed.Modified());
   speedButtons_[2]->setEnabled(haveData);
   speedButtons_[3]->setEnabled(haveData);
   speedButtons_[4]->setEnabled(haveData);
@@ -288,6 +298,8 @@ void TMainForm::ByteEditor1StateChanged() {
   }
   panels_[2]->setText(ed.Modified() ? U("*") : QString());
   panels_[3]->setText(ed.ReadOnly() ? U("Ч") : QString());
+  panels_[3]->setToolTip(ed.ReadOnly() ? U("Файл открыт только для чтения: сохраняется только под другим именем")
+                                       : QString());
   panels_[4]->setText(U("Размер файла : ") + QString::number(size));
   for (size_t i = 0; i < panels_.size(); ++i)
     FitPanel(panels_[i], kPanelWidths[i], i + 1 == panels_.size());

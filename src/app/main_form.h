@@ -13,7 +13,7 @@
 //   main_form_view.cpp  the View menu and the About box
 //   main_form_print.cpp printer font, printer setup, print and preview
 //   main_form_inspect.cpp the value inspector and the column ruler
-//   main_form_keys.cpp  the two key schemes and Select all
+//   main_form_keys.cpp  the two key schemes, shortcuts while the menu bar has the keys, Select all
 //   main_form_recent.cpp the recent files submenu
 #pragma once
 #include <QMainWindow>
@@ -34,6 +34,8 @@
 
 class QAction;
 class QActionGroup;
+class QKeyEvent;
+class QKeySequence;
 class QLabel;
 class QMenu;
 class QShortcut;
@@ -189,6 +191,7 @@ class TMainForm : public QMainWindow {
 
  protected:
   bool event(QEvent* e) override;
+  bool eventFilter(QObject* watched, QEvent* e) override;
   void closeEvent(QCloseEvent* e) override;
   void dragEnterEvent(QDragEnterEvent* e) override;
   void dropEvent(QDropEvent* e) override;
@@ -219,12 +222,19 @@ class TMainForm : public QMainWindow {
   QAction* AddRadioItem(QMenu* menu, QActionGroup* group, const char* name, const char* caption,
                         int tag, bool checked, Handler handler);
 
+  // main_form_keys.cpp
+  // Whether key is one of the window-wide shortcuts of the menu items.
+  bool IsShortcutKey(const QKeySequence& key) const;
+  // Whether the key event presses one of the keys of item.
+  static bool IsKeyOf(const QAction* item, const QKeyEvent& key);
+
   // main_form_file.cpp
   // Loads path as the document; when the file cannot be used the current
   // document stays and an error box names the file.
   bool OpenNamedFile(const std::string& path);
   // Tells the user, once, that the document's work is not kept for recovery.
   void TellIfRecoveryIsOff();
+  std::string DialogFolder() const;
   FileDialogRequest OpenRequest() const;
   FileDialogRequest SaveRequest() const;
   // main_form_recent.cpp

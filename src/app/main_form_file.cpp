@@ -144,11 +144,22 @@ void TMainForm::TellIfRecoveryIsOff() {
       Qt::QueuedConnection);
 }
 
+// The file dialogs start in the document's folder, or in the folder last
+// used when the document has none (a new one). The last name chosen is
+// offered again when it lies there; Save as offers the document's own name
+// otherwise.
+std::string TMainForm::DialogFolder() const {
+  const std::string& name = ByteEditor1().FileName();
+  if (files_.FileExists(name)) return FolderOf(AbsoluteName(name));
+  return LastFolder();
+}
+
 FileDialogRequest TMainForm::OpenRequest() const {
   FileDialogRequest request;
   request.title = "Open file";
   request.filter = kFileFilter;
-  request.initialName = lastOpenName_;
+  request.initialFolder = DialogFolder();
+  if (FolderOf(lastOpenName_) == request.initialFolder) request.initialName = lastOpenName_;
   request.showReadOnly = true;
   request.mustExist = true;
   return request;
@@ -158,7 +169,10 @@ FileDialogRequest TMainForm::SaveRequest() const {
   FileDialogRequest request;
   request.title = "Save as";
   request.filter = kFileFilter;
-  request.initialName = lastSaveName_;
+  request.initialFolder = DialogFolder();
+  const std::string& own = ByteEditor1().FileName();
+  if (FolderOf(lastSaveName_) == request.initialFolder) request.initialName = lastSaveName_;
+  else if (files_.FileExists(own)) request.initialName = AbsoluteName(own);
   request.confirmOverwrite = true;
   return request;
 }

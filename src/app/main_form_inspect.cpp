@@ -2,7 +2,11 @@
 // it, both shown from the View menu and remembered between runs.
 #include <QAction>
 #include <QDockWidget>
+#include <QKeyEvent>
+#include <QRect>
+#include <QScreen>
 #include <QTimer>
+#include <algorithm>
 
 #include "app/main_form.h"
 #include "app/settings.h"
@@ -16,6 +20,9 @@ void TMainForm::BuildInspector() {
   valueInspector1_ = new ValueInspector(*byteEditor1_, this);
   valueInspector1_->OnError = [this](const std::string& text) {
     QTimer::singleShot(0, this, [this, text] { ShowError(text); });
+  };
+  valueInspector1_->IsDocumentKey = [this](const QKeyEvent& key) {
+    return IsKeyOf(rckgngig1_, key) || IsKeyOf(redo1_, key);
   };
   addDockWidget(Qt::RightDockWidgetArea, valueInspector1_);
   valueInspector1_->hide();
@@ -34,9 +41,18 @@ void TMainForm::ShowInspector(bool show) {
   const bool docked = !dock.isFloating() && !isMaximized() && !isFullScreen();
   if (show) {
     if (!dock.isHidden()) return;
-    // The window grows by the panel, so that the data keeps its width.
+    // The window grows by the panel, so that the data keeps its width, as
+    // far as the screen has room; the data gives up the rest.
     if (docked) {
       inspectorGrowth_ = dock.sizeHint().width();
+      if (const QScreen* screen = this->screen()) {
+        const QRect room = screen->availableGeometry();
+        const int frame = std::max(0, frameGeometry().width() - width());
+        inspectorGrowth_ = std::clamp(room.width() - frame - width(), 0, inspectorGrowth_);
+        // A window that would now reach past the screen's right edge moves left.
+        const int overflow = frameGeometry().right() + inspectorGrowth_ - room.right();
+        if (overflow > 0) move(std::max(room.left(), x() - overflow), y());
+      }
       resize(width() + inspectorGrowth_, height());
     }
     dock.show();

@@ -1,6 +1,9 @@
 // TMainForm: the two key schemes (the program's own keys, or those of most
-// programs, chosen in the View menu and remembered) and Select all.
+// programs, chosen in the View menu and remembered), shortcut keys while the
+// menu bar holds the keys, and Select all.
 #include <QAction>
+#include <QKeyEvent>
+#include <QMenuBar>
 #include <QShortcut>
 
 #include "app/key_table.h"
@@ -40,6 +43,37 @@ void TMainForm::ApplyKeyScheme(bool standard) {
     }
   }
   if (standardKeys1_) standardKeys1_->setChecked(standard);
+}
+
+bool TMainForm::IsShortcutKey(const QKeySequence& key) const {
+  for (const auto& [item, shortcuts] : itemShortcuts_)
+    for (const QShortcut* shortcut : shortcuts)
+      if (shortcut->key() == key) return true;
+  return false;
+}
+
+bool TMainForm::IsKeyOf(const QAction* item, const QKeyEvent& key) {
+  if (!item) return false;
+  const QKeySequence pressed(key.keyCombination());
+  for (const QKeySequence& own : item->shortcuts())
+    if (own == pressed) return true;
+  return false;
+}
+
+// A menu closed with Esc leaves the menu bar in its keyboard mode, holding the
+// focus. The items' shown keys would then match there as well as the
+// window's shortcuts, and Qt runs neither of two matches. A shortcut key
+// pressed in that mode leaves it first: the focus goes back to the data
+// before the key is looked up, so the window's shortcut alone runs. Watched
+// application-wide and after ModalReturn, which may first make the window
+// active and so give the menu bar the focus back.
+bool TMainForm::eventFilter(QObject* watched, QEvent* e) {
+  if (e->type() == QEvent::ShortcutOverride && menuBar()->hasFocus()) {
+    const auto* key = static_cast<QKeyEvent*>(e);
+    if (IsShortcutKey(QKeySequence(key->keyCombination())))
+      byteEditor1_->setFocus(Qt::ShortcutFocusReason);
+  }
+  return QMainWindow::eventFilter(watched, e);
 }
 
 void TMainForm::StandardKeys1Click() {

@@ -233,7 +233,8 @@ void TMainForm::DispatchShortcut(QAction* item) {
 void TMainForm::Datei1Click() {
   TByteEditor& ed = ByteEditor1();
   const bool haveData = ed.DataSize() > 0;
-  speichern1_->setEnabled(ed.Modified() && !ed.ReadOnly());
+  // A read-only document is saved under another name: Save asks for it.
+  speichern1_->setEnabled(ed.Modified());
   speichernunter1_->setEnabled(haveData);
   printpreview1_->setEnabled(haveData);
   print1_->setEnabled(haveData);

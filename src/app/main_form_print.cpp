@@ -14,6 +14,7 @@
 #include "platform/qt/qt_surface.h"
 #include "render/hex_to_canvas.h"
 #include "render/print_job.h"
+#include "platform/qt/qt_title_fit.h"
 
 namespace bm {
 
@@ -99,6 +100,7 @@ void TMainForm::Print1Click() {
   QProgressDialog progress(QString::fromUtf8("Печать..."), QString::fromUtf8("Отмена"), 0, 1, this);
   progress.setObjectName(QStringLiteral("PrintProgress"));
   progress.setWindowTitle(QString::fromUtf8("Печать"));
+  FitTitle(&progress);
   progress.setWindowModality(Qt::WindowModal);
   progress.setMinimumDuration(1000);
   progress.setAutoReset(false);

@@ -7,6 +7,7 @@
 #include "app/wait_cursor.h"
 #include "editor/byte_editor.h"
 #include "editor/search_pattern.h"
+#include "platform/qt/qt_title_fit.h"
 
 namespace bm {
 
@@ -119,6 +120,7 @@ void TMainForm::ReplaceAllClick() {
   QProgressDialog progress(U("Замена..."), U("Стоп"), 0, 1000, replaceForm_);
   progress.setObjectName(QStringLiteral("ReplaceProgress"));
   progress.setWindowTitle(U("Заменить все"));
+  FitTitle(&progress);
   progress.setWindowModality(Qt::WindowModal);
   progress.setMinimumDuration(1000);
   progress.setAutoReset(false);

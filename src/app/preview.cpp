@@ -1,4 +1,5 @@
 #include "app/preview.h"
+#include "platform/qt/qt_title_fit.h"
 
 #include <QPainter>
 #include <QResizeEvent>
@@ -29,6 +30,7 @@ TfmPreview::TfmPreview(QWidget* parent) : QDialog(parent) {
   image1_ = new PreviewImage(this);
   move(225, 128);
   resize(311, 480);
+  FitTitle(this);
 }
 
 void TfmPreview::ShowPicture(const QImage& picture) {

@@ -1,6 +1,7 @@
 // The recent files list (see recent_files.h).
 #include "app/recent_files.h"
 
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <climits>
@@ -46,6 +47,24 @@ void NoteRecentFile(const std::string& path) {
   list.removeAll(name);
   list.prepend(name);
   settings::SetByteList(settings::kRecentFiles, Tidy(list));
+  const std::string folder = FolderOf(AbsoluteName(path));
+  if (!folder.empty()) settings::SetByteList(settings::kLastFolder, {Bytes(folder)});
+}
+
+std::string FolderOf(const std::string& path) {
+  const size_t slash = path.rfind('/');
+  if (path.empty() || path.front() != '/' || slash == std::string::npos) return std::string();
+  return path.substr(0, slash + 1);
+}
+
+std::string LastFolder() {
+  const QList<QByteArray> stored = settings::ByteList(settings::kLastFolder);
+  if (stored.isEmpty()) return std::string();
+  const std::string folder(stored.front().constData(), static_cast<size_t>(stored.front().size()));
+  struct stat st;
+  if (FolderOf(folder) != folder || ::stat(folder.c_str(), &st) != 0 || !S_ISDIR(st.st_mode))
+    return std::string();
+  return folder;
 }
 
 void ForgetRecentFile(const std::string& path) {

@@ -14,6 +14,7 @@
 #include "app/dialog_font.h"
 #include "platform/codepage.h"
 #include "platform/qt/qt_surface.h"
+#include "platform/qt/qt_title_fit.h"
 
 namespace bm {
 
@@ -56,6 +57,7 @@ TReplaceForm::TReplaceForm(QWidget* parent) : QDialog(parent) {
   setWindowFlags(Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint |
                  Qt::WindowCloseButtonHint);
   setFixedSize(481, 250);
+  FitTitle(this);
   setFont(DialogFont(11, false));
   const QFont system = DialogFont(13, true);
 

@@ -18,6 +18,7 @@ inline constexpr const char* kInspectorByteOrder = "inspector/byteOrder";
 inline constexpr const char* kColumnRuler = "view/columnRuler";
 inline constexpr const char* kStandardKeys = "keys/standard";
 inline constexpr const char* kRecentFiles = "recent/files";
+inline constexpr const char* kLastFolder = "recent/folder";
 
 // The stored value of key, or fallback when there is none or the store is
 // unreadable.

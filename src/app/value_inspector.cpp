@@ -255,8 +255,9 @@ bool ValueInspector::eventFilter(QObject* watched, QEvent* e) {
   const bool escape = key->key() == Qt::Key_Escape && key->modifiers() == Qt::NoModifier;
   const bool enter = (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter) &&
                      (key->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier;
-  // The document's Undo keeps its key in the fields as well.
-  const bool undo = key->key() == Qt::Key_Backspace && key->modifiers() == Qt::AltModifier;
+  // The document's Undo and Redo keep their keys in the fields as well.
+  const bool undo = (key->key() == Qt::Key_Backspace && key->modifiers() == Qt::AltModifier) ||
+                    (IsDocumentKey && IsDocumentKey(*key));
   if (e->type() == QEvent::ShortcutOverride) {
     // Esc and Enter belong to the panel, not to the window's Exit.
     if (escape || enter) {

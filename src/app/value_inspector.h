@@ -10,6 +10,7 @@
 #include "inspect/value_codec.h"
 
 class QComboBox;
+class QKeyEvent;
 class QLabel;
 class QLineEdit;
 
@@ -48,6 +49,9 @@ class ValueInspector : public QDockWidget {
   std::function<void(const std::string&)> OnError;
   // Told when the user closes the dock with its own button.
   std::function<void()> OnClosed;
+  // Whether a key pressed in a field belongs to the document (its Undo and
+  // Redo keys): the window's shortcut takes it instead of the field.
+  std::function<bool(const QKeyEvent&)> IsDocumentKey;
 
  protected:
   void closeEvent(QCloseEvent* e) override;

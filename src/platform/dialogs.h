@@ -21,6 +21,7 @@ struct FileDialogRequest {
   std::string title;
   std::string filter;        // "All Files (*.*)|*.*"
   std::string initialName;   // bytes, as the last choice
+  std::string initialFolder; // bytes: the folder the dialog starts in (empty: its own choice)
   bool showReadOnly = false; // open: the read-only check box
   bool mustExist = false;
   bool confirmOverwrite = false;

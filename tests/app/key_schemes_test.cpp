@@ -1,10 +1,16 @@
 // Redo and the two key schemes: the program's own keys and those of most
 // programs, both reaching the same menu items, the choice remembered.
 #include <QKeySequence>
+#include <QMenuBar>
 #include <QShortcut>
+#include <QTimer>
+
+#include <map>
 
 #include "app/key_table.h"
 #include "app/settings.h"
+#include "app/CalchHex.h"
+#include "app/value_inspector.h"
 #include "app_fixture.h"
 
 namespace bm::testing {
@@ -137,6 +143,95 @@ TEST_F(KeySchemeTest, TheKeysOfMostProgramsEditAndSaveAndTheChoiceIsRemembered) 
   EXPECT_EQ(Item("ffnen1")->shortcut(), K("F3"));
   Key(Qt::Key_Escape);
   EXPECT_FALSE(form->isVisible());
+}
+
+
+TEST_F(KeySchemeTest, NoKeyIsBoundTwiceInEitherScheme) {
+  Start();
+  for (const bool standard : {false, true}) {
+    SCOPED_TRACE(standard ? "standard keys" : "classic keys");
+    // The table: no key in two rows, nor twice in one (compared as keys,
+    // so "Shift+Ctrl+Z" and "Ctrl+Shift+Z" are the same).
+    std::map<QKeySequence, std::string> owners;
+    for (const ItemKeys& row : KeyTable())
+      for (const char* key : standard ? row.standard : row.classic) {
+        const auto [it, added] = owners.emplace(K(key), row.item);
+        EXPECT_TRUE(added) << key << " is bound to " << it->second << " and " << row.item;
+      }
+    // The window as built, items without a row included: one shortcut a key.
+    form->ApplyKeyScheme(standard);
+    std::map<QKeySequence, QString> live;
+    for (QShortcut* s : form->findChildren<QShortcut*>()) {
+      const auto [it, added] = live.emplace(s->key(), s->objectName());
+      EXPECT_TRUE(added) << s->key().toString().toStdString() << " is bound by "
+                         << it->second.toStdString() << " and " << s->objectName().toStdString();
+    }
+  }
+}
+
+// A submenu closed with Esc leaves the menu bar holding the keys; every
+// shortcut must still run, once, without a clash between the menu's shown
+// keys and the window's shortcuts.
+TEST_F(KeySchemeTest, EveryShortcutWorksAfterASubmenuIsClosedWithEsc) {
+  static QStringList warnings;
+  warnings.clear();
+  const QtMessageHandler previous = qInstallMessageHandler(
+      [](QtMsgType, const QMessageLogContext&, const QString& text) { warnings << text; });
+  Start({WriteCounting("data.bin", 4096)});
+
+  const auto closeSubmenuWithEsc = [&](const char* menuName, const char* submenuName) {
+    auto* menu = form->findChild<QMenu*>(QString::fromLatin1(menuName));
+    auto* submenu = form->findChild<QMenu*>(QString::fromLatin1(submenuName));
+    QMenuBar* bar = form->menuBar();
+    QTest::mouseClick(bar, Qt::LeftButton, {}, bar->actionGeometry(menu->menuAction()).center());
+    ASSERT_TRUE(QTest::qWaitFor([&] { return menu->isVisible(); }));
+    menu->setActiveAction(submenu->menuAction());
+    QTest::keyClick(menu, Qt::Key_Right);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return submenu->isVisible(); }));
+    QTest::keyClick(submenu, Qt::Key_Escape);
+    QTest::keyClick(menu, Qt::Key_Escape);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !menu->isVisible(); }));
+    Settle();
+  };
+  // Keys go where the application sends them: to the focus widget.
+  const auto press = [&](Qt::Key key) {
+    QWidget* focus = QApplication::focusWidget();
+    QTest::keyClick(focus ? focus : static_cast<QWidget*>(form.get()), key);
+    Settle();
+  };
+
+  for (const bool standard : {false, true}) {
+    SCOPED_TRACE(standard ? "standard keys" : "classic keys");
+    form->ApplyKeyScheme(standard);
+    Editor().SetSelStart(0);
+    Settle();
+
+    closeSubmenuWithEsc("Bearbeiten1", "Jump1");
+    press(Qt::Key_F4);
+    EXPECT_EQ(Editor().CursorPosition(), 256) << "F4";
+    press(Qt::Key_F5);
+    EXPECT_EQ(Editor().CursorPosition(), 0) << "F5";
+
+    closeSubmenuWithEsc("View1", "Linesize1");
+    const bool inspectorHidden = form->ValueInspector1()->isHidden();
+    press(Qt::Key_F9);
+    EXPECT_NE(form->ValueInspector1()->isHidden(), inspectorHidden) << "F9";
+
+    // F6 opens the calculator (a modal box, closed again from the timer).
+    closeSubmenuWithEsc("Bearbeiten1", "Jump1");
+    bool calculatorShown = false;
+    QTimer::singleShot(0, form.get(), [&] {
+      if (QWidget* modal = QApplication::activeModalWidget()) {
+        calculatorShown = modal == form->HexCalc();
+        static_cast<QDialog*>(modal)->reject();
+      }
+    });
+    press(Qt::Key_F6);
+    EXPECT_TRUE(calculatorShown) << "F6";
+  }
+  qInstallMessageHandler(previous);
+  for (const QString& text : warnings)
+    EXPECT_FALSE(text.contains(QStringLiteral("Ambiguous"))) << text.toStdString();
 }
 
 }  // namespace

@@ -8,6 +8,8 @@
 #include <filesystem>
 #include <thread>
 
+#include <QLabel>
+
 #include "app_fixture.h"
 
 namespace bm::testing {
@@ -123,6 +125,32 @@ TEST_F(AppTest, ARecordThatCannotBeMadeIsToldOnce) {
             "Не удалось создать файл сведений для восстановления: восстановление после сбоя для "
             "этого документа отключено.");
   std::filesystem::remove(RecoveryRecordPath(Editor().WorkFileName()));
+}
+
+
+// Editing a read-only document is allowed; F2 then asks for another name.
+TEST_F(AppTest, F2OnAReadOnlyDocumentOpensSaveAsAndThePanelSaysWhy) {
+  const std::string path = WriteFile("doc.bin", "ABCD");
+  const std::string copy = Path("copy.bin");
+  Start();
+  dialogs.AnswerOpen(path, true);
+  Key(Qt::Key_F3);
+  ASSERT_TRUE(Editor().ReadOnly());
+  EXPECT_EQ(form->PanelText(3), U("Ч"));
+  const auto* panel = form->findChild<QLabel*>(QStringLiteral("StatusPanel3"));
+  ASSERT_NE(panel, nullptr);
+  EXPECT_TRUE(panel->toolTip().contains(U("только для чтения")));
+
+  Type("3");
+  EXPECT_TRUE(Button(2)->isEnabled());
+  dialogs.AnswerSave(copy);
+  Key(Qt::Key_F2);
+  ASSERT_EQ(dialogs.saves.size(), 1u);
+  EXPECT_EQ(ReadFile(copy), "1BCD");
+  EXPECT_EQ(ReadFile(path), "ABCD");
+  EXPECT_FALSE(Editor().ReadOnly());
+  EXPECT_EQ(Editor().FileName(), copy);
+  EXPECT_EQ(panel->toolTip(), QString());
 }
 
 }  // namespace

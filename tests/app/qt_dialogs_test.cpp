@@ -22,6 +22,7 @@
 
 #include "platform/qt/qt_clipboard.h"
 #include "platform/qt/qt_dialogs.h"
+#include "platform/qt/qt_title_fit.h"
 
 namespace bm {
 namespace {
@@ -94,6 +95,7 @@ TEST(QtDialogsTest, SavePromptShowsItsTextOnTwoLinesAndItsThreeButtons) {
   const std::string text = "Файл \r\n/tmp/a.bin был изменен, сохранить?";
   QString seenText, seenTitle;
   QStringList seenButtons;
+  int seenWidth = 0;
   QMessageBox::Icon seenIcon = QMessageBox::NoIcon;
   auto inspectAnd = [&](const char* answer) {
     WhenModal([&, answer](QWidget* w) {
@@ -103,6 +105,7 @@ TEST(QtDialogsTest, SavePromptShowsItsTextOnTwoLinesAndItsThreeButtons) {
       seenTitle = box->windowTitle();
       seenIcon = box->icon();
       seenButtons = ButtonTexts(box);
+      seenWidth = box->width();
       Click(box, QString::fromUtf8(answer));
     });
   };
@@ -137,6 +140,7 @@ TEST(QtDialogsTest, SavePromptShowsItsTextOnTwoLinesAndItsThreeButtons) {
   EXPECT_EQ(seenIcon, QMessageBox::Critical);
   EXPECT_EQ(seenTitle.toStdString(), "Bytemoor");
   EXPECT_EQ(seenButtons.join('|').toStdString(), "OK");
+  EXPECT_GE(seenWidth, TitleBarWidth(seenTitle));
 }
 
 TEST(QtDialogsTest, OpenDialogHasTheReadOnlyBoxAndAFilterForEveryFile) {
@@ -194,6 +198,7 @@ TEST(QtDialogsTest, OpenDialogHasTheReadOnlyBoxAndAFilterForEveryFile) {
 
 TEST(QtDialogsTest, InputBoxShowsItsPromptAndReturnsTheEditedText) {
   QtDialogs dialogs;
+  int width = 0;
   QString title, label, initial;
   QStringList buttons;
   WhenModal([&](QWidget* w) {
@@ -203,6 +208,7 @@ TEST(QtDialogsTest, InputBoxShowsItsPromptAndReturnsTheEditedText) {
     label = input->labelText();
     initial = input->textValue();
     buttons = ButtonTexts(input);
+    width = input->width();
     input->setTextValue(QStringLiteral("$10"));
     input->accept();
   });
@@ -212,6 +218,7 @@ TEST(QtDialogsTest, InputBoxShowsItsPromptAndReturnsTheEditedText) {
   EXPECT_EQ(title.toStdString(), "Перейти по адресу...");
   EXPECT_EQ(label.toStdString(), "($ - HEX)");
   EXPECT_EQ(initial.toStdString(), "300");
+  EXPECT_GE(width, TitleBarWidth(title)) << "the whole title in a window manager's bar";
   buttons.sort();
   EXPECT_EQ(buttons.join('|').toStdString(), "OK|Отмена");
 

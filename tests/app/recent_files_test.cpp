@@ -112,5 +112,50 @@ TEST_F(RecentFilesTest, NamesComeBackByteForByteAndGarbageGivesAnEmptyDisabledLi
   EXPECT_EQ(RecentFiles(), QList<QByteArray>{B(odd)});
 }
 
+
+// Open and Save as start in the document's folder; a new document's dialogs
+// start in the folder last used, remembered for the next start.
+TEST_F(RecentFilesTest, FileDialogsStartInTheDocumentsFolderOrTheLastOneUsed) {
+  const std::string doc = WriteFile("doc.bin", "abcd");
+  const std::string folder = doc.substr(0, doc.rfind('/') + 1);
+  std::filesystem::create_directory(Path("sub"));
+  const std::string inSub = WriteFile("sub/other.bin", "xyz");
+  Start({doc});
+  dialogs.CancelOpen();
+  Key(Qt::Key_F3);
+  ASSERT_EQ(dialogs.opens.size(), 1u);
+  EXPECT_EQ(dialogs.opens[0].initialFolder, folder);
+  EXPECT_EQ(dialogs.opens[0].initialName, "");
+  dialogs.CancelSave();
+  Key(Qt::Key_F2, Qt::ShiftModifier | Qt::ControlModifier);
+  ASSERT_EQ(dialogs.saves.size(), 1u);
+  EXPECT_EQ(dialogs.saves[0].initialFolder, folder);
+  EXPECT_EQ(dialogs.saves[0].initialName, doc) << "Save as offers the document's own name";
+
+  // Opened from another folder: the dialogs follow the document there.
+  dialogs.AnswerOpen(inSub);
+  Key(Qt::Key_F3);
+  dialogs.CancelOpen();
+  Key(Qt::Key_F3);
+  EXPECT_EQ(dialogs.opens.back().initialFolder, folder + "sub/");
+  EXPECT_EQ(dialogs.opens.back().initialName, inSub);
+
+  // A new document: the folder last used, also after a restart.
+  Key(Qt::Key_F3, Qt::ShiftModifier | Qt::ControlModifier);
+  ASSERT_EQ(Editor().FileName(), "Untitled");
+  clipboard.SetText("new");
+  Key(Qt::Key_Insert, Qt::ShiftModifier);
+  dialogs.CancelSave();
+  Key(Qt::Key_F2);
+  EXPECT_EQ(dialogs.saves.back().initialFolder, folder + "sub/");
+  EXPECT_EQ(dialogs.saves.back().initialName, "");
+  form->ByteEditor1().NewDocument("Untitled");
+  form.reset();
+  Start();
+  dialogs.CancelOpen();
+  Key(Qt::Key_F3);
+  EXPECT_EQ(dialogs.opens.back().initialFolder, folder + "sub/");
+}
+
 }  // namespace
 }  // namespace bm::testing

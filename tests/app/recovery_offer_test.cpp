@@ -63,9 +63,15 @@ TEST_F(RecoveryOfferTest, LeftWorkIsOfferedBeforeTheNamedFileAndF2SavesItWithBac
 
   dialogs.AnswerMessage(MessageResult::Yes);
   Start({other});
-  ASSERT_EQ(dialogs.messages.size(), 1u);
+  ASSERT_EQ(dialogs.messages.size(), 2u);
   EXPECT_EQ(dialogs.messages[0].text, Offer(path));
   EXPECT_EQ(dialogs.messages[0].buttons, MessageButtons::YesNo);
+  // The named file is not dropped without a word.
+  EXPECT_EQ(dialogs.messages[1].text,
+            "Файл \r\n" + other +
+                "\r\nне открыт: вместо него восстановлен несохранённый документ. Откройте его, "
+                "когда закончите с восстановленным.");
+  EXPECT_EQ(dialogs.messages[1].buttons, MessageButtons::Ok);
 
   // The restored work is the document; the named file does not replace it.
   EXPECT_EQ(Editor().FileName(), path);
@@ -78,7 +84,7 @@ TEST_F(RecoveryOfferTest, LeftWorkIsOfferedBeforeTheNamedFileAndF2SavesItWithBac
   EXPECT_EQ(ReadFile(path), edited);
   EXPECT_EQ(ReadFile(Path("data.bak")), "ABCDEFGH");
   EXPECT_FALSE(Editor().Modified());
-  EXPECT_EQ(dialogs.messages.size(), 1u);
+  EXPECT_EQ(dialogs.messages.size(), 2u);
 }
 
 TEST_F(RecoveryOfferTest, SeveralAreOfferedInTurnDeclinedOnesGoAndTheRestWait) {

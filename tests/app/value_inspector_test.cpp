@@ -3,6 +3,7 @@
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QScreen>
 
 #include "app/settings.h"
 #include "app/value_inspector.h"
@@ -214,6 +215,61 @@ TEST_F(InspectorTest, TheRulerSitsAboveTheRowsAndIsRemembered) {
   EXPECT_EQ(widget->ColumnRuler(), nullptr);
   EXPECT_EQ(widget->viewport()->geometry().top(), before.top());
   EXPECT_EQ(widget->viewport()->geometry().height(), before.height());
+}
+
+
+TEST_F(InspectorTest, UndoAndRedoKeysInAFieldActOnTheDocumentInBothSchemes) {
+  Start({WriteFile("data.bin", std::string("\x12\x34", 2))});
+  F9();
+  for (const bool standard : {false, true}) {
+    SCOPED_TRACE(standard ? "standard keys" : "classic keys");
+    form->ApplyKeyScheme(standard);
+    Enter("u16", "0");
+    ASSERT_EQ(Bytes(0, 2), std::string(2, '\0'));
+    QTest::keyClick(Field("u16"), Qt::Key_Z, Qt::ControlModifier);
+    Settle();
+    EXPECT_EQ(Bytes(0, 2), std::string("\x12\x34"));
+    EXPECT_EQ(Field("u16")->text(), U("13330"));  // 34 12
+    QTest::keyClick(Field("u16"), Qt::Key_Y, Qt::ControlModifier);
+    Settle();
+    EXPECT_EQ(Bytes(0, 2), std::string(2, '\0'));
+    EXPECT_EQ(Field("u16")->text(), U("0"));
+
+    // Text typed and not yet written goes as well: the field shows the
+    // document's value again.
+    Field("u8")->setFocus();
+    QTest::keyClicks(Field("u8"), U("5"));
+    QTest::keyClick(Field("u8"), Qt::Key_Z, Qt::ControlModifier);
+    Settle();
+    EXPECT_EQ(Bytes(0, 2), std::string("\x12\x34"));
+    EXPECT_EQ(Field("u8")->text(), U("18"));
+  }
+}
+
+TEST_F(InspectorTest, TheInspectorNeverWidensTheWindowPastTheScreen) {
+  Start({WriteCounting("data.bin", 64)});
+  const QRect room = form->screen()->availableGeometry();
+  const int frame = form->frameGeometry().width() - form->width();
+  // As wide as the screen: the data gives the panel its room.
+  form->move(room.topLeft());
+  form->resize(room.width() - frame, form->height());
+  Settle();
+  const int dataWidth = EditorWidgetOf()->width();
+  F9();
+  ASSERT_FALSE(Panel().isHidden());
+  EXPECT_LE(form->frameGeometry().width(), room.width());
+  EXPECT_LE(form->frameGeometry().right(), room.right());
+  EXPECT_LT(EditorWidgetOf()->width(), dataWidth);
+
+  // Narrow, at the right edge: the window grows by the panel and moves left.
+  F9();
+  const int narrow = room.width() / 2;
+  form->resize(narrow, form->height());
+  form->move(room.right() - form->frameGeometry().width() + 1, room.top());
+  Settle();
+  F9();
+  EXPECT_GT(form->width(), narrow);
+  EXPECT_LE(form->frameGeometry().right(), room.right());
 }
 
 }  // namespace

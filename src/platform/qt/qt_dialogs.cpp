@@ -10,6 +10,8 @@
 #include <QMessageBox>
 #include <QPushButton>
 
+#include "platform/qt/qt_title_fit.h"
+
 namespace bm {
 
 namespace {
@@ -81,6 +83,7 @@ MessageResult QtDialogs::MessageBox(const std::string& text, const std::string& 
       box.setEscapeButton(add("Отмена", QMessageBox::RejectRole, MessageResult::Cancel));
       break;
   }
+  FitTitle(&box);
   box.exec();
   for (const Choice& c : choices)
     if (box.clickedButton() == c.button) return c.result;
@@ -116,6 +119,8 @@ std::optional<FileDialogResult> QtDialogs::RunFileDialog(const FileDialogRequest
                                                  : QFileDialog::ExistingFile);
   dialog.setOption(QFileDialog::DontConfirmOverwrite, !request.confirmOverwrite);
   dialog.setNameFilters(NameFilters(request.filter));
+  if (!request.initialFolder.empty())
+    dialog.setDirectory(QFile::decodeName(request.initialFolder.c_str()));
   if (!request.initialName.empty()) dialog.selectFile(QFile::decodeName(request.initialName.c_str()));
 
   QCheckBox* readOnly = nullptr;
@@ -155,6 +160,7 @@ std::optional<std::string> QtDialogs::InputBox(const std::string& caption,
   dialog.setTextValue(DisplayText(initial));
   dialog.setOkButtonText(QStringLiteral("OK"));
   dialog.setCancelButtonText(QString::fromUtf8("Отмена"));
+  FitTitle(&dialog);
   if (dialog.exec() != QDialog::Accepted) return std::nullopt;
   return dialog.textValue().toStdString();
 }
