@@ -243,7 +243,14 @@ void TMainForm::SaveSelection1Click() {
     out->Reserve(0, r.count);
     ReadRange(ed, r, [&](const uint8_t* bytes, int64_t n) { out->Write(bytes, n); });
     out.reset();
-    saved = files_.SaveCopy(temp, chosen->path);
+    // As for a file that no name led to yet: a link at the chosen name is
+    // replaced, never followed.
+    FileIdentity none;
+    none.known = true;
+    none.device = none.inode = ~uint64_t{0};
+    SaveCopyOptions options;
+    options.loaded = &none;
+    saved = files_.SaveCopy(temp, chosen->path, options, nullptr);
   } catch (const FileError& e) {
     cause = e.Code() != 0 ? std::strerror(e.Code()) : e.what();
   }

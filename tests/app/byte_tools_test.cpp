@@ -1,6 +1,7 @@
 // The byte tools through the main window: copy as text and paste it back,
 // fill, checksums, the selection to a file and a file into the document.
 #include <QApplication>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTimer>
