@@ -31,6 +31,8 @@ const std::vector<ItemKeys>& KeyTable() {
       {"FindPrev1", {"Shift+F8"}, {"Shift+F3", "Shift+F8"}},
       {"Replace1", {"Ctrl+R"}, {"Ctrl+H", "Ctrl+R"}},
       {"N8", {"F6"}, {"F6"}},
+      {"PasteHex1", {"Ctrl+Shift+V"}, {"Ctrl+Shift+V"}},
+      {"Checksums1", {"Ctrl+M"}, {"Ctrl+M"}},
       {"ValueInspector1", {"F9"}, {"F9"}},
       {"Info1", {"F1"}, {"F1"}},
   };

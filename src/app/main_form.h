@@ -15,6 +15,8 @@
 //   main_form_inspect.cpp the value inspector and the column ruler
 //   main_form_keys.cpp  the two key schemes, shortcuts while the menu bar has the keys, Select all
 //   main_form_recent.cpp the recent files submenu
+//   main_form_tools.cpp checksums, copy as text, paste hex text, fill, selection
+//                       to a file and a file into the document
 #pragma once
 #include <QMainWindow>
 #include <QString>
@@ -179,6 +181,14 @@ class TMainForm : public QMainWindow {
   // Help menu.
   void Info1Click();
 
+  // Byte tools.
+  void Checksums1Click();
+  void CopyAs1Click();
+  void PasteHex1Click();
+  void Fill1Click();
+  void SaveSelection1Click();
+  void InsertFile1Click();
+
   // Toolbar.
   void SpeedButton1Click();
   void SpeedButton2Click();
@@ -269,6 +279,11 @@ class TMainForm : public QMainWindow {
   // The tag of the menu item whose signal runs the handler, else fallback.
   int ChosenTag(int fallback) const;
   void ChooseTranslation(TTranslationType set, const char* itemName);
+  // main_form_tools.cpp: the items of the tools and their enabled states.
+  void BuildFileTools();
+  void BuildEditTools();
+  void ToolsFileStates();
+  void ToolsEditStates();
   // main_form_inspect.cpp
   void BuildInspector();
   void ShowInspector(bool show);
@@ -318,6 +333,12 @@ class TMainForm : public QMainWindow {
   QAction* findPrev1_ = nullptr;
   QAction* replace1_ = nullptr;
   TReplaceForm* replaceForm_ = nullptr;
+  QAction* saveSelection1_ = nullptr;
+  QAction* insertFile1_ = nullptr;
+  QMenu* copyAs1_ = nullptr;
+  QAction* pasteHex1_ = nullptr;
+  QAction* fill1_ = nullptr;
+  QAction* checksums1_ = nullptr;
   // The opener of the menu being built; each item keeps it for its shortcut.
   std::vector<Handler> openers_;
   std::map<QAction*, std::vector<Handler>> itemOpeners_;

@@ -63,6 +63,7 @@ void TMainForm::BuildMenu() {
   speichern1_ = AddItem(datei1_, "Speichern1", "&Сохранить", "F2", &TMainForm::Speichern1Click);
   speichernunter1_ = AddItem(datei1_, "Speichernunter1", "Записать &как", "Shift+Ctrl+F2",
                              &TMainForm::Speichernunter1Click);
+  BuildFileTools();
   datei1_->addSeparator();
   AddItem(datei1_, "N9", "Выбор &шрифта принтера", "Ctrl+Q", &TMainForm::N9Click);
   AddItem(datei1_, "Printsetup1", "С&войства принтера", "Ctrl+S", &TMainForm::Printsetup1Click);
@@ -88,6 +89,7 @@ void TMainForm::BuildMenu() {
                       &TMainForm::Einfgen1Click);
   selectAll1_ =
       AddItem(bearbeiten1_, "SelectAll1", "Выд&елить всё", nullptr, &TMainForm::SelectAll1Click);
+  BuildEditTools();
   bearbeiten1_->addSeparator();
   goto1_ = AddItem(bearbeiten1_, "Goto1", "&Перейти по адресу...", "Ctrl+A",
                    &TMainForm::Goto1Click);
@@ -238,6 +240,7 @@ void TMainForm::Datei1Click() {
   speichernunter1_->setEnabled(haveData);
   printpreview1_->setEnabled(haveData);
   print1_->setEnabled(haveData);
+  ToolsFileStates();
   // A submenu that would open empty is disabled.
   Recent1Click();
 }
@@ -256,6 +259,7 @@ void TMainForm::Bearbeiten1Click() {
   findNext1_->setEnabled(haveData);
   findPrev1_->setEnabled(haveData);
   replace1_->setEnabled(ReplaceAllowed());
+  ToolsEditStates();
 }
 
 void TMainForm::Jump1Click() {

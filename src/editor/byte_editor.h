@@ -163,10 +163,16 @@ class TByteEditor : public TGridBase, public TColorsOwner {
   void InsertBuffer(const uint8_t* buffer, int32_t count, int32_t position);
   void AppendBuffer(const uint8_t* buffer, int32_t count);
   void PasteBuffer(const uint8_t* buffer, int32_t count);
+  // PasteBuffer with the bytes read from source block by block (a file, a
+  // generator), so that a large run never sits in memory. A source that
+  // fails or ends early changes nothing; the error is raised as FileError.
+  void PasteFrom(const ByteSource& source, int32_t count);
   // Writes count bytes over those at position as one change Undo takes
   // back; the size, the cursor and the selection stay. False when refused
   // (no data there, the run would pass the end, or the gate said no).
   bool OverwriteBytes(int32_t position, const uint8_t* buffer, int32_t count);
+  // OverwriteBytes with the bytes read from source block by block.
+  bool OverwriteFrom(int32_t position, const ByteSource& source, int32_t count);
   // Copies up to count bytes from position; count tells how many arrived.
   // Throws "Invalid BufferFromFile argument" for a position outside the data.
   std::unique_ptr<uint8_t[]> BufferFromFile(int32_t position, int32_t& count);
@@ -429,6 +435,8 @@ class TByteEditor : public TGridBase, public TColorsOwner {
   void AfterRemoval(int32_t sizeAfter, int col, int row);
   void DeleteRangeFrom(int32_t start, int32_t end, int col, int row, const ByteSource& removed);
   void InsertFrom(const ByteSource& source, int32_t count, int32_t position);
+  // edit_ranges.cpp: InsertBuffer from any source.
+  void InsertBufferFrom(const ByteSource& source, int32_t count, int32_t position);
   // selection.cpp
   void InvalidateCounterpart(int col, int row);
 

@@ -37,6 +37,24 @@ void ChangeMarks::Set(int32_t position, bool value) {
   if (AllClear(it->second)) pages_.erase(it);
 }
 
+void ChangeMarks::SetRun(int32_t first, int32_t count) {
+  if (first < 0 || count <= 0) return;
+  const int64_t end = int64_t{first} + count;
+  if (end > length_) length_ = static_cast<int32_t>(end);
+  for (int64_t p = first; p < end;) {
+    const auto bit = static_cast<int>(p % kPageBits);
+    const int64_t inPage = std::min<int64_t>(end - p, kPageBits - bit);
+    Page& page = pages_[static_cast<int32_t>(p / kPageBits)];
+    if (bit == 0 && inPage == kPageBits) {
+      page.fill(~uint64_t{0});
+    } else {
+      for (int64_t b = bit; b < bit + inPage; ++b)
+        page[static_cast<size_t>(b / 64)] |= uint64_t{1} << (b % 64);
+    }
+    p += inPage;
+  }
+}
+
 void ChangeMarks::Cut(int32_t length) {
   length = std::max<int32_t>(0, length);
   if (length_ <= length) return;

@@ -16,6 +16,8 @@ class ChangeMarks {
   bool Get(int32_t position) const;
   // Sets or clears one bit, lengthening the set to position + 1 if needed.
   void Set(int32_t position, bool value);
+  // Sets the bits of count positions from first, a page at a time.
+  void SetRun(int32_t first, int32_t count);
   // Drops every bit from length on, when the set is longer.
   void Cut(int32_t length);
   void clear();

@@ -139,10 +139,14 @@ void TByteEditor::DeleteAtCursor(bool backspace) {
 }
 
 void TByteEditor::InsertBuffer(const uint8_t* buffer, int32_t count, int32_t position) {
+  InsertBufferFrom(ByteSource{buffer, nullptr, 0}, count, position);
+}
+
+void TByteEditor::InsertBufferFrom(const ByteSource& source, int32_t count, int32_t position) {
   const ChangeSavepoint savepoint = SaveChange();
   try {
     if (!BeginChange(ckInsertBuffer, position, count, 0)) return;
-    InsertBytes(buffer, count, position);
+    InsertFrom(source, count, position);
   } catch (const std::exception& error) {
     RollbackChange(savepoint);
     RaiseEditError(error);
@@ -184,8 +188,12 @@ void TByteEditor::AppendBuffer(const uint8_t* buffer, int32_t count) {
 }
 
 void TByteEditor::PasteBuffer(const uint8_t* buffer, int32_t count) {
+  PasteFrom(ByteSource{buffer, nullptr, 0}, count);
+}
+
+void TByteEditor::PasteFrom(const ByteSource& source, int32_t count) {
   if (selAnchor_ == -1) {
-    InsertBuffer(buffer, count, SelStart());
+    InsertBufferFrom(source, count, SelStart());
     return;
   }
   if (count <= 0) {
@@ -215,8 +223,7 @@ void TByteEditor::PasteBuffer(const uint8_t* buffer, int32_t count) {
     sizeAfterRemoval = DataSize() - (end - start);
     // One data step for the removal and the insertion, so that a failure
     // cannot leave the selection removed and the new bytes missing.
-    SpliceBytes(start, end - start, ByteSource{buffer, nullptr, 0}, count,
-                RecordData(savepoint.undoSize));
+    SpliceBytes(start, end - start, source, count, RecordData(savepoint.undoSize));
   } catch (const std::exception& error) {
     RollbackChange(savepoint);
     RaiseEditError(error);

@@ -14,6 +14,10 @@ void ByteSource::Read(uint8_t* to, int64_t at, int64_t n) const {
     std::memcpy(to, memory + at, static_cast<size_t>(n));
     return;
   }
+  if (generate) {
+    generate(to, at, n);
+    return;
+  }
   if (!stream) throw FileError("No bytes to read");
   stream->Seek(offset + at);
   if (stream->Read(to, n) != n) throw FileError("The undo data ended early");

@@ -3,6 +3,7 @@
 // file per record, removed with the record.
 #pragma once
 #include <cstdint>
+#include <functional>
 #include <map>
 #include <memory>
 #include <string>
@@ -11,13 +12,15 @@
 
 namespace bm {
 
-// Bytes to copy from: a buffer in memory or a range of an open stream.
+// Bytes to copy from: a buffer in memory, a range of an open stream, or a
+// generator that writes the n bytes at offset at (asked for in order).
 struct ByteSource {
   const uint8_t* memory = nullptr;
   FileStream* stream = nullptr;
   int64_t offset = 0;  // of the first byte in stream
+  std::function<void(uint8_t* to, int64_t at, int64_t n)> generate = {};
 
-  bool Empty() const { return !memory && !stream; }
+  bool Empty() const { return !memory && !stream && !generate; }
   // Copies n bytes from at (counted from the first byte) into to; a stream
   // that gives fewer is an error (FileError).
   void Read(uint8_t* to, int64_t at, int64_t n) const;

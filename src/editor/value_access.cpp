@@ -30,6 +30,10 @@ int TByteEditor::PeekBytes(int32_t position, uint8_t* out, int count) {
 }
 
 bool TByteEditor::OverwriteBytes(int32_t position, const uint8_t* buffer, int32_t count) {
+  return OverwriteFrom(position, ByteSource{buffer, nullptr, 0}, count);
+}
+
+bool TByteEditor::OverwriteFrom(int32_t position, const ByteSource& source, int32_t count) {
   const int32_t size = DataSize();
   if (count <= 0 || position < 0 || int64_t{position} + count > size) {
     PostStateChanged();
@@ -41,18 +45,21 @@ bool TByteEditor::OverwriteBytes(int32_t position, const uint8_t* buffer, int32_
     // A replacement of count bytes by count bytes: the gate records the old
     // ones, so Undo puts them back with the cursor and selection of now.
     if (!BeginChange(ckReplaceSelection, position, count, count)) return false;
-    SpliceBytes(position, count, ByteSource{buffer, nullptr, 0}, count,
-                RecordData(savepoint.undoSize));
+    SpliceBytes(position, count, source, count, RecordData(savepoint.undoSize));
   } catch (const std::exception& error) {
     RollbackChange(savepoint);
     RaiseEditError(error);
   }
   CommitChange();
-  // Nothing moved: the read window stays good once it has the new bytes.
-  readWindowStart_ = windowStart;
-  for (int32_t i = 0; i < count; ++i) {
-    SetChangeMark(position + i, true);
-    UpdateReadWindow(position + i, buffer[i]);
+  if (IsInsertMode()) changeMarks_.clear();
+  else changeMarks_.SetRun(position, count);
+  // Nothing moved: the read window stays good once it has the new bytes
+  // (those from elsewhere are read again).
+  if (source.memory) {
+    readWindowStart_ = windowStart;
+    for (int32_t i = 0; i < count; ++i) UpdateReadWindow(position + i, source.memory[i]);
+  } else {
+    readWindowStart_ = -1;
   }
   InvalidatePositions(position, position + count - 1);
   PostStateChanged();

@@ -132,6 +132,13 @@ class FileSystem {
   // Opens an existing file for reading and writing, holding an exclusive lock
   // for as long as the stream lives. Throws FileError.
   virtual std::unique_ptr<FileStream> OpenReadWrite(const std::string& path) = 0;
+  // Opens a regular file for reading only, without a lock. Throws FileError
+  // with the error number: EISDIR for a folder, EINVAL for anything else
+  // that is no regular file (a FIFO, a device), else what open(2) said.
+  virtual std::unique_ptr<FileStream> OpenForReading(const std::string& path) {
+    (void)path;
+    throw FileError("Reading other files is not supported here", 0);
+  }
 
   // Whole-file copy replacing the target's contents: kernel clone, kernel
   // copy, or a large-buffer loop. The target is written in place.

@@ -281,6 +281,25 @@ std::unique_ptr<FileStream> PosixFileSystem::OpenReadWrite(const std::string& pa
   return std::make_unique<PosixFileStream>(fd.Release(), path);
 }
 
+std::unique_ptr<FileStream> PosixFileSystem::OpenForReading(const std::string& path) {
+  // O_NONBLOCK: a FIFO must not wait for a writer before it is refused.
+  UniqueFd fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY));
+  if (!fd.Valid()) {
+    const int e = errno;
+    throw FileError("Cannot open \"" + path + "\": " + ErrnoText(e), e);
+  }
+  struct stat st;
+  if (::fstat(fd.Get(), &st) != 0) {
+    const int e = errno;
+    throw FileError("Cannot examine \"" + path + "\": " + ErrnoText(e), e);
+  }
+  if (S_ISDIR(st.st_mode)) throw FileError("\"" + path + "\" is a folder", EISDIR);
+  if (!S_ISREG(st.st_mode)) throw FileError("\"" + path + "\" is not a regular file", EINVAL);
+  const int flags = ::fcntl(fd.Get(), F_GETFL);
+  if (flags >= 0) ::fcntl(fd.Get(), F_SETFL, flags & ~O_NONBLOCK);
+  return std::make_unique<PosixFileStream>(fd.Release(), path);
+}
+
 FileSystem& SystemFileSystem() {
   // Never destroyed, so editors living in other static objects can still use it.
   static auto* files = new PosixFileSystem();

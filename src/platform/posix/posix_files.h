@@ -77,6 +77,7 @@ class PosixFileSystem : public FileSystem {
 
   std::unique_ptr<FileStream> CreateExclusive(const std::string& path) override;
   std::unique_ptr<FileStream> OpenReadWrite(const std::string& path) override;
+  std::unique_ptr<FileStream> OpenForReading(const std::string& path) override;
 
   bool CopyFile(const std::string& from, const std::string& to) override;
   bool ReplaceWorkingCopy(const std::string& from, const std::string& to) override;

@@ -1,0 +1,91 @@
+// FillForm: the pattern or random bytes of a fill; an unreadable pattern
+// keeps the dialog open with the reason.
+#include "app/fill_form.h"
+
+#include <QDialogButtonBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QVBoxLayout>
+#include <random>
+
+#include "bytetools/hex_text.h"
+#include "platform/codepage.h"
+
+namespace bm {
+
+namespace {
+
+QString U(const char* utf8) { return QString::fromUtf8(utf8); }
+
+}  // namespace
+
+FillForm::FillForm(QWidget* parent, Dialogs& dialogs, int64_t count)
+    : QDialog(parent), dialogs_(dialogs) {
+  setObjectName(QStringLiteral("FillForm"));
+  setWindowTitle(U("Заполнить"));
+  auto* layout = new QVBoxLayout(this);
+  auto* size = new QLabel(U("Выделено байт: ") + QString::number(count), this);
+  layout->addWidget(size);
+  repeat_ = new QRadioButton(U("Повторять шаблон (hex):"), this);
+  repeat_->setObjectName(QStringLiteral("FillRepeat"));
+  repeat_->setChecked(true);
+  layout->addWidget(repeat_);
+  pattern_ = new QLineEdit(QStringLiteral("00"), this);
+  pattern_->setObjectName(QStringLiteral("FillPattern"));
+  layout->addWidget(pattern_);
+  random_ = new QRadioButton(U("Случайные байты"), this);
+  random_->setObjectName(QStringLiteral("FillRandom"));
+  layout->addWidget(random_);
+  connect(random_, &QRadioButton::toggled, pattern_, [this](bool on) { pattern_->setEnabled(!on); });
+
+  auto* buttons = new QDialogButtonBox(this);
+  buttons->addButton(QStringLiteral("OK"), QDialogButtonBox::AcceptRole)
+      ->setObjectName(QStringLiteral("FillOk"));
+  buttons->addButton(U("Отмена"), QDialogButtonBox::RejectRole)
+      ->setObjectName(QStringLiteral("FillCancel"));
+  connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
+  connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
+  layout->addWidget(buttons);
+  pattern_->selectAll();
+  pattern_->setFocus();
+}
+
+std::optional<FillPattern> FillForm::Chosen(QString* problem) const {
+  if (random_->isChecked()) {
+    std::random_device device;
+    return FillPattern::Random((uint64_t{device()} << 32) | device());
+  }
+  // The field's text in the ANSI code page, as the clipboard's would be.
+  std::string text;
+  for (char32_t ch : pattern_->text().toUcs4()) {
+    const int b = UnicodeToAnsi(ch);
+    text.push_back(b >= 0 ? static_cast<char>(b) : '?');
+  }
+  const HexTextResult parsed = ParseHexText(text);
+  if (!parsed.ok) {
+    if (problem)
+      *problem = U("Не шестнадцатеричный текст: «") +
+                 QString(QChar(AnsiToUnicode(static_cast<uint8_t>(parsed.errorChar)))) +
+                 U("» в позиции ") + QString::number(parsed.errorIndex + 1) + U(".");
+    return std::nullopt;
+  }
+  if (parsed.bytes.empty()) {
+    if (problem) *problem = U("Введите шаблон: шестнадцатеричные байты, например DE AD BE EF.");
+    return std::nullopt;
+  }
+  return FillPattern::Repeat(parsed.bytes);
+}
+
+void FillForm::accept() {
+  QString problem;
+  if (!Chosen(&problem)) {
+    dialogs_.MessageBox(problem.toStdString(), "Заполнить", MessageIcon::Warning, MessageButtons::Ok);
+    pattern_->setFocus();
+    return;
+  }
+  QDialog::accept();
+}
+
+}  // namespace bm
