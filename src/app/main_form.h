@@ -15,6 +15,7 @@
 //   main_form_inspect.cpp the value inspector and the column ruler
 //   main_form_keys.cpp  the two key schemes and Select all
 //   main_form_recent.cpp the recent files submenu
+//   main_form_compare.cpp comparing with a second file, next and previous difference
 #pragma once
 #include <QMainWindow>
 #include <QString>
@@ -37,6 +38,7 @@ class QActionGroup;
 class QLabel;
 class QMenu;
 class QShortcut;
+class QSplitter;
 class QToolButton;
 class QWidget;
 
@@ -51,6 +53,7 @@ class TfmPreview;
 class THexCalc;
 class THexToCanvas;
 class ValueInspector;
+class CompareView;
 class Printer;
 
 class TMainForm : public QMainWindow {
@@ -63,6 +66,10 @@ class TMainForm : public QMainWindow {
 
   EditorWidget* ByteEditor1Widget() const { return byteEditor1_; }
   ValueInspector* ValueInspector1() const { return valueInspector1_; }
+  // The second pane while a comparison is open, else null.
+  CompareView* Comparison() const { return compare_; }
+  // Closes the comparison, if one is open.
+  void EndComparison();
   TByteEditor& ByteEditor1() const;
 
   // The windows created after this one at start-up (null until attached).
@@ -133,6 +140,7 @@ class TMainForm : public QMainWindow {
   void Print1Click();
   void Printpreview1Click();
   void Recent1Click();
+  void Compare1Click();
   void Beenden1Click();
 
   // Edit menu.
@@ -152,6 +160,8 @@ class TMainForm : public QMainWindow {
   void FindNext1Click();
   void FindPrev1Click();
   void Replace1Click();
+  void NextDiff1Click();
+  void PrevDiff1Click();
   void N8Click();
 
   // View menu.
@@ -254,6 +264,10 @@ class TMainForm : public QMainWindow {
   void ReplaceOne();
   void ReplaceAllClick();
   void ReplaceCount();
+  // main_form_compare.cpp
+  void StartComparison(const std::string& path);
+  // Re-reads the compared file after another program changed it.
+  void RefreshComparison();
   // main_form_view.cpp
   QAction* ViewItem(const char* name) const;
   // The tag of the menu item whose signal runs the handler, else fallback.
@@ -308,6 +322,12 @@ class TMainForm : public QMainWindow {
   QAction* findPrev1_ = nullptr;
   QAction* replace1_ = nullptr;
   TReplaceForm* replaceForm_ = nullptr;
+  QAction* compare1_ = nullptr;
+  QAction* nextDiff1_ = nullptr;
+  QAction* prevDiff1_ = nullptr;
+  CompareView* compare_ = nullptr;
+  QSplitter* compareSplitter_ = nullptr;
+  std::string lastCompareName_;
   // The opener of the menu being built; each item keeps it for its shortcut.
   std::vector<Handler> openers_;
   std::map<QAction*, std::vector<Handler>> itemOpeners_;
