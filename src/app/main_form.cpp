@@ -17,6 +17,7 @@
 
 #include "app/AboutBox.h"
 #include "app/CalchHex.h"
+#include "app/compare_view.h"
 #include "app/findf.h"
 #include "app/modal_return.h"
 #include "app/preview.h"
@@ -96,6 +97,7 @@ TMainForm::TMainForm(Dialogs& dialogs, Clipboard& clipboard, std::vector<std::st
 TMainForm::~TMainForm() {
   qApp->removeEventFilter(this);
   FormDestroy();
+  EndComparison();
   // The editor goes with the child widgets, after this object's members.
   ByteEditor1().OnStateChanged = nullptr;
   ByteEditor1().OnKeyDown = nullptr;
@@ -275,6 +277,7 @@ void TMainForm::Guarded(Handler handler) {
 
 void TMainForm::ByteEditor1StateChanged() {
   TByteEditor& ed = ByteEditor1();
+  if (compare_) compare_->FirstStateChanged();
   const int32_t size = ed.DataSize();
   const bool haveData = size > 0;
   speedButtons_[0]->setEnabled(true);

@@ -17,6 +17,7 @@
 //   main_form_recent.cpp the recent files submenu
 //   main_form_tools.cpp checksums, copy as text, paste hex text, fill, selection
 //                       to a file and a file into the document
+//   main_form_compare.cpp comparing with a second file, next and previous difference
 #pragma once
 #include <QMainWindow>
 #include <QString>
@@ -41,6 +42,7 @@ class QKeySequence;
 class QLabel;
 class QMenu;
 class QShortcut;
+class QSplitter;
 class QToolButton;
 class QWidget;
 
@@ -55,6 +57,7 @@ class TfmPreview;
 class THexCalc;
 class THexToCanvas;
 class ValueInspector;
+class CompareView;
 class Printer;
 
 class TMainForm : public QMainWindow {
@@ -67,6 +70,10 @@ class TMainForm : public QMainWindow {
 
   EditorWidget* ByteEditor1Widget() const { return byteEditor1_; }
   ValueInspector* ValueInspector1() const { return valueInspector1_; }
+  // The second pane while a comparison is open, else null.
+  CompareView* Comparison() const { return compare_; }
+  // Closes the comparison, if one is open.
+  void EndComparison();
   TByteEditor& ByteEditor1() const;
 
   // The windows created after this one at start-up (null until attached).
@@ -137,6 +144,7 @@ class TMainForm : public QMainWindow {
   void Print1Click();
   void Printpreview1Click();
   void Recent1Click();
+  void Compare1Click();
   void Beenden1Click();
 
   // Edit menu.
@@ -156,6 +164,8 @@ class TMainForm : public QMainWindow {
   void FindNext1Click();
   void FindPrev1Click();
   void Replace1Click();
+  void NextDiff1Click();
+  void PrevDiff1Click();
   void N8Click();
 
   // View menu.
@@ -274,6 +284,10 @@ class TMainForm : public QMainWindow {
   void ReplaceOne();
   void ReplaceAllClick();
   void ReplaceCount();
+  // main_form_compare.cpp
+  void StartComparison(const std::string& path);
+  // Re-reads the compared file after another program changed it.
+  void RefreshComparison();
   // main_form_view.cpp
   QAction* ViewItem(const char* name) const;
   // The tag of the menu item whose signal runs the handler, else fallback.
@@ -339,6 +353,12 @@ class TMainForm : public QMainWindow {
   QAction* pasteHex1_ = nullptr;
   QAction* fill1_ = nullptr;
   QAction* checksums1_ = nullptr;
+  QAction* compare1_ = nullptr;
+  QAction* nextDiff1_ = nullptr;
+  QAction* prevDiff1_ = nullptr;
+  CompareView* compare_ = nullptr;
+  QSplitter* compareSplitter_ = nullptr;
+  std::string lastCompareName_;
   // The opener of the menu being built; each item keeps it for its shortcut.
   std::vector<Handler> openers_;
   std::map<QAction*, std::vector<Handler>> itemOpeners_;

@@ -179,6 +179,7 @@ FileDialogRequest TMainForm::SaveRequest() const {
 
 bool TMainForm::OpenNamedFile(const std::string& path) {
   if (ByteEditor1().LoadFromFile(path)) {
+    EndComparison();  // it compared the document that has gone
     NoteRecentFile(path);
     return true;
   }
@@ -190,7 +191,9 @@ bool TMainForm::OpenNamedFile(const std::string& path) {
 // ---- commands ------------------------------------------------------------------------
 
 void TMainForm::Neu1Click() {
-  if (QuerySave()) ByteEditor1().NewDocument("Untitled");
+  if (!QuerySave()) return;
+  ByteEditor1().NewDocument("Untitled");
+  EndComparison();
 }
 
 void TMainForm::ffnen1Click() {

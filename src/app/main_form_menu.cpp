@@ -64,6 +64,9 @@ void TMainForm::BuildMenu() {
   speichernunter1_ = AddItem(datei1_, "Speichernunter1", "Записать &как", "Shift+Ctrl+F2",
                              &TMainForm::Speichernunter1Click);
   BuildFileTools();
+  compare1_ = AddItem(datei1_, "Compare1", "Сравнить с файлом...", "Ctrl+K",
+                      &TMainForm::Compare1Click);
+  compare1_->setCheckable(true);
   datei1_->addSeparator();
   AddItem(datei1_, "N9", "Выбор &шрифта принтера", "Ctrl+Q", &TMainForm::N9Click);
   AddItem(datei1_, "Printsetup1", "С&войства принтера", "Ctrl+S", &TMainForm::Printsetup1Click);
@@ -111,6 +114,10 @@ void TMainForm::BuildMenu() {
                        &TMainForm::FindPrev1Click);
   replace1_ = AddItem(bearbeiten1_, "Replace1", "&Заменить...", "Ctrl+R",
                       &TMainForm::Replace1Click);
+  nextDiff1_ = AddItem(bearbeiten1_, "NextDiff1", "Следующее различие", "F11",
+                       &TMainForm::NextDiff1Click);
+  prevDiff1_ = AddItem(bearbeiten1_, "PrevDiff1", "Предыдущее различие", "Shift+F11",
+                       &TMainForm::PrevDiff1Click);
   bearbeiten1_->addSeparator();
   AddItem(bearbeiten1_, "N8", "Ка&лькулятор", "F6", &TMainForm::N8Click);
 
@@ -241,6 +248,7 @@ void TMainForm::Datei1Click() {
   printpreview1_->setEnabled(haveData);
   print1_->setEnabled(haveData);
   ToolsFileStates();
+  compare1_->setChecked(compare_ != nullptr);
   // A submenu that would open empty is disabled.
   Recent1Click();
 }
@@ -260,6 +268,8 @@ void TMainForm::Bearbeiten1Click() {
   findPrev1_->setEnabled(haveData);
   replace1_->setEnabled(ReplaceAllowed());
   ToolsEditStates();
+  nextDiff1_->setEnabled(compare_ != nullptr);
+  prevDiff1_->setEnabled(compare_ != nullptr);
 }
 
 void TMainForm::Jump1Click() {

@@ -31,6 +31,7 @@
 #include <vector>
 
 #include "editor/change_marks.h"
+#include "editor/diff_marks.h"
 #include "editor/editor_types.h"
 #include "editor/replace_all.h"
 #include "editor/search_engine.h"
@@ -250,6 +251,12 @@ class TByteEditor : public TGridBase, public TColorsOwner {
   void DrawCellText(Surface& surface, const std::string& text, Color textColor, Color backColor,
                     const Rect& rect);
   void ColorsChanged(bool background) override;
+  // A comparison's marks: the bytes it marks are painted in the Diff
+  // colours; null (the default) for none. Not owned.
+  void SetDiffMarks(DiffMarks* marks);
+  DiffMarks* GetDiffMarks() const { return diffMarks_; }
+  // Whether the comparison marks the byte at position (asked per line).
+  bool IsByteDiffering(int32_t position);
 
   // ---- character sets -----------------------------------------------------------
   TTranslationType Translation() const { return translation_; }
@@ -507,6 +514,15 @@ class TByteEditor : public TGridBase, public TColorsOwner {
   bool focusFrame_ = true;
   char offsetSeparator_ = ':';
   int32_t swapNibbles_ = 0;
+  // The comparison's marks and those of the line painted last, kept with
+  // the line's bytes so that an edit of the line asks again.
+  DiffMarks* diffMarks_ = nullptr;
+  struct DiffLine {
+    int64_t start = -1;
+    int64_t size = -1;
+    uint64_t generation = 0;
+    std::vector<uint8_t> bytes, flags;
+  } diffLine_;
   TTranslationType translation_ = ttAnsi;
   char maskChar_ = '.';
   bool maskWhiteSpaces_ = true;

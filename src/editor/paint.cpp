@@ -94,8 +94,12 @@ void TByteEditor::DrawCell(Surface& surface, int col, int row, const Rect& rect)
   const int g = bytesPerColumn2_ > 0 ? (col - 2) / bytesPerColumn2_ : 0;
   const bool oddGroup = g % 2 == 0;
   const bool changed = IsByteChanged(p);
+  const bool differs = IsByteDiffering(p);
   Color textColor, backColor;
-  if (changed) {
+  if (differs) {
+    textColor = colors_.DiffText();
+    backColor = colors_.DiffBackground();
+  } else if (changed) {
     textColor = colors_.ChangedText();
     backColor = colors_.ChangedBackground();
   } else {
@@ -104,7 +108,7 @@ void TByteEditor::DrawCell(Surface& surface, int col, int row, const Rect& rect)
   }
   if (IsSelected(p)) {
     std::swap(textColor, backColor);
-    if (!changed && !charCell)
+    if (!changed && !differs && !charCell)
       textColor = oddGroup ? colors_.OddColumnInverse() : colors_.EvenColumnInverse();
   }
   DrawCellText(surface, text, textColor, backColor, rect);

@@ -24,6 +24,8 @@ void TColors::SetCursorFrame(Color c) { Changed(cursorFrame_, c); }
 void TColors::SetChangedText(Color c) { Changed(changedText_, c); }
 void TColors::SetPositionText(Color c) { Changed(positionText_, c); }
 void TColors::SetChangedBackground(Color c) { Changed(changedBackground_, c); }
+void TColors::SetDiffText(Color c) { Changed(diffText_, c); }
+void TColors::SetDiffBackground(Color c) { Changed(diffBackground_, c); }
 
 void TColors::SetOddColumn(Color c) {
   if (c == oddColumn_) return;

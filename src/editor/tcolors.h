@@ -30,6 +30,9 @@ class TColors {
   Color ChangedText() const { return changedText_; }
   Color PositionText() const { return positionText_; }
   Color ChangedBackground() const { return changedBackground_; }
+  // Bytes that differ from the compared document.
+  Color DiffText() const { return diffText_; }
+  Color DiffBackground() const { return diffBackground_; }
 
   void SetOffset(Color c);
   void SetOddColumn(Color c);
@@ -40,6 +43,8 @@ class TColors {
   void SetChangedText(Color c);
   void SetPositionText(Color c);
   void SetChangedBackground(Color c);
+  void SetDiffText(Color c);
+  void SetDiffBackground(Color c);
 
  private:
   void Changed(Color& field, Color value);
@@ -56,6 +61,8 @@ class TColors {
   Color changedText_ = 0x000080;
   Color positionText_ = 0xFFFFFF;
   Color changedBackground_ = 0xA8FFFF;
+  Color diffText_ = 0x000000;
+  Color diffBackground_ = 0x90EE90;  // light green
 };
 
 }  // namespace bm

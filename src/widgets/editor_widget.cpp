@@ -401,6 +401,11 @@ void EditorWidget::keyPressEvent(QKeyEvent* e) {
     }
 
     ShiftState shift = ShiftStateOf(mods);
+    if (viewOnly_) {
+      if (key != VK_DELETE && key != VK_BACK && key != VK_INSERT && key != 0)
+        editor_->KeyDown(key, shift);
+      return;
+    }
     if (key != 0) editor_->KeyDown(key, shift);
 
     // Typed characters, as the key translation of Windows gives them; with
@@ -432,7 +437,7 @@ void EditorWidget::keyReleaseEvent(QKeyEvent* e) {
     if (qtKey == Qt::Key_Alt) {
       const bool typed = altHeld_ && altDigits_ > 0;
       altHeld_ = false;
-      if (typed) {
+      if (typed && !viewOnly_) {
         // A code with a leading zero names a character of the ANSI code page,
         // any other one a character of the OEM code page.
         const uint8_t code = static_cast<uint8_t>(altCode_ % 256);

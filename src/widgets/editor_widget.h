@@ -63,6 +63,11 @@ class EditorWidget : public QAbstractScrollArea, public WindowHost {
   bool ColumnRulerVisible() const { return ruler_ != nullptr; }
   ColumnRulerWidget* ColumnRuler() const { return ruler_; }
 
+  // A view only: keys move and select but never change the data (no typed
+  // bytes, Delete, Backspace or Insert).
+  void SetViewOnly(bool viewOnly) { viewOnly_ = viewOnly; }
+  bool ViewOnly() const { return viewOnly_; }
+
  protected:
   void paintEvent(QPaintEvent* e) override;
   void resizeEvent(QResizeEvent* e) override;
@@ -124,6 +129,7 @@ class EditorWidget : public QAbstractScrollArea, public WindowHost {
 
   ColumnRulerWidget* ruler_ = nullptr;
   bool placingRuler_ = false;
+  bool viewOnly_ = false;
 };
 
 }  // namespace bm
