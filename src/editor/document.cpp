@@ -30,6 +30,15 @@ std::string TempFolderError(const std::string& workFile, int reason, const std::
   return line + (reason != 0 ? std::strerror(reason) : "the working copy cannot be made there");
 }
 
+// Why a save failed, for the line under "Cannot save file".
+std::string SaveReason(int error) {
+  switch (error) {
+    case EINVAL: return "not a regular file";
+    case ESTALE: return "the file was changed or replaced meanwhile";
+    default: return std::strerror(error != 0 ? error : EIO);
+  }
+}
+
 }  // namespace
 
 std::string TByteEditor::MakeWorkFileName() {
@@ -235,7 +244,7 @@ bool TByteEditor::SaveTo(const std::string& path, bool withBackup) {
       fileIdentity_ = written;
       acceptedIdentity_.reset();
     } else if (saveError_.empty() && backupFailure_.problem == BackupProblem::None) {
-      const std::string reason = std::strerror(error != 0 ? error : EIO);
+      const std::string reason = SaveReason(error);
       saveError_ = place.empty() ? reason : place + ": " + reason;
     }
   }
