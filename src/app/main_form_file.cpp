@@ -73,6 +73,13 @@ std::string BackupReason(const BackupFailure& failure) {
   return failure.error != 0 ? std::strerror(failure.error) : "неизвестная ошибка";
 }
 
+// "Cannot save file", the name, and on a line of its own why, as far as the
+// save could tell.
+std::string SaveFailureText(TByteEditor& ed, const std::string& path) {
+  const std::string& reason = ed.SaveError();
+  return "Cannot save file\r\n" + Utf8(DisplayName(path)) + (reason.empty() ? "" : "\r\n" + reason);
+}
+
 enum class SaveOutcome { Saved, Failed, Declined };
 
 // Saves to path; when only the backup stood in the way, says why and asks
@@ -126,7 +133,7 @@ bool TMainForm::SaveDocument() {
     case SaveOutcome::Declined: return false;
     case SaveOutcome::Failed: break;
   }
-  ShowError("Cannot save file\r\n" + Utf8(DisplayName(path)));
+  ShowError(SaveFailureText(ed, path));
   return false;
 }
 
@@ -178,6 +185,13 @@ FileDialogRequest TMainForm::SaveRequest() const {
 }
 
 bool TMainForm::OpenNamedFile(const std::string& path) {
+  // Once, at the first load: the working copies had to go elsewhere because
+  // another user holds their usual folder.
+  if (const std::optional<WorkDirectoryNotice> notice = files_.TakeWorkDirectoryNotice())
+    dialogs_.MessageBox("Папка " + Utf8(DisplayName(notice->refused)) +
+                            " не принадлежит только вам, поэтому рабочие файлы хранятся в " +
+                            Utf8(DisplayName(notice->used)) + ".",
+                        "Предупреждение", MessageIcon::Information, MessageButtons::Ok);
   if (ByteEditor1().LoadFromFile(path)) {
     EndComparison();  // it compared the document that has gone
     NoteRecentFile(path);
@@ -218,7 +232,7 @@ void TMainForm::Speichernunter1Click() {
     case SaveOutcome::Declined: return;
     case SaveOutcome::Failed: break;
   }
-  ShowError("Cannot save file\r\n" + Utf8(DisplayName(chosen->path)));
+  ShowError(SaveFailureText(ByteEditor1(), chosen->path));
 }
 
 void TMainForm::Beenden1Click() { close(); }

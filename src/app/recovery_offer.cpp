@@ -11,25 +11,28 @@
 namespace bm {
 
 bool OfferRecovery(TByteEditor& editor, Dialogs& dialogs, const std::function<bool()>& ending) {
-  std::string problem;
-  const std::string directory = editor.Files().WorkDirectory(problem);
-  // A folder that is not this user's own is never searched.
-  if (!problem.empty()) return false;
-  std::vector<OrphanedWorkCopy> orphans = FindOrphanedWorkCopies(directory);
+  // Only folders of this user's own are searched: the one in use and the
+  // other place, where earlier starts may have left work.
+  std::vector<OrphanedWorkCopy> orphans;
+  for (const std::string& directory : editor.Files().RecoveryDirectories())
+    for (OrphanedWorkCopy& orphan : FindOrphanedWorkCopies(directory)) orphans.push_back(std::move(orphan));
   bool restored = false;
   bool ended = false;
   for (OrphanedWorkCopy& orphan : orphans) {
+    // What a save of the document cut short left beside its file goes now.
+    if (orphan.Info() && !orphan.Declined() && orphan.Info()->fileName.starts_with('/'))
+      editor.Files().RemoveSaveLeftovers(orphan.Info()->fileName);
     const bool unidentified = orphan.Unidentified();
     // Nothing to lose: no changes, or changes that were saved before the
     // record could say so.
     if ((!orphan.HasUnsavedChanges() && !unidentified) ||
-        (orphan.HasUnsavedChanges() && orphan.MatchesItsFile())) {
+        (orphan.HasUnsavedChanges() && !orphan.Declined() && orphan.MatchesItsFile())) {
       orphan.Discard();
       continue;
     }
-    if (restored || ended) {
-      // One document a window, or the program is ending: the rest wait for
-      // the next start.
+    if (restored || ended || orphan.Declined()) {
+      // One document a window, or the program is ending, or the user said
+      // no to it before: it waits.
       orphan.Release();
       continue;
     }
@@ -46,11 +49,17 @@ bool OfferRecovery(TByteEditor& editor, Dialogs& dialogs, const std::function<bo
       orphan.Release();
       continue;
     }
-    if (answer == MessageResult::Yes) restored = editor.RecoverWorkingCopy(orphan);
-    // Only a refusal of known work removes it; Esc or the close button, and
-    // any answer about a copy nothing is known of, keep it for the next start.
-    else if (answer == MessageResult::No && !unidentified) orphan.Discard();
-    else orphan.Release();
+    if (answer == MessageResult::Yes) {
+      restored = editor.RecoverWorkingCopy(orphan);
+    } else if (answer == MessageResult::No && !unidentified) {
+      // Only a refusal of known work removes it.
+      orphan.Discard();
+    } else {
+      // A copy nothing is known of is kept whatever the answer; a refusal
+      // is remembered so that it is not asked about at every start.
+      if (answer == MessageResult::No) (void)orphan.MarkDeclined();
+      orphan.Release();
+    }
   }
   return restored;
 }

@@ -94,6 +94,9 @@ class TByteEditor : public TGridBase, public TColorsOwner {
   // Why the last save failed to keep the old file under the backup name
   // (nothing was written then); problem None otherwise.
   const BackupFailure& LastBackupFailure() const { return backupFailure_; }
+  // Why the last save failed otherwise: "<place>: <reason>" or the reason
+  // alone when the file itself was at fault; empty after a success.
+  const std::string& SaveError() const { return saveError_; }
   // The name a save over path keeps the old file under.
   std::string BackupName(const std::string& path) const;
   void MarkReadOnly(bool flag);
@@ -464,6 +467,7 @@ class TByteEditor : public TGridBase, public TColorsOwner {
   // Why the working copies' folder may not be used, when it may not.
   std::string workFolderProblem_;
   BackupFailure backupFailure_;
+  std::string saveError_;
   int32_t cachedSize_ = -1;
   std::vector<uint8_t> readWindow_;
   int32_t readWindowStart_ = -1;

@@ -30,6 +30,15 @@ std::string TempFolderError(const std::string& workFile, int reason, const std::
   return line + (reason != 0 ? std::strerror(reason) : "the working copy cannot be made there");
 }
 
+// Why a save failed, for the line under "Cannot save file".
+std::string SaveReason(int error) {
+  switch (error) {
+    case EINVAL: return "not a regular file";
+    case ESTALE: return "the file was changed or replaced meanwhile";
+    default: return std::strerror(error != 0 ? error : EIO);
+  }
+}
+
 }  // namespace
 
 std::string TByteEditor::MakeWorkFileName() {
@@ -51,11 +60,15 @@ std::string TByteEditor::MakeWorkFileName() {
 // stream is handed to stream when one is given.
 bool TByteEditor::EnsureWorkFileCreated(std::unique_ptr<FileStream>* stream) {
   if (workFileCreated_) return true;
-  files_.WorkDirectory(workFolderProblem_);
+  const std::string folder = files_.WorkDirectory(workFolderProblem_);
   if (!workFolderProblem_.empty()) {
     errno = 0;
     return false;
   }
+  // The folder in use changed since the name was chosen (another user took
+  // the usual one): the name moves with it, nothing is made in the old one.
+  if (!folder.empty() && folder.back() == '/' && FolderOf(workFileName_) != folder)
+    workFileName_ = RandomName(files_, folder);
   const std::string dir = FolderOf(workFileName_);
   for (int i = 0; i < kWorkNameAttempts; ++i) {
     auto created = files_.CreateExclusive(workFileName_);
@@ -109,12 +122,14 @@ void TByteEditor::NewDocument(const std::string& name) {
 
 bool TByteEditor::LoadFromFile(const std::string& path) {
   loadError_.clear();
-  bool probedReadOnly = false;
-  if (!ProbeFile(path, probedReadOnly)) return false;
-  const int64_t size = files_.FileSize(path);
+  // One open of the name: the checks below and the copy all read what it
+  // opened, whatever the name is made to lead to meanwhile.
+  std::unique_ptr<LoadSource> source = files_.OpenForLoad(path);
+  if (!source) return false;
+  const int64_t size = source->Size();
   if (size < 0 || size >= kMaxDocumentSize) return false;
+  files_.RemoveSaveLeftovers(path);
 
-  const FileIdentity identity = files_.Identify(path);  // before the copy: a change during it shows later
   std::unique_ptr<FileStream> stream;
   {
     BusyCursor busy(Host());
@@ -128,10 +143,14 @@ bool TByteEditor::LoadFromFile(const std::string& path) {
     // The old contents are being given up: the record must not call the
     // new file's bytes changes of the old one.
     recordFailedFor_.clear();
-    NoteRecoveryState(path, false, probedReadOnly);
+    NoteRecoveryState(path, false, source->ReadOnly());
     errno = 0;
-    if (!files_.ReplaceWorkingCopy(path, workFileName_)) {
-      loadError_ = TempFolderError(workFileName_, errno, std::string());
+    bool sourceFault = false;
+    if (!source->CopyOnto(workFileName_, sourceFault)) {
+      const int reason = errno;
+      // A file that cannot be read is the file's fault, not the folder's.
+      loadError_ = sourceFault ? std::string(std::strerror(reason != 0 ? reason : EIO))
+                               : TempFolderError(workFileName_, reason, std::string());
       SyncRecoveryRecord();
       return false;
     }
@@ -147,9 +166,9 @@ bool TByteEditor::LoadFromFile(const std::string& path) {
     workStream_ = std::move(stream);
     workStream_->KeepSynced();
     workStream_->Seek(0);
-    readOnly_ = probedReadOnly;
+    readOnly_ = source->ReadOnly();
     fileName_ = path;
-    fileIdentity_ = identity;
+    fileIdentity_ = source->Identity();
     acceptedIdentity_.reset();
   }
   ClearUndo();
@@ -179,6 +198,7 @@ bool TByteEditor::SaveToFileWithoutBackup(const std::string& path) { return Save
 bool TByteEditor::SaveTo(const std::string& path, bool withBackup) {
   bool ok = false;
   backupFailure_ = {};
+  saveError_.clear();
   {
     BusyCursor busy(Host());
     // The old file is kept under the backup name before the new one takes
@@ -188,20 +208,44 @@ bool TByteEditor::SaveTo(const std::string& path, bool withBackup) {
     // (AcceptFileOnDisk); a link found there since is replaced, not followed.
     SaveCopyOptions options;
     const bool ownFile = path == fileName_;
+    if (ownFile) options.backupName = BackupName(path);
     if (withBackup && createBackup_ && modified_ && ownFile) options.backup = BackupName(path);
+    FileIdentity onDisk;
     if (ownFile && fileIdentity_.known) {
       options.expected = acceptedIdentity_ ? &*acceptedIdentity_ : &fileIdentity_;
       options.loaded = &fileIdentity_;
+      // This program's own save in place was cut short there: the file is
+      // torn, and the backup (or a kept copy) holds the whole old content,
+      // which must not be replaced by the torn file.
+      if (!acceptedIdentity_ && files_.SaveWasInterrupted(path, fileIdentity_)) {
+        onDisk = files_.Identify(path);
+        options.expected = &onDisk;
+        options.backup.clear();
+      }
     }
     options.backupFailure = &backupFailure_;
+    int error = 0;
+    std::string place;
+    options.error = &error;
+    options.errorPlace = &place;
     FileIdentity written;
     // Writes go straight to the working copy's descriptor, so it can be
     // copied while the stream stays open. A document that never had a
     // byte saves as an empty file.
-    if (EnsureWorkFileCreated()) ok = files_.SaveCopy(workFileName_, path, options, &written);
+    errno = 0;
+    if (!EnsureWorkFileCreated()) {
+      error = errno;
+      place = FolderOf(workFileName_);
+      if (!workFolderProblem_.empty()) saveError_ = TempFolderError(workFileName_, 0, workFolderProblem_);
+    } else {
+      ok = files_.SaveCopy(workFileName_, path, options, &written);
+    }
     if (ok) {
       fileIdentity_ = written;
       acceptedIdentity_.reset();
+    } else if (saveError_.empty() && backupFailure_.problem == BackupProblem::None) {
+      const std::string reason = SaveReason(error);
+      saveError_ = place.empty() ? reason : place + ": " + reason;
     }
   }
   if (ok) {

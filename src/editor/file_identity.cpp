@@ -4,9 +4,12 @@
 
 namespace bm {
 
+// A change left by this program's own save cut short in place is no other
+// program's: the save goes ahead without asking (and keeps the backup).
 bool TByteEditor::FileChangedOnDisk() {
-  return fileIdentity_.known &&
-         files_.Identify(fileName_) != (acceptedIdentity_ ? *acceptedIdentity_ : fileIdentity_);
+  if (!fileIdentity_.known) return false;
+  if (acceptedIdentity_) return files_.Identify(fileName_) != *acceptedIdentity_;
+  return files_.Identify(fileName_) != fileIdentity_ && !files_.SaveWasInterrupted(fileName_, fileIdentity_);
 }
 
 // The file loaded or last saved stays on record: a save over the accepted

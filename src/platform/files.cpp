@@ -1,10 +1,47 @@
-// The portable part of the file layer: exchanging two files by renames.
+// The portable part of the file layer: exchanging two files by renames, and
+// loading through the path-based operations where no descriptor is had.
 #include <cerrno>
 #include <cstdio>
+#include <utility>
 
 #include "platform/files.h"
 
 namespace bm {
+
+namespace {
+
+// A load that asks by name at each step, for file systems without
+// descriptors of their own.
+class PathLoadSource : public LoadSource {
+ public:
+  PathLoadSource(FileSystem& files, std::string path, int64_t size, bool readOnly)
+      : files_(files), path_(std::move(path)), size_(size), readOnly_(readOnly), identity_(files.Identify(path_)) {}
+  int64_t Size() const override { return size_; }
+  bool ReadOnly() const override { return readOnly_; }
+  const FileIdentity& Identity() const override { return identity_; }
+  bool CopyOnto(const std::string& to, bool& sourceFault) override {
+    errno = 0;
+    sourceFault = false;
+    return files_.ReplaceWorkingCopy(path_, to);
+  }
+
+ private:
+  FileSystem& files_;
+  std::string path_;
+  int64_t size_;
+  bool readOnly_;
+  FileIdentity identity_;
+};
+
+}  // namespace
+
+std::unique_ptr<LoadSource> FileSystem::OpenForLoad(const std::string& path) {
+  errno = ENOENT;
+  if (!FileExists(path) || !CanOpenShared(path)) return nullptr;
+  const int64_t size = FileSize(path);
+  if (size < 0) return nullptr;
+  return std::make_unique<PathLoadSource>(*this, path, size, !CanOpenExclusive(path));
+}
 
 // Three renames through a third name; each step that went through is taken
 // back when a later one fails.

@@ -3,9 +3,11 @@
 #pragma once
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <random>
 #include <stdexcept>
 #include <string>
+#include <vector>
 
 namespace bm {
 
@@ -91,6 +93,39 @@ struct SaveCopyOptions {
   const FileIdentity* loaded = nullptr;
   // Receives why the backup could not be made (the save then wrote nothing).
   BackupFailure* backupFailure = nullptr;
+  // Receives the reason of any other failure: the error number, and the
+  // file or folder it concerns when that is not the target itself.
+  int* error = nullptr;
+  std::string* errorPlace = nullptr;
+  // The name the file's backup goes by, also when none is made this time:
+  // a file that is one inode with it (a save cut short after it kept the old
+  // file there) is then never written in place.
+  std::string backupName;
+};
+
+// A file opened once for loading. Its kind, size and write permission were
+// read from the open descriptor, and the copy reads that same descriptor, so
+// a name swapped for another file meanwhile changes nothing.
+class LoadSource {
+ public:
+  virtual ~LoadSource() = default;
+  virtual int64_t Size() const = 0;
+  // The file cannot be opened for writing without sharing.
+  virtual bool ReadOnly() const = 0;
+  virtual const FileIdentity& Identity() const = 0;
+  // Copies the file, never more than Size() bytes (a file the kernel calls
+  // empty, as the pseudo files of /proc are, up to 16 MiB), onto the working
+  // copy "to", which is replaced only by a complete copy. On failure errno
+  // tells why and sourceFault whether reading the file failed (rather than
+  // writing in the working copies' folder).
+  virtual bool CopyOnto(const std::string& to, bool& sourceFault) = 0;
+};
+
+// The usual folder of the working copies was not the user's own, so another
+// one is in use.
+struct WorkDirectoryNotice {
+  std::string refused;  // the usual folder
+  std::string used;     // the folder in use instead
 };
 
 // Paths are byte strings, passed to the system unchanged.
@@ -106,6 +141,18 @@ class FileSystem {
   virtual std::string WorkDirectory(std::string& problem) {
     problem.clear();
     return TempDirectory();
+  }
+  // Once: that the working copies are not in their usual folder, which
+  // another user holds, but in a folder of the user's own; none when there
+  // is nothing (more) to tell.
+  virtual std::optional<WorkDirectoryNotice> TakeWorkDirectoryNotice() { return std::nullopt; }
+  // Every folder that may hold this user's abandoned working copies: the one
+  // in use and, where it exists and is the user's own, the other one.
+  virtual std::vector<std::string> RecoveryDirectories() {
+    std::string problem;
+    std::string dir = WorkDirectory(problem);
+    if (!problem.empty()) return {};
+    return {dir};
   }
   // Milliseconds since an arbitrary start, wrapping at 32 bits.
   virtual uint32_t TickCount() = 0;
@@ -143,6 +190,9 @@ class FileSystem {
   // Whole-file copy replacing the target's contents: kernel clone, kernel
   // copy, or a large-buffer loop. The target is written in place.
   virtual bool CopyFile(const std::string& from, const std::string& to) = 0;
+  // Opens path once for loading; null (errno set) when it is missing,
+  // unreadable or no regular file. Never waits (a FIFO is refused).
+  virtual std::unique_ptr<LoadSource> OpenForLoad(const std::string& path);
   // Copies from over the working copy "to" without disturbing "to" unless the
   // copy succeeds completely (written beside it, then renamed over it).
   virtual bool ReplaceWorkingCopy(const std::string& from, const std::string& to) = 0;
@@ -154,6 +204,16 @@ class FileSystem {
                         const SaveCopyOptions& options, FileIdentity* saved) = 0;
   bool SaveCopy(const std::string& from, const std::string& to) {
     return SaveCopy(from, to, SaveCopyOptions{}, nullptr);
+  }
+  // Removes what saves onto path that did not finish left beside it: the
+  // hidden temporaries no running save holds.
+  virtual void RemoveSaveLeftovers(const std::string& /*path*/) {}
+  // Whether this program's own save in place onto path was cut short after
+  // it began to write: path still is the file before describes, changed, and
+  // the save's mark lies beside it. The old content is then whole under the
+  // backup name (or in a kept copy), which the next save must not replace.
+  virtual bool SaveWasInterrupted(const std::string& /*path*/, const FileIdentity& /*before*/) {
+    return false;
   }
   // The identity of what path names now (known false when nothing is there).
   virtual FileIdentity Identify(const std::string& path) = 0;

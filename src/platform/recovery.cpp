@@ -4,6 +4,7 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 
 namespace bm {
 
@@ -12,6 +13,7 @@ namespace {
 constexpr const char* kHeader = "Bytemoor recovery 1\n";
 constexpr const char* kModified = "modified ";
 constexpr const char* kReadOnly = "read-only ";
+constexpr const char* kDeclined = "declined ";
 constexpr const char* kFile = "file ";
 constexpr const char* kName = "name ";
 constexpr size_t kMaxNameLength = 1 << 16;
@@ -62,6 +64,7 @@ std::string EncodeRecoveryRecord(const RecoveryInfo& info) {
   out += info.modified ? "1\n" : "0\n";
   out += kReadOnly;
   out += info.readOnly ? "1\n" : "0\n";
+  if (info.declined) out += std::string(kDeclined) + "1\n";
   const FileIdentity& f = info.file;
   out += kFile + std::to_string(f.known) + " " + std::to_string(f.link) + " " + std::to_string(f.device) +
          " " + std::to_string(f.inode) + " " + std::to_string(f.size) + " " + std::to_string(f.mtimeNs) +
@@ -78,6 +81,10 @@ std::optional<RecoveryInfo> DecodeRecoveryRecord(const std::string& bytes) {
   size_t modified = 0, readOnly = 0, length = 0;
   if (!ReadNumberLine(bytes, pos, kModified, modified) || modified > 1) return std::nullopt;
   if (!ReadNumberLine(bytes, pos, kReadOnly, readOnly) || readOnly > 1) return std::nullopt;
+  size_t declined = 0;
+  if (bytes.compare(pos, std::strlen(kDeclined), kDeclined) == 0 &&
+      (!ReadNumberLine(bytes, pos, kDeclined, declined) || declined > 1))
+    return std::nullopt;
   FileIdentity file;
   if (!ReadIdentityLine(bytes, pos, file)) return std::nullopt;
   if (!ReadNumberLine(bytes, pos, kName, length) || length > kMaxNameLength) return std::nullopt;
@@ -85,6 +92,7 @@ std::optional<RecoveryInfo> DecodeRecoveryRecord(const std::string& bytes) {
   RecoveryInfo info;
   info.modified = modified == 1;
   info.readOnly = readOnly == 1;
+  info.declined = declined == 1;
   info.file = file;
   info.fileName = bytes.substr(pos, length);
   return info;

@@ -20,6 +20,9 @@ struct RecoveryInfo {
   // The file as it was when loaded or last saved, so that a restored
   // document is not saved over a file another program changed meanwhile.
   FileIdentity file{};
+  // The user declined to open a working copy nothing was known of: it is
+  // kept, but not offered again.
+  bool declined = false;
   bool operator==(const RecoveryInfo&) const = default;
 };
 
@@ -74,6 +77,10 @@ class OrphanedWorkCopy {
 
   // Removes the working copy and its record.
   void Discard();
+  // Notes in its record (made when there was none) that the user declined
+  // it, so later starts keep it without asking; false when that failed.
+  bool MarkDeclined();
+  bool Declined() const { return info_ && info_->declined; }
   // Unlocks both and leaves them for a later start.
   void Release();
   // Hands the locked working copy and record over to a new owner.

@@ -4,7 +4,9 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <chrono>
+#include <cstring>
 #include <filesystem>
 #include <thread>
 
@@ -89,9 +91,27 @@ TEST_F(AppTest, PlantedLinksAndAPipeNeverReceiveTheData) {
   ::alarm(0);
   ASSERT_EQ(dialogs.messages.size(), 3u);
   EXPECT_EQ(dialogs.messages[1].text, kChangedQuestion);
-  EXPECT_EQ(dialogs.messages[2].text, "Cannot save file\r\n" + path);
+  EXPECT_EQ(dialogs.messages[2].text, "Cannot save file\r\n" + path + "\r\nnot a regular file");
   EXPECT_TRUE(Editor().Modified());
   EXPECT_TRUE(std::filesystem::exists(Editor().WorkFileName()));
+}
+
+TEST_F(AppTest, AFailedSaveSaysWhyOnASecondLine) {
+  const std::string path = WriteFile("doc.bin", "ABCD");
+  Start({path});
+  Type("3");
+  // Save as into a folder that is gone, then over a read-only file system.
+  const std::string gone = Path("gone/doc.bin");
+  dialogs.AnswerSave(gone);
+  Key(Qt::Key_F2, Qt::ShiftModifier | Qt::ControlModifier);
+  ASSERT_EQ(dialogs.messages.size(), 1u);
+  EXPECT_EQ(dialogs.messages[0].text, "Cannot save file\r\n" + gone + "\r\n" + std::strerror(ENOENT));
+  dialogs.AnswerSave("/proc/version");
+  Key(Qt::Key_F2, Qt::ShiftModifier | Qt::ControlModifier);
+  ASSERT_EQ(dialogs.messages.size(), 2u);
+  EXPECT_EQ(dialogs.messages[1].text.rfind("Cannot save file\r\n/proc/version\r\n", 0), 0u);
+  EXPECT_GT(dialogs.messages[1].text.size(), std::string("Cannot save file\r\n/proc/version\r\n").size());
+  EXPECT_TRUE(Editor().Modified());
 }
 
 TEST_F(AppTest, ABackupThatCannotBeMadeIsExplainedAndOnlyYesSavesWithoutIt) {

@@ -244,7 +244,7 @@ TEST_F(AppTest, FailedSavesAreReportedAndKeepTheChanges) {
   dialogs.AnswerSave(nowhere);
   Key(Qt::Key_F2, Qt::ShiftModifier | Qt::ControlModifier);  // Save as
   ASSERT_EQ(dialogs.messages.size(), 1u);
-  EXPECT_EQ(dialogs.messages[0].text, "Cannot save file\r\n" + nowhere);
+  EXPECT_EQ(dialogs.messages[0].text, "Cannot save file\r\n" + nowhere + "\r\nNo such file or directory");
   EXPECT_TRUE(Editor().Modified());
   EXPECT_EQ(Editor().FileName(), path);
 

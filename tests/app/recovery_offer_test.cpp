@@ -201,6 +201,13 @@ TEST_F(RecoveryOfferTest, ClosingTheOfferKeepsTheWorkAndUnknownOrSavedWorkIsNotL
   EXPECT_EQ(dialogs.messages.at(0).text, unknown);
   EXPECT_TRUE(OnDisk(left_[0]));
   form.reset();
+  // No is remembered: the next start keeps the copy without asking again.
+  dialogs.Clear();
+  Start();
+  EXPECT_TRUE(dialogs.messages.empty());
+  EXPECT_TRUE(OnDisk(left_[0]));
+  form.reset();
+  ASSERT_EQ(::truncate(RecoveryRecordPath(left_[0]).c_str(), 5), 0);
   dialogs.Clear();
   dialogs.AnswerMessage(MessageResult::Yes);
   Start();

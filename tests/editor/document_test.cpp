@@ -33,6 +33,10 @@ class TestFiles : public PosixFileSystem {
     if (failCopies) return false;
     return PosixFileSystem::ReplaceWorkingCopy(from, to);
   }
+  // Loads by name, through the copy above.
+  std::unique_ptr<LoadSource> OpenForLoad(const std::string& path) override {
+    return FileSystem::OpenForLoad(path);
+  }
   uint32_t tick = 0x12A3F0;
   bool failCopies = false;
 };

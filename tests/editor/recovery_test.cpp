@@ -383,15 +383,30 @@ TEST(Recovery, AWorkingCopyWithoutAReadableRecordOpensAsANewDocument) {
 }
 
 TEST(Recovery, AFolderPlantedForTheWorkingCopiesIsNeverUsed) {
-  TempDir tmp, docs, theirs;
+  TempDir tmp, docs, theirs, cache;
   ASSERT_EQ(::symlink(theirs.Path().c_str(), testing::PrivateFolder(tmp.Path()).c_str()), 0);
+  // The private folder in the cache is taken by another link as well.
+  const char* oldCache = std::getenv("XDG_CACHE_HOME");
+  const std::string savedCache = oldCache ? oldCache : "";
+  ::setenv("XDG_CACHE_HOME", cache.Path().c_str(), 1);
+  ASSERT_EQ(::symlink(theirs.Path().c_str(), (cache.Path() + "/bytemoor").c_str()), 0);
   Editor e(tmp.Path());
   EXPECT_FALSE(e.ed.LoadFromFile(docs.Write("doc.bin", "ABCDEF")));
   EXPECT_EQ(e.ed.LoadError(), "Temporary folder " + testing::PrivateFolder(tmp.Path()) +
-                                  "/: a symbolic link, not a folder");
+                                  "/: a symbolic link, not a folder; " + cache.Path() +
+                                  "/bytemoor: a symbolic link, not a folder");
   const uint8_t byte = 1;
   EXPECT_THROW(e.ed.AppendBuffer(&byte, 1), FileError);
   EXPECT_TRUE(testing::FolderNames(theirs.Path()).empty());
+  // With the cache folder free, the work goes there, and still nothing is
+  // made in the planted folder.
+  ::unlink((cache.Path() + "/bytemoor").c_str());
+  EXPECT_TRUE(e.ed.LoadFromFile(docs.Write("other.bin", "XYZ")));
+  EXPECT_EQ(e.ed.WorkFileName().rfind(cache.Path() + "/bytemoor/", 0), 0u);
+  EXPECT_TRUE(testing::FolderNames(theirs.Path()).empty());
+  e.ed.NewDocument("Untitled");
+  if (oldCache) ::setenv("XDG_CACHE_HOME", savedCache.c_str(), 1);
+  else ::unsetenv("XDG_CACHE_HOME");
 }
 
 }  // namespace

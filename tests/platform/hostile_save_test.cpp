@@ -43,7 +43,9 @@ int HelperSave(const std::string& from, const std::string& to, const std::string
       ::_exit(99);
     PosixFileSystem files(from.substr(0, from.rfind('/')));
     BackupFailure failure;
-    SaveCopyOptions o{backup, nullptr, nullptr, &failure};
+    SaveCopyOptions o;
+    o.backup = backup;
+    o.backupFailure = &failure;
     ::_exit(files.SaveCopy(from, to, o, nullptr) ? 10 : static_cast<int>(failure.problem));
   }
   int status = 0;
@@ -56,7 +58,12 @@ class HostileSaveTest : public ::testing::Test {
   std::string P(const std::string& name) const { return dir_.File(name); }
   bool Save(const std::string& to, const std::string& backup, const FileIdentity& loaded,
             const FileIdentity& expected, BackupFailure* failure = nullptr) {
-    return fs_.SaveCopy(source_, to, SaveCopyOptions{backup, &expected, &loaded, failure}, nullptr);
+    SaveCopyOptions o;
+    o.backup = backup;
+    o.expected = &expected;
+    o.loaded = &loaded;
+    o.backupFailure = failure;
+    return fs_.SaveCopy(source_, to, o, nullptr);
   }
   TempDir dir_, home_;
   PosixFileSystem fs_{dir_.Path()};

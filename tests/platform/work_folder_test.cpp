@@ -5,9 +5,12 @@
 #include <unistd.h>
 
 #include <chrono>
+#include <cstdlib>
 #include <filesystem>
 #include <functional>
+#include <optional>
 #include <string>
+#include <vector>
 #include <thread>
 
 #include <gtest/gtest.h>
@@ -21,33 +24,85 @@ namespace {
 
 using testing::TempDir;
 
-TEST(WorkFolder, MadePrivateAndRefusedWhenPlantedLinkedForeignOrOpened) {
-  TempDir tmp, theirs;
-  PosixFileSystem files(tmp.Path());
-  const std::string folder = testing::PrivateFolder(tmp.Path());
-  std::string problem = "x";
-  EXPECT_EQ(files.WorkDirectory(problem), folder + "/");
-  EXPECT_EQ(problem, "");
-  struct stat st {};
-  ASSERT_EQ(::lstat(folder.c_str(), &st), 0);
-  EXPECT_EQ(st.st_mode & 07777, 0700u);
+// Points $XDG_CACHE_HOME at a folder of the test while it lives.
+class CacheHome {
+ public:
+  explicit CacheHome(const std::string& dir) {
+    if (const char* old = std::getenv("XDG_CACHE_HOME")) old_ = old;
+    ::setenv("XDG_CACHE_HOME", dir.c_str(), 1);
+  }
+  ~CacheHome() {
+    if (old_) ::setenv("XDG_CACHE_HOME", old_->c_str(), 1);
+    else ::unsetenv("XDG_CACHE_HOME");
+  }
 
-  auto problemWith = [&](const std::function<void()>& plant) {
+ private:
+  std::optional<std::string> old_;
+};
+
+TEST(WorkFolder, AFolderAnotherUserHoldsGivesWayToAPrivateOneInTheCache) {
+  TempDir tmp, theirs, cache;
+  CacheHome home(cache.Path());
+  const std::string folder = testing::PrivateFolder(tmp.Path());
+  const std::string own = cache.Path() + "/bytemoor";
+  std::string problem = "x";
+  {
+    PosixFileSystem files(tmp.Path());
+    EXPECT_EQ(files.WorkDirectory(problem), folder + "/");
+    EXPECT_EQ(problem, "");
+    EXPECT_FALSE(files.TakeWorkDirectoryNotice());
+    struct stat st {};
+    ASSERT_EQ(::lstat(folder.c_str(), &st), 0);
+    EXPECT_EQ(st.st_mode & 07777, 0700u);
+  }
+
+  // Each kind of planted name: the cache folder is used, made 0700, the
+  // user is told once, and nothing is made in or through the planted name.
+  auto plantedGivesWay = [&](const std::function<void()>& plant) {
     std::filesystem::remove_all(folder);
+    std::filesystem::remove_all(own);
     plant();
+    PosixFileSystem files(tmp.Path());
+    EXPECT_EQ(files.WorkDirectory(problem), own + "/");
+    EXPECT_EQ(problem, "");
+    struct stat st {};
+    EXPECT_EQ(::lstat(own.c_str(), &st), 0);
+    EXPECT_EQ(st.st_mode & 07777, 0700u);
+    const std::optional<WorkDirectoryNotice> notice = files.TakeWorkDirectoryNotice();
+    EXPECT_TRUE(notice && notice->refused == folder && notice->used == own);
     files.WorkDirectory(problem);
-    return problem;
+    EXPECT_FALSE(files.TakeWorkDirectoryNotice()) << "told once";
+    // Work left in the usual folder is not searched there any more.
+    EXPECT_EQ(files.RecoveryDirectories(), std::vector<std::string>{own + "/"});
+    EXPECT_TRUE(testing::FolderNames(theirs.Path()).empty());
   };
-  EXPECT_EQ(problemWith([&] { ::mkdir(folder.c_str(), 0755); }), "other users may use the folder (mode 0755)");
-  EXPECT_EQ(problemWith([&] { ::symlink(theirs.Path().c_str(), folder.c_str()); }),
-            "a symbolic link, not a folder");
-  EXPECT_EQ(problemWith([&] { tmp.Write("bytemoor-" + std::to_string(::geteuid()), "x"); }), "not a folder");
+  plantedGivesWay([&] { ::mkdir(folder.c_str(), 0777); });
+  plantedGivesWay([&] { ::symlink(theirs.Path().c_str(), folder.c_str()); });
+  plantedGivesWay([&] { tmp.Write("bytemoor-" + std::to_string(::geteuid()), "x"); });
+  if (::geteuid() == 0) {
+    plantedGivesWay([&] {
+      ::mkdir(folder.c_str(), 0700);
+      (void)!::chown(folder.c_str(), 4444, 4444);
+    });
+  }
+
+  // Once the usual folder is ours again, both places are searched.
+  std::filesystem::remove_all(folder);
+  {
+    PosixFileSystem files(tmp.Path());
+    EXPECT_EQ(files.RecoveryDirectories(), (std::vector<std::string>{folder + "/", own + "/"}));
+  }
+
+  // When the cache folder is planted too, loading fails naming both.
+  std::filesystem::remove_all(folder);
+  std::filesystem::remove_all(own);
+  ::mkdir(folder.c_str(), 0755);
+  ::symlink(theirs.Path().c_str(), own.c_str());
+  PosixFileSystem files(tmp.Path());
+  EXPECT_EQ(files.WorkDirectory(problem), folder + "/");
+  EXPECT_EQ(problem, "other users may use the folder (mode 0755); " + own + ": a symbolic link, not a folder");
+  EXPECT_TRUE(files.RecoveryDirectories().empty());
   if (::geteuid() != 0) GTEST_SKIP() << "needs root to plant another user's folder";
-  EXPECT_EQ(problemWith([&] {
-              ::mkdir(folder.c_str(), 0700);
-              (void)!::chown(folder.c_str(), 4444, 4444);
-            }),
-            "the folder belongs to another user");
 }
 
 TEST(DeferredSync, ChangesAreSyncedInTheBackgroundAndTheWorkerEndsCleanly) {

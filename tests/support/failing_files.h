@@ -5,7 +5,10 @@
 #pragma once
 #include <cerrno>
 #include <cstdint>
+#include <unistd.h>
+
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "platform/posix/posix_files.h"
@@ -43,7 +46,19 @@ class FailingFileSystem : public PosixFileSystem {
   std::unique_ptr<FileStream> CreateExclusive(const std::string& path) override;
   std::unique_ptr<FileStream> OpenReadWrite(const std::string& path) override;
 
+  // The exit status of a process that a save ended, as a kill would.
+  static constexpr int kKilled = 137;
+  // A save that reaches step ends the process on the spot (no destructor,
+  // no cleanup), for a forked child; none lets saves run through.
+  void KillAtSaveStep(std::optional<SaveStep> step) { killAt_ = step; }
+
+ protected:
+  void ReachedSaveStep(SaveStep step) override {
+    if (killAt_ == step) ::_exit(kKilled);
+  }
+
  private:
+  std::optional<SaveStep> killAt_;
   int64_t steps_ = 0;
   int64_t failAt_ = 0;
   unsigned kinds_ = kAllSteps;

@@ -35,22 +35,28 @@ bool WriteAll(int fd, const char* p, size_t count) {
       p += n;
       count -= static_cast<size_t>(n);
     } else if (n == 0 || errno != EINTR) {
+      if (n == 0) errno = EIO;
       return false;
     }
   }
   return true;
 }
 
-bool BufferedCopy(int in, int out) {
+// Copies until the end of in or limit bytes (limit < 0: no limit).
+posix::CopyResult BufferedCopy(int in, int out, int64_t limit) {
   std::unique_ptr<char[]> buffer(new char[kBufferSize]);
   for (;;) {
-    const ssize_t n = ::read(in, buffer.get(), kBufferSize);
-    if (n == 0) return true;
+    size_t want = kBufferSize;
+    if (limit >= 0 && static_cast<uint64_t>(limit) < want) want = static_cast<size_t>(limit);
+    if (want == 0) return posix::CopyResult::Done;
+    const ssize_t n = ::read(in, buffer.get(), want);
+    if (n == 0) return posix::CopyResult::Done;
     if (n < 0) {
       if (errno == EINTR) continue;
-      return false;
+      return posix::CopyResult::ReadFailed;
     }
-    if (!WriteAll(out, buffer.get(), static_cast<size_t>(n))) return false;
+    if (!WriteAll(out, buffer.get(), static_cast<size_t>(n))) return posix::CopyResult::WriteFailed;
+    if (limit >= 0) limit -= n;
   }
 }
 
@@ -140,33 +146,42 @@ bool SyncDirectory(const std::string& dir) {
   return d.Valid() && Sync(d.Get());
 }
 
-bool CopyContents(int in, int out) {
+bool CopyContents(int in, int out) { return CopyLimited(in, out, -1) == CopyResult::Done; }
+
+CopyResult CopyLimited(int in, int out, int64_t limit) {
   // A clone shares the source's extents and takes the whole file, so it only
-  // fits an empty target and a source read from its start.
+  // fits an empty target and a source read from its start; a file grown
+  // past the limit meanwhile is cut back to it.
   struct stat outStat;
   if (::lseek(in, 0, SEEK_CUR) == 0 && ::lseek(out, 0, SEEK_CUR) == 0 &&
       ::fstat(out, &outStat) == 0 && S_ISREG(outStat.st_mode) && outStat.st_size == 0 &&
       ::ioctl(out, FICLONE, in) == 0) {
-    return true;
+    if (limit >= 0 && ::fstat(out, &outStat) == 0 && outStat.st_size > limit &&
+        ::ftruncate(out, static_cast<off_t>(limit)) != 0)
+      return CopyResult::WriteFailed;
+    return CopyResult::Done;
   }
   int64_t copied = 0;
   for (;;) {
-    const ssize_t n = ::copy_file_range(in, nullptr, out, nullptr, kKernelChunk, 0);
+    size_t chunk = kKernelChunk;
+    if (limit >= 0 && static_cast<uint64_t>(limit - copied) < chunk) chunk = static_cast<size_t>(limit - copied);
+    if (chunk == 0) return CopyResult::Done;
+    const ssize_t n = ::copy_file_range(in, nullptr, out, nullptr, chunk, 0);
     if (n > 0) {
       copied += n;
       continue;
     }
     if (n == 0) {
-      if (copied > 0) return true;
+      if (copied > 0) return CopyResult::Done;
       // Nothing at all: an empty file, or one whose size the kernel does not
       // know in advance (procfs); reading tells them apart.
       break;
     }
     if (errno == EINTR) continue;
-    if (errno == ENOSPC || errno == EDQUOT || errno == EFBIG || errno == EIO) return false;
-    break;  // not supported for these two files: copy through a buffer
+    if (errno == ENOSPC || errno == EDQUOT || errno == EFBIG) return CopyResult::WriteFailed;
+    break;  // not supported for these two files, or an error the loop tells apart
   }
-  return BufferedCopy(in, out);
+  return BufferedCopy(in, out, limit < 0 ? -1 : limit - copied);
 }
 
 }  // namespace posix
@@ -189,9 +204,22 @@ bool PosixFileSystem::ReplaceWorkingCopy(const std::string& from, const std::str
   struct stat source;
   UniqueFd in = OpenSource(from, source);
   if (!in.Valid()) return false;
+  bool sourceFault = false;
+  return posix::ReplaceWorkingCopyFrom(in.Get(), -1, to, sourceFault);
+}
+
+namespace posix {
+
+bool ReplaceWorkingCopyFrom(int in, int64_t limit, const std::string& to, bool& sourceFault) {
+  sourceFault = false;
   TempFile temp(to);
   if (!temp.Valid()) return false;
-  if (!posix::CopyContents(in.Get(), temp.Fd()) || !temp.Close()) return false;
+  const CopyResult copied = CopyLimited(in, temp.Fd(), limit);
+  if (copied != CopyResult::Done) {
+    sourceFault = copied == CopyResult::ReadFailed;
+    return false;
+  }
+  if (!temp.Close()) return false;
   // Renaming a file over an existing one makes ext4 write the new file out
   // at once (auto_da_alloc), which doubles the time of a large load. So the
   // old copy is moved aside first and the new one renamed onto a free name;
@@ -205,5 +233,7 @@ bool PosixFileSystem::ReplaceWorkingCopy(const std::string& from, const std::str
   ::rename(aside.c_str(), to.c_str());
   return false;
 }
+
+}  // namespace posix
 
 }  // namespace bm

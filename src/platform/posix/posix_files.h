@@ -3,7 +3,9 @@
 #pragma once
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
+#include <vector>
 
 #include "platform/files.h"
 
@@ -46,6 +48,18 @@ class PosixFileStream : public FileStream {
   std::unique_ptr<posix::DeferredSync> sync_;
 };
 
+// The steps of a save onto the user's file, in order, for tests that stop a
+// save part way as a kill would and look at what is left.
+enum class SaveStep {
+  TempWritten,     // the new file is complete and synced beside the target
+  BackupLinked,    // the old file has a second, temporary name
+  BackupCopied,    // a synced copy of the old file has a temporary name
+  BackupPlaced,    // the old file is kept under the backup name
+  Renamed,         // the new file has the target's name
+  InPlaceReady,    // a save in place has the old content safe, nothing written
+  InPlaceWritten,  // a save in place has written the new bytes, not cut them
+};
+
 class PosixFileSystem : public FileSystem {
  public:
   // tempDirectory overrides the temporary directory; when empty, $TMPDIR is
@@ -56,8 +70,11 @@ class PosixFileSystem : public FileSystem {
   std::string TempDirectory() override { return tempDirectory_; }
   // "bytemoor-<uid>" in the temporary directory, made 0700 when missing. It
   // must be a real folder (no link) of this user that nobody else may enter
-  // or write; anything else is refused, not repaired.
+  // or write; anything else is refused, not repaired, and "bytemoor" in the
+  // user's cache folder ($XDG_CACHE_HOME, else ~/.cache) is used instead.
   std::string WorkDirectory(std::string& problem) override;
+  std::optional<WorkDirectoryNotice> TakeWorkDirectoryNotice() override;
+  std::vector<std::string> RecoveryDirectories() override;
   // CLOCK_MONOTONIC in milliseconds, truncated to 32 bits.
   uint32_t TickCount() override;
 
@@ -81,15 +98,29 @@ class PosixFileSystem : public FileSystem {
 
   bool CopyFile(const std::string& from, const std::string& to) override;
   bool ReplaceWorkingCopy(const std::string& from, const std::string& to) override;
+  // Opens with O_NONBLOCK (a FIFO never blocks), then checks and copies
+  // through that one descriptor.
+  std::unique_ptr<LoadSource> OpenForLoad(const std::string& path) override;
   using FileSystem::SaveCopy;
   bool SaveCopy(const std::string& from, const std::string& to, const SaveCopyOptions& options,
                 FileIdentity* saved) override;
   FileIdentity Identify(const std::string& path) override;
+  void RemoveSaveLeftovers(const std::string& path) override;
+  bool SaveWasInterrupted(const std::string& path, const FileIdentity& before) override;
   // One atomic exchange where the kernel and the file system offer it.
   bool ExchangeFiles(const std::string& a, const std::string& b) override;
 
+ protected:
+  // Told of each step a save reaches; nothing here.
+  virtual void ReachedSaveStep(SaveStep) {}
+
  private:
+  std::string UsualWorkDirectory() const;   // without the final "/"
+  std::string PrivateWorkDirectory() const;  // empty when there is no home
+
   std::string tempDirectory_;
+  bool noticeGiven_ = false;
+  std::optional<WorkDirectoryNotice> notice_;
 };
 
 namespace posix {
@@ -99,6 +130,14 @@ namespace posix {
 // file system shares extents, else copy_file_range, else a 1 MiB read/write
 // loop. False on error.
 bool CopyContents(int in, int out);
+// The same, copying at most limit bytes (limit < 0: to the end), and telling
+// which side failed.
+enum class CopyResult { Done, ReadFailed, WriteFailed };
+CopyResult CopyLimited(int in, int out, int64_t limit);
+// Copies in (from its offset, at most limit bytes) over the working copy
+// "to", which is replaced only by a complete copy. sourceFault tells
+// whether reading in failed; errno tells why.
+bool ReplaceWorkingCopyFrom(int in, int64_t limit, const std::string& to, bool& sourceFault);
 
 // Removes blanks and control characters from both ends.
 std::string TrimBlanks(const std::string& s);

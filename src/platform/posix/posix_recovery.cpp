@@ -190,6 +190,18 @@ bool OrphanedWorkCopy::Unidentified() const {
   return ::fstat(workStream_->Descriptor(), &st) == 0 && st.st_size > 0;
 }
 
+bool OrphanedWorkCopy::MarkDeclined() {
+  RecoveryInfo info;
+  info.fileName = "Untitled";
+  info.modified = true;
+  info.readOnly = true;
+  info.declined = true;
+  if (!record_) record_ = CreateRecoveryRecord(workFile_);
+  if (!record_ || !record_->Write(info)) return false;
+  info_ = info;
+  return true;
+}
+
 void OrphanedWorkCopy::Discard() {
   if (workStream_) {
     if (SameFile(workFile_, workStream_->Descriptor())) ::unlink(workFile_.c_str());

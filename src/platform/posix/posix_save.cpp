@@ -1,6 +1,7 @@
 // The save of PosixFileSystem onto the user's file: the identity check, the
 // backup (a second link of the old file, or a synced copy), the save by
-// rename, the recoverable save in place, and the removal of dead temporaries.
+// rename, the recoverable save in place, and the removal of dead temporaries
+// (at the start of each save, so a save cut short never misleads the next).
 // The hidden temporaries it uses are in posix_temp.cpp.
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -25,6 +26,7 @@
 namespace bm {
 
 using posix::DirectoryOf;
+using posix::HoldStem;
 using posix::LockedTemp;
 using posix::LockNow;
 using posix::RandomSuffix;
@@ -111,7 +113,7 @@ bool CopyMetadata(const std::string& oldPath, const struct stat& old, int fd, bo
 // renamed onto the backup name. Whatever the backup name holds is replaced,
 // never written through; a folder there makes it fail.
 bool CopyBackup(const std::string& target, const struct stat& st, const std::string& backup,
-                const std::string& stem) {
+                const std::string& stem, const std::function<void(SaveStep)>& step) {
   UniqueFd old(::open(target.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY | O_CLOEXEC));
   struct stat opened;
   if (!old.Valid() || ::fstat(old.Get(), &opened) != 0 || !SameInode(opened, st)) return false;
@@ -120,7 +122,9 @@ bool CopyBackup(const std::string& target, const struct stat& st, const std::str
   if (!temp.Valid()) return false;
   if (!posix::CopyContents(old.Get(), temp.Fd())) return false;
   if (!CopyMetadata(target, st, temp.Fd(), true)) return false;
-  if (!posix::Sync(temp.Fd()) || !temp.RenameOnto(backup)) return false;
+  if (!posix::Sync(temp.Fd())) return false;
+  step(SaveStep::BackupCopied);
+  if (!temp.RenameOnto(backup)) return false;
   return posix::SyncDirectory(dir);
 }
 
@@ -147,7 +151,7 @@ enum class LinkBackupResult { Done, Failed, NoLink };
 // temporary name, renamed onto the backup name. NoLink where the file system
 // or its settings allow no link, so a copy must do.
 LinkBackupResult LinkBackup(const std::string& target, const struct stat& st, const std::string& backup,
-                            const std::string& stem) {
+                            const std::string& stem, const std::function<void(SaveStep)>& step) {
   const std::string dir = DirectoryOf(backup);
   std::string name, suffix;
   for (int attempt = 0;; ++attempt) {
@@ -166,6 +170,7 @@ LinkBackupResult LinkBackup(const std::string& target, const struct stat& st, co
     if (::lstat(name.c_str(), &linked) == 0 && !S_ISDIR(linked.st_mode)) ::unlink(name.c_str());
     return LinkBackupResult::Failed;
   }
+  step(SaveStep::BackupLinked);
   ok = ::rename(name.c_str(), backup.c_str()) == 0;
   // Renaming onto a name of the same file succeeds and leaves both names.
   UnlinkIfSame(name, st);
@@ -183,6 +188,7 @@ struct SaveTarget {
   // the document was loaded from or last saved to, and carries no set-id bit.
   bool mayLinkBackup;
   BackupFailure* backupFailure;  // where a failed backup tells why
+  std::function<void(SaveStep)> step;
 };
 
 // Notes the cause of a failed backup, errno or the check of its name.
@@ -213,6 +219,7 @@ bool SaveByRename(int in, const SaveTarget& t, FileIdentity* saved) {
   }
   struct stat written;
   if (!posix::Sync(temp.Fd()) || ::fstat(temp.Fd(), &written) != 0) return false;
+  t.step(SaveStep::TempWritten);
   if (t.existing && !t.backup.empty()) {
     if (replacesLink) {
       // The link itself goes to the backup name; what it points to is
@@ -222,31 +229,36 @@ bool SaveByRename(int in, const SaveTarget& t, FileIdentity* saved) {
         return false;
       }
     } else {
-      LinkBackupResult r = t.mayLinkBackup ? LinkBackup(t.path, *t.existing, t.backup, t.stem)
+      LinkBackupResult r = t.mayLinkBackup ? LinkBackup(t.path, *t.existing, t.backup, t.stem, t.step)
                                            : LinkBackupResult::NoLink;
       if (r == LinkBackupResult::NoLink)
-        r = CopyBackup(t.path, *t.existing, t.backup, t.stem) ? LinkBackupResult::Done : LinkBackupResult::Failed;
+        r = CopyBackup(t.path, *t.existing, t.backup, t.stem, t.step) ? LinkBackupResult::Done
+                                                                      : LinkBackupResult::Failed;
       if (r == LinkBackupResult::Failed) {
         NoteBackupFailure(t);
         return false;
       }
     }
+    t.step(SaveStep::BackupPlaced);
   }
   if (t.existing && !(replacesLink && !t.backup.empty())) {
     struct stat now;
     if (::lstat(t.path.c_str(), &now) != 0 || !SameInode(now, *t.existing)) return false;
   }
-  if (!temp.RenameOnto(t.path) || !posix::SyncDirectory(dir)) return false;
+  if (!temp.RenameOnto(t.path)) return false;
+  t.step(SaveStep::Renamed);
+  if (!posix::SyncDirectory(dir)) return false;
   if (saved) *saved = IdentityOf(written, t.throughLink);
   return true;
 }
 
 // Copies all of from onto to from its start and cuts to to the copied size.
-bool Overwrite(int from, int to) {
+bool Overwrite(int from, int to, const std::function<void(SaveStep)>& step) {
   struct stat st;
   if (::lseek(from, 0, SEEK_SET) != 0 || ::lseek(to, 0, SEEK_SET) != 0 || ::fstat(from, &st) != 0)
     return false;
   if (!posix::CopyContents(from, to)) return false;
+  step(SaveStep::InPlaceWritten);
   int r;
   do {
     r = ::ftruncate(to, st.st_size);
@@ -256,10 +268,14 @@ bool Overwrite(int from, int to) {
 
 // Overwrites the target through its own inode (hard links, folders we may not
 // write, files of other owners or of a group we are not in). The old content
-// is first put on disk in full, as the backup or as a temporary copy (beside
-// the file, else in the working copies' folder), so a save cut short can be
-// undone from it; the temporary copy goes after success, or after the old
-// content was written back following a failure.
+// is first put on disk in full, as the backup or as a kept copy (beside the
+// file, else in the working copies' folder), so a save cut short can be
+// undone from it. While the bytes are written a locked file with the hold
+// stem lies beside the target (the kept copy itself, or an empty mark when
+// the backup holds the old content), so that after a crash the next save
+// knows the changed file for its own torn write, not another program's. The
+// kept copy goes after success, or after the old content was written back
+// following a failure.
 bool SaveInPlace(int in, const struct stat& source, const SaveTarget& t,
                  const std::function<const std::string&()>& workFolder, FileIdentity* saved) {
   UniqueFd out(::open(t.path.c_str(), O_WRONLY | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY | O_CLOEXEC));
@@ -268,31 +284,42 @@ bool SaveInPlace(int in, const struct stat& source, const SaveTarget& t,
       !SameInode(st, *t.existing) || SameInode(st, source))
     return false;
 
+  const std::string hold = HoldStem(t.path);
   std::optional<LockedTemp> keep;
+  auto makeKeep = [&] {
+    keep.emplace(DirectoryOf(t.path), hold);
+    if (!keep->Valid()) keep.emplace(workFolder(), hold);
+  };
   if (!t.backup.empty()) {
-    if (!CopyBackup(t.path, st, t.backup, t.stem)) {
+    if (!CopyBackup(t.path, st, t.backup, t.stem, t.step)) {
       NoteBackupFailure(t);
       return false;
     }
+    makeKeep();  // only the mark: without one, the save still goes ahead
+    if (!keep->Valid()) keep.reset();
   } else {
-    keep.emplace(DirectoryOf(t.path), t.stem);
-    if (!keep->Valid()) keep.emplace(workFolder(), t.stem);
+    makeKeep();
     UniqueFd old(::open(t.path.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY | O_CLOEXEC));
     struct stat opened;
     if (!keep->Valid() || !old.Valid() || ::fstat(old.Get(), &opened) != 0 || !SameInode(opened, st) ||
         !posix::CopyContents(old.Get(), keep->Fd()) || !posix::Sync(keep->Fd()))
       return false;
   }
+  t.step(SaveStep::InPlaceReady);
 
-  if (!Overwrite(in, out.Get())) {
-    // Put the old content back; a temporary copy that cannot be written back
+  if (!Overwrite(in, out.Get(), t.step)) {
+    const int e = errno;
+    // Put the old content back; a kept copy that cannot be written back
     // stays, as it then holds the only complete old content.
-    if (keep) {
-      if (!Overwrite(keep->Fd(), out.Get())) keep->Keep();
+    if (t.backup.empty()) {
+      if (!Overwrite(keep->Fd(), out.Get(), [](SaveStep) {})) keep->Keep();
     } else {
       UniqueFd back(::open(t.backup.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY | O_CLOEXEC));
-      if (back.Valid()) (void)Overwrite(back.Get(), out.Get());
+      if (!back.Valid() || !Overwrite(back.Get(), out.Get(), [](SaveStep) {})) {
+        if (keep) keep->Keep();  // the mark: the backup holds the old content
+      }
     }
+    errno = e;
     return false;
   }
   struct stat written;
@@ -315,15 +342,44 @@ FileIdentity PosixFileSystem::Identify(const std::string& path) {
   return IdentityOf(st, link);
 }
 
+void PosixFileSystem::RemoveSaveLeftovers(const std::string& path) {
+  posix::RemoveDeadTemporaries(DirectoryOf(path), TempStem(path));
+  const std::string target = ResolveTarget(path);
+  if (target != path) posix::RemoveDeadTemporaries(DirectoryOf(target), TempStem(target));
+}
+
+bool PosixFileSystem::SaveWasInterrupted(const std::string& path, const FileIdentity& before) {
+  struct stat st;
+  if (!before.known || ::stat(path.c_str(), &st) != 0 || st.st_dev != before.device || st.st_ino != before.inode)
+    return false;
+  if (IdentityOf(st, before.link) == before) return false;  // unchanged
+  const std::string target = ResolveTarget(path);
+  if (posix::HasDeadTemporary(DirectoryOf(target), HoldStem(target))) return true;
+  std::string problem;
+  std::string work = WorkDirectory(problem);
+  return problem.empty() && posix::HasDeadTemporary(work, HoldStem(target));
+}
+
 bool PosixFileSystem::SaveCopy(const std::string& from, const std::string& to,
                                const SaveCopyOptions& options, FileIdentity* saved) {
   if (options.backupFailure) *options.backupFailure = {};
+  if (options.error) *options.error = 0;
+  if (options.errorPlace) options.errorPlace->clear();
+  errno = 0;
+  // Whatever stopped the save is noted with its error number.
+  auto fail = [&](int fallback) {
+    if (options.error) *options.error = errno != 0 ? errno : fallback;
+    return false;
+  };
   UniqueFd in(::open(from.c_str(), O_RDONLY | O_NOCTTY | O_CLOEXEC));
   struct stat source;
-  if (!in.Valid() || ::fstat(in.Get(), &source) != 0 || !S_ISREG(source.st_mode)) return false;
+  if (!in.Valid() || ::fstat(in.Get(), &source) != 0 || !S_ISREG(source.st_mode)) {
+    if (options.errorPlace) *options.errorPlace = from;
+    return fail(EIO);
+  }
 
   const FileIdentity before = Identify(to);
-  if (options.expected && options.expected->known && *options.expected != before) return false;
+  if (options.expected && options.expected->known && *options.expected != before) return fail(ESTALE);
 
   // A link at the name is followed only where it led to this same file when
   // the document was loaded or last saved, or on a save to a new name.
@@ -338,43 +394,65 @@ bool PosixFileSystem::SaveCopy(const std::string& from, const std::string& to,
   t.throughLink = followLink;
   t.backupFailure = options.backupFailure;
   t.mayLinkBackup = false;
+  t.step = [this](SaveStep step) { ReachedSaveStep(step); };
+  // Saves of this file that did not finish go first: a second name of the
+  // old file they left must not make this one write in place.
+  posix::RemoveDeadTemporaries(DirectoryOf(t.path), t.stem);
   struct stat st;
+  errno = 0;
   if (::lstat(t.path.c_str(), &st) != 0) {
-    if (errno != ENOENT) return false;
+    if (errno != ENOENT) return fail(EIO);
     t.existing = nullptr;  // nothing to back up
-    if (!SaveByRename(in.Get(), t, saved)) return false;
-    RemoveDeadTemporaries(DirectoryOf(t.path), t.stem);
+    errno = 0;
+    if (!SaveByRename(in.Get(), t, saved)) return fail(EIO);
     return true;
   }
   const bool link = S_ISLNK(st.st_mode);
   // FIFOs, sockets, devices and folders are refused before anything opens
   // them; the file must also still be the one the name led to a moment ago.
-  if ((!S_ISREG(st.st_mode) && !link) || SameInode(st, source)) return false;
-  if (!link && before.known && (st.st_dev != before.device || st.st_ino != before.inode)) return false;
+  if (!S_ISREG(st.st_mode) && !link) return fail(S_ISDIR(st.st_mode) ? EISDIR : EINVAL);
+  if (SameInode(st, source)) return fail(EINVAL);
+  if (!link && before.known && (st.st_dev != before.device || st.st_ino != before.inode)) return fail(ESTALE);
   t.existing = &st;
   // A backup name that is the file's own name would replace the file by itself.
   if (!options.backup.empty() && options.backup != to && options.backup != t.path) t.backup = options.backup;
+  // A save cut short after it linked the old file to the backup name left
+  // one file under both: that backup already is the old file, and the file
+  // must be replaced, never written through (which would tear the backup).
+  const std::string& backupName = options.backupName.empty() ? options.backup : options.backupName;
+  struct stat backupStat;
+  const bool sharesBackup = !link && !backupName.empty() && backupName != to && backupName != t.path &&
+                            st.st_nlink > 1 && ::lstat(backupName.c_str(), &backupStat) == 0 &&
+                            SameInode(backupStat, st);
+  if (sharesBackup) t.backup.clear();
   if (!t.backup.empty()) {
     const BackupFailure check = CheckBackupName(t.backup);
     if (check.problem != BackupProblem::None) {
       if (options.backupFailure) *options.backupFailure = check;
-      return false;
+      return fail(check.error);
     }
   }
   t.mayLinkBackup = loaded && !link && st.st_dev == loaded->device && st.st_ino == loaded->inode &&
                     (st.st_mode & (S_ISUID | S_ISGID)) == 0;
 
   // Replacing the file gives it a new inode: only for a plain file with one
-  // name, in a folder we may write, whose owner and group the new file can
-  // keep (or which we could not write in place, when the new file drops the
-  // group and other bits instead). A link is always replaced.
+  // name (besides its backup's), in a folder we may write, whose owner and
+  // group the new file can keep (or which we could not write in place, when
+  // the new file drops the group and other bits instead). A link is always
+  // replaced.
   const bool folderWritable = ::access(DirectoryOf(t.path).c_str(), W_OK | X_OK) == 0;
   const posix::ProcessIdentity me = posix::CurrentProcessIdentity();
   const bool ownerKept = me.uid == 0 || st.st_uid == me.uid;
+  const nlink_t names = st.st_nlink - (sharesBackup ? 1 : 0);
   const bool replaceable =
-      link || (st.st_nlink == 1 && folderWritable && ownerKept &&
-               (posix::CanKeepOwnerAndGroup(st, me) || ::access(t.path.c_str(), W_OK) != 0));
-  if (link && !folderWritable) return false;
+      link || sharesBackup ||
+      (names == 1 && folderWritable && ownerKept &&
+       (posix::CanKeepOwnerAndGroup(st, me) || ::access(t.path.c_str(), W_OK) != 0));
+  if ((link || sharesBackup) && !folderWritable) {
+    errno = EACCES;
+    if (options.errorPlace) *options.errorPlace = DirectoryOf(t.path) + "/";
+    return fail(EACCES);
+  }
   // The old content of a save in place is kept beside the file, else in the
   // folder of the working copies (the program's own, always writable).
   std::string workDir;  // asked for only when a save in place needs it
@@ -387,13 +465,18 @@ bool PosixFileSystem::SaveCopy(const std::string& from, const std::string& to,
     }
     return workDir;
   };
+  errno = 0;
   const bool ok =
       replaceable ? SaveByRename(in.Get(), t, saved) : SaveInPlace(in.Get(), source, t, workFolder, saved);
-  if (!ok) return false;
-  RemoveDeadTemporaries(DirectoryOf(t.path), t.stem);
+  if (!ok) return fail(EIO);
+  // What earlier saves cut short in place kept is no longer needed.
+  posix::RemoveDeadTemporaries(DirectoryOf(t.path), HoldStem(t.path));
   if (!t.backup.empty() && DirectoryOf(t.backup) != DirectoryOf(t.path))
     RemoveDeadTemporaries(DirectoryOf(t.backup), t.stem);
-  if (!workDir.empty()) RemoveDeadTemporaries(workDir, t.stem);
+  if (!workDir.empty()) {
+    RemoveDeadTemporaries(workDir, t.stem);
+    RemoveDeadTemporaries(workDir, HoldStem(t.path));
+  }
   return true;
 }
 

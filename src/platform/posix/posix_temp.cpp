@@ -43,6 +43,10 @@ std::string TempStem(const std::string& path) {
   return "." + BaseName(path).substr(0, kStemNameBytes) + ".bm-";
 }
 
+std::string HoldStem(const std::string& path) {
+  return "." + BaseName(path).substr(0, kStemNameBytes) + ".bm-old-";
+}
+
 bool RandomSuffix(std::string& out) {
   unsigned char random[kSuffixLength];
   if (::getrandom(random, sizeof random, 0) != static_cast<ssize_t>(sizeof random)) return false;
@@ -68,7 +72,12 @@ void UnlinkIfSame(const std::string& name, const struct stat& st) {
   if (::lstat(name.c_str(), &now) == 0 && SameInode(now, st)) ::unlink(name.c_str());
 }
 
-void RemoveDeadTemporaries(const std::string& dir, const std::string& stem) {
+namespace {
+
+// Calls found(dfd, name) for each temporary with stem in dir that no running
+// save holds (its lock taken for the call); stops when found returns false.
+template <typename Found>
+void ForEachDeadTemporary(const std::string& dir, const std::string& stem, Found found) {
   DIR* d = ::opendir(dir.c_str());
   if (!d) return;
   const uid_t me = ::geteuid();
@@ -80,10 +89,28 @@ void RemoveDeadTemporaries(const std::string& dir, const std::string& stem) {
     if (!fd.Valid() || ::fstat(fd.Get(), &st) != 0 || !S_ISREG(st.st_mode) || st.st_uid != me) continue;
     if (!LockNow(fd.Get())) continue;
     struct stat named;
-    if (::fstatat(dfd, e->d_name, &named, AT_SYMLINK_NOFOLLOW) == 0 && SameInode(st, named))
-      ::unlinkat(dfd, e->d_name, 0);
+    if (::fstatat(dfd, e->d_name, &named, AT_SYMLINK_NOFOLLOW) != 0 || !SameInode(st, named)) continue;
+    if (!found(dfd, e->d_name)) break;
   }
   ::closedir(d);
+}
+
+}  // namespace
+
+void RemoveDeadTemporaries(const std::string& dir, const std::string& stem) {
+  ForEachDeadTemporary(dir, stem, [](int dfd, const char* name) {
+    ::unlinkat(dfd, name, 0);
+    return true;
+  });
+}
+
+bool HasDeadTemporary(const std::string& dir, const std::string& stem) {
+  bool any = false;
+  ForEachDeadTemporary(dir, stem, [&](int, const char*) {
+    any = true;
+    return false;
+  });
+  return any;
 }
 
 LockedTemp::LockedTemp(const std::string& dir, const std::string& stem) {

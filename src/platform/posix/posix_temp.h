@@ -14,6 +14,10 @@ namespace bm::posix {
 // The start of every temporary name of saves onto path: "." + at most 32
 // bytes of its name + ".bm-"; 6 letters or digits follow.
 std::string TempStem(const std::string& path);
+// The start of the names of what a save in place keeps until it has
+// finished: the old content, or its mark when the backup holds that.
+// "." + at most 32 bytes of the name + ".bm-old-"; 6 letters or digits follow.
+std::string HoldStem(const std::string& path);
 // Six random letters or digits; false when no randomness is to be had.
 bool RandomSuffix(std::string& out);
 
@@ -53,5 +57,7 @@ class LockedTemp {
 // Removes the temporaries with the given stem in dir that no running save
 // holds: regular files of ours whose lock is free.
 void RemoveDeadTemporaries(const std::string& dir, const std::string& stem);
+// Whether dir holds such a temporary (ours, regular, lock free).
+bool HasDeadTemporary(const std::string& dir, const std::string& stem);
 
 }  // namespace bm::posix
