@@ -32,6 +32,7 @@ const std::vector<ItemKeys>& KeyTable() {
       {"Replace1", {"Ctrl+R"}, {"Ctrl+H", "Ctrl+R"}},
       {"N8", {"F6"}, {"F6"}},
       {"ValueInspector1", {"F9"}, {"F9"}},
+      {"AllowInsert1", {}, {}},
       {"Info1", {"F1"}, {"F1"}},
   };
   return kTable;

@@ -14,13 +14,13 @@ namespace bm {
 namespace {
 
 // Bytes read at a time while looking for the end of the clipboard text.
-constexpr int32_t kCopyChunk = 1 << 20;
+constexpr int64_t kCopyChunk = 1 << 20;
 
 }  // namespace
 
-void TMainForm::CopyBytesToClipboard(const uint8_t* buffer, int32_t count) {
+void TMainForm::CopyBytesToClipboard(const uint8_t* buffer, int64_t count) {
   clipboard_.Clear();
-  const auto* end = buffer + std::max(count, 0);
+  const auto* end = buffer + std::max<int64_t>(count, 0);
   const auto* zero = std::find(buffer, end, uint8_t{0});
   clipboard_.SetText(std::string(reinterpret_cast<const char*>(buffer),
                                  static_cast<size_t>(zero - buffer)));
@@ -31,22 +31,22 @@ void TMainForm::CopyBytesToClipboard(const uint8_t* buffer, int32_t count) {
 // selection does not need a buffer of its size.
 void TMainForm::CopySelection(bool cut) {
   TByteEditor& ed = ByteEditor1();
-  const int32_t count = ed.SelLength();
+  const int64_t count = ed.SelLength();
   if (count <= 0) return;
-  const int32_t start = std::min(ed.SelStart(), ed.SelEnd());
+  const int64_t start = std::min(ed.SelStart(), ed.SelEnd());
   std::string text;
-  for (int32_t done = 0; done < count;) {
-    int32_t n = std::min(count - done, kCopyChunk);
+  for (int64_t done = 0; done < count;) {
+    int64_t n = std::min(count - done, kCopyChunk);
     const std::unique_ptr<uint8_t[]> piece = ed.BufferFromFile(start + done, n);
     if (n <= 0) break;
     const uint8_t* zero = static_cast<const uint8_t*>(std::memchr(piece.get(), 0, n));
-    const int32_t usable = zero ? static_cast<int32_t>(zero - piece.get()) : n;
+    const int64_t usable = zero ? static_cast<int64_t>(zero - piece.get()) : n;
     text.append(reinterpret_cast<const char*>(piece.get()), static_cast<size_t>(usable));
     if (zero) break;
     done += n;
   }
   CopyBytesToClipboard(reinterpret_cast<const uint8_t*>(text.data()),
-                       static_cast<int32_t>(text.size()));
+                       static_cast<int64_t>(text.size()));
   if (cut) ed.DeleteSelection();
 }
 
@@ -69,8 +69,7 @@ void TMainForm::Einfgen1Click() {
   Bearbeiten1Click();
   if (!einfgen1_->isEnabled()) return;
   const std::string text = clipboard_.Text();
-  const auto count = static_cast<int32_t>(
-      std::min<size_t>(text.size(), static_cast<size_t>(std::numeric_limits<int32_t>::max())));
+  const auto count = static_cast<int64_t>(text.size());
   ByteEditor1().PasteBuffer(reinterpret_cast<const uint8_t*>(text.data()), count);
 }
 
@@ -80,7 +79,7 @@ void TMainForm::Goto1Click() {
   const std::optional<std::string> text =
       dialogs_.InputBox("Перейти по адресу...", "($ - HEX)", std::to_string(ed.CursorPosition()));
   if (!text) return;
-  const int32_t target = ParseInputNumber(*text).value_or(-1);
+  const int64_t target = ParseInputPosition(*text).value_or(-1);
   if (!ed.GotoPosition(target, 0, true)) ShowError("Invalid position");
 }
 
@@ -89,15 +88,15 @@ void TMainForm::Amount40001Click() {
       dialogs_.InputBox("Редактор смещения на шаг", "Новое смещение шага, байт ($ - HEX):",
                         std::to_string(jumpAmount_));
   if (!text) return;
-  if (const std::optional<int32_t> value = ParseInputNumber(*text)) jumpAmount_ = *value;
+  if (const std::optional<int64_t> value = ParseInputStep(*text)) jumpAmount_ = *value;
 }
 
 void TMainForm::Jumpforward1Click() { ByteEditor1().GotoPosition(jumpAmount_, 1, false); }
 
 void TMainForm::Jumpbackward1Click() {
   // The most negative amount has no opposite; one byte less is as far.
-  const int32_t back = jumpAmount_ == std::numeric_limits<int32_t>::min()
-                           ? std::numeric_limits<int32_t>::max()
+  const int64_t back = jumpAmount_ == std::numeric_limits<int64_t>::min()
+                           ? std::numeric_limits<int64_t>::max()
                            : -jumpAmount_;
   ByteEditor1().GotoPosition(back, 1, false);
 }

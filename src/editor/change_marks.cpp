@@ -13,7 +13,7 @@ bool AllClear(const std::array<uint64_t, 8>& page) {
 
 }  // namespace
 
-bool ChangeMarks::Get(int32_t position) const {
+bool ChangeMarks::Get(int64_t position) const {
   if (position < 0 || position >= length_) return false;
   const auto it = pages_.find(position / kPageBits);
   if (it == pages_.end()) return false;
@@ -21,7 +21,7 @@ bool ChangeMarks::Get(int32_t position) const {
   return (it->second[static_cast<size_t>(bit / 64)] >> (bit % 64) & 1) != 0;
 }
 
-void ChangeMarks::Set(int32_t position, bool value) {
+void ChangeMarks::Set(int64_t position, bool value) {
   if (position < 0) return;
   if (position >= length_) length_ = position + 1;
   const int bit = position % kPageBits;
@@ -37,8 +37,8 @@ void ChangeMarks::Set(int32_t position, bool value) {
   if (AllClear(it->second)) pages_.erase(it);
 }
 
-void ChangeMarks::Cut(int32_t length) {
-  length = std::max<int32_t>(0, length);
+void ChangeMarks::Cut(int64_t length) {
+  length = std::max<int64_t>(0, length);
   if (length_ <= length) return;
   length_ = length;
   // Pages wholly past the end go; the page the end falls in keeps its lower bits.

@@ -13,8 +13,8 @@ constexpr int kMaxPeek = 8;
 
 }  // namespace
 
-int TByteEditor::PeekBytes(int32_t position, uint8_t* out, int count) {
-  const int32_t size = DataSize();
+int TByteEditor::PeekBytes(int64_t position, uint8_t* out, int count) {
+  const int64_t size = DataSize();
   if (position < 0 || position >= size || count <= 0) return 0;
   const int n = static_cast<int>(std::min<int64_t>({count, kMaxPeek, int64_t{size} - position}));
   const bool held = readWindowStart_ != -1 && readWindowStart_ <= position &&
@@ -29,13 +29,13 @@ int TByteEditor::PeekBytes(int32_t position, uint8_t* out, int count) {
   return n;
 }
 
-bool TByteEditor::OverwriteBytes(int32_t position, const uint8_t* buffer, int32_t count) {
-  const int32_t size = DataSize();
+bool TByteEditor::OverwriteBytes(int64_t position, const uint8_t* buffer, int64_t count) {
+  const int64_t size = DataSize();
   if (count <= 0 || position < 0 || int64_t{position} + count > size) {
     PostStateChanged();
     return false;
   }
-  const int32_t windowStart = readWindowStart_;
+  const int64_t windowStart = readWindowStart_;
   const ChangeSavepoint savepoint = SaveChange();
   try {
     // A replacement of count bytes by count bytes: the gate records the old
@@ -50,7 +50,7 @@ bool TByteEditor::OverwriteBytes(int32_t position, const uint8_t* buffer, int32_
   CommitChange();
   // Nothing moved: the read window stays good once it has the new bytes.
   readWindowStart_ = windowStart;
-  for (int32_t i = 0; i < count; ++i) {
+  for (int64_t i = 0; i < count; ++i) {
     SetChangeMark(position + i, true);
     UpdateReadWindow(position + i, buffer[i]);
   }
