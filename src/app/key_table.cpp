@@ -37,6 +37,7 @@ const std::vector<ItemKeys>& KeyTable() {
       {"PasteHex1", {"Ctrl+Shift+V"}, {"Ctrl+Shift+V"}},
       {"Checksums1", {"Ctrl+M"}, {"Ctrl+M"}},
       {"ValueInspector1", {"F9"}, {"F9"}},
+      {"AllowInsert1", {}, {}},
       {"Info1", {"F1"}, {"F1"}},
   };
   return kTable;

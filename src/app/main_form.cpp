@@ -84,6 +84,7 @@ TMainForm::TMainForm(Dialogs& dialogs, Clipboard& clipboard, std::vector<std::st
   BuildToolbar();
   BuildMenu();
   BuildInspector();
+  BuildInsertMode();
   ApplyKeyScheme(settings::Flag(settings::kStandardKeys, false));
   // Menus keep the desktop's menu font, as they do on other systems.
   menuBar()->setFont(QApplication::font(menuBar()));
@@ -278,7 +279,7 @@ void TMainForm::Guarded(Handler handler) {
 void TMainForm::ByteEditor1StateChanged() {
   TByteEditor& ed = ByteEditor1();
   if (compare_) compare_->FirstStateChanged();
-  const int32_t size = ed.DataSize();
+  const int64_t size = ed.DataSize();
   const bool haveData = size > 0;
   speedButtons_[0]->setEnabled(true);
   speedButtons_[1]->setEnabled(ed.Modified());
@@ -289,11 +290,11 @@ void TMainForm::ByteEditor1StateChanged() {
   speedButtons_[6]->setEnabled(haveData);
   speedButtons_[7]->setEnabled(haveData);
 
-  const int32_t position = ed.CursorPosition();
+  const int64_t position = ed.CursorPosition();
   panels_[0]->setText(U("Смещение Dec: ") + QString::number(position) + U(" Hex: ") +
-                      QString::fromStdString(IntToHex(static_cast<uint32_t>(position), 6)));
+                      QString::fromStdString(IntToHex(position, 6)));
   if (ed.SelLength() != 0) {
-    const int32_t a = ed.SelStart(), b = ed.SelEnd();
+    const int64_t a = ed.SelStart(), b = ed.SelEnd();
     panels_[1]->setText(U("Выделено : ") + QString::number(std::min(a, b)) + U(" - ") +
                         QString::number(std::max(a, b)));
   } else {
@@ -306,6 +307,7 @@ void TMainForm::ByteEditor1StateChanged() {
   panels_[4]->setText(U("Размер файла : ") + QString::number(size));
   for (size_t i = 0; i < panels_.size(); ++i)
     FitPanel(panels_[i], kPanelWidths[i], i + 1 == panels_.size());
+  UpdateInsertPanel();
 
   // "[*]" is Qt's placeholder for the modified mark; a name holding it is
   // shown as it is by doubling it.
@@ -317,6 +319,7 @@ void TMainForm::ByteEditor1StateChanged() {
 }
 
 QString TMainForm::PanelText(int panel) const {
+  if (panel == static_cast<int>(panels_.size())) return insertPanel_->text();
   return panels_.at(static_cast<size_t>(panel))->text();
 }
 

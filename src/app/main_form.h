@@ -85,7 +85,7 @@ class TMainForm : public QMainWindow {
 
   // Window state kept between commands.
   bool FirstActivation() const { return firstActivation_; }
-  int32_t JumpAmount() const { return jumpAmount_; }
+  int64_t JumpAmount() const { return jumpAmount_; }
   int32_t CalcValue() const { return calcValue_; }
   const std::string& PrinterFontName() const { return printerFontName_; }
   int32_t PrinterFontSize() const { return printerFontSize_; }
@@ -98,13 +98,13 @@ class TMainForm : public QMainWindow {
   // The search state of Find and Find next.
   const std::string& FindQuery() const { return findQuery_; }
   const std::vector<uint8_t>& FindPattern() const { return findPattern_; }
-  int32_t FindPatternLength() const { return findPatternLength_; }
+  int64_t FindPatternLength() const { return findPatternLength_; }
   bool FindIgnoreCase() const { return findIgnoreCase_; }
   // One flag a pattern byte, 1 for "??" (empty without wildcards).
   const std::vector<uint8_t>& FindAny() const { return findAny_; }
   // The Replace dialog, made on first use (null before).
   TReplaceForm* ReplaceForm() const { return replaceForm_; }
-  int32_t FindLastPos() const { return findLastPos_; }
+  int64_t FindLastPos() const { return findLastPos_; }
 
   // The text of status panel 0 to 4.
   QString PanelText(int panel) const;
@@ -113,7 +113,7 @@ class TMainForm : public QMainWindow {
   bool QuerySave();
   bool SaveDocument();
   void ShowError(const std::string& text);
-  void CopyBytesToClipboard(const uint8_t* buffer, int32_t count);
+  void CopyBytesToClipboard(const uint8_t* buffer, int64_t count);
 
   // Runs the command of a menu item as its shortcut does: the opener of the
   // item's menu first, then the command if the item is enabled.
@@ -187,6 +187,7 @@ class TMainForm : public QMainWindow {
   void ValueInspector1Click();
   void ColumnRuler1Click();
   void StandardKeys1Click();
+  void AllowInsert1Click();
 
   // Help menu.
   void Info1Click();
@@ -267,7 +268,7 @@ class TMainForm : public QMainWindow {
 
   // main_form_find.cpp
   // Selects the match at q, or reports that there is none.
-  void ShowFindResult(int32_t q);
+  void ShowFindResult(int64_t q);
   // The Find dialog's "Найти все": counts what its fields ask for.
   void FindFormCount();
   // Whether the bytes selected now are one match of the search state.
@@ -315,6 +316,7 @@ class TMainForm : public QMainWindow {
   QWidget* panel1_ = nullptr;
   std::array<QToolButton*, 8> speedButtons_{};
   std::array<QLabel*, 5> panels_{};
+  QLabel* insertPanel_ = nullptr;  // shown only while insert mode is allowed
 
   TAboutForm* aboutForm_ = nullptr;
   TFindForm* findForm_ = nullptr;
@@ -369,7 +371,7 @@ class TMainForm : public QMainWindow {
   bool standardKeys_ = false;
 
   bool firstActivation_ = true;
-  int32_t jumpAmount_ = 0;
+  int64_t jumpAmount_ = 0;
   int32_t calcValue_ = 0;
   std::string printerFontName_;
   int32_t printerFontSize_ = 0;
@@ -380,9 +382,9 @@ class TMainForm : public QMainWindow {
   // (converted to data bytes by the first search), and the last match.
   std::string findQuery_;
   std::vector<uint8_t> findPattern_;
-  int32_t findPatternLength_ = 0;
+  int64_t findPatternLength_ = 0;
   bool findIgnoreCase_ = false;
-  int32_t findLastPos_ = -1;
+  int64_t findLastPos_ = -1;
   std::vector<uint8_t> findAny_;
   std::shared_ptr<PrintState> print_;  // made on first use
 

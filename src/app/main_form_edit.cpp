@@ -16,14 +16,14 @@ namespace bm {
 namespace {
 
 // Bytes read at a time while copying the selection.
-constexpr int32_t kCopyChunk = 1 << 20;
+constexpr int64_t kCopyChunk = 1 << 20;
 
 }  // namespace
 
-void TMainForm::CopyBytesToClipboard(const uint8_t* buffer, int32_t count) {
+void TMainForm::CopyBytesToClipboard(const uint8_t* buffer, int64_t count) {
   clipboard_.Clear();
   clipboard_.SetBytes(std::make_shared<const std::string>(reinterpret_cast<const char*>(buffer),
-                                                          static_cast<size_t>(std::max(count, 0))));
+                                                          static_cast<size_t>(std::max<int64_t>(count, 0))));
 }
 
 // The clipboard gets the selected bytes exactly, zero bytes included, with
@@ -31,13 +31,13 @@ void TMainForm::CopyBytesToClipboard(const uint8_t* buffer, int32_t count) {
 // The selection is read once into the buffer the clipboard then shares.
 void TMainForm::CopySelection(bool cut) {
   TByteEditor& ed = ByteEditor1();
-  const int32_t count = ed.SelLength();
+  const int64_t count = ed.SelLength();
   if (count <= 0) return;
-  const int32_t start = std::min(ed.SelStart(), ed.SelEnd());
+  const int64_t start = std::min(ed.SelStart(), ed.SelEnd());
   auto bytes = std::make_shared<std::string>(static_cast<size_t>(count), '\0');
-  int32_t done = 0;
+  int64_t done = 0;
   while (done < count) {
-    const int32_t n = ed.ReadBytes(bytes->data() + done, start + done,
+    const int64_t n = ed.ReadBytes(bytes->data() + done, start + done,
                                    std::min(count - done, kCopyChunk));
     if (n <= 0) break;
     done += n;
@@ -66,16 +66,16 @@ void TMainForm::Kopieren1Click() { CopySelection(false); }
 void TMainForm::Einfgen1Click() {
   Bearbeiten1Click();
   if (!einfgen1_->isEnabled()) return;
-  constexpr size_t kMaxPaste = static_cast<size_t>(std::numeric_limits<int32_t>::max());
+  constexpr size_t kMaxPaste = static_cast<size_t>(std::numeric_limits<int64_t>::max());
   // Exact bytes win over the text, which ends at the first zero byte.
   if (clipboard_.HasBytes()) {
     const ClipboardBytes bytes = clipboard_.Bytes();
-    ByteEditor1().PasteBuffer(bytes.data, static_cast<int32_t>(std::min(bytes.size, kMaxPaste)));
+    ByteEditor1().PasteBuffer(bytes.data, static_cast<int64_t>(std::min(bytes.size, kMaxPaste)));
     return;
   }
   const std::string text = clipboard_.Text();
   ByteEditor1().PasteBuffer(reinterpret_cast<const uint8_t*>(text.data()),
-                            static_cast<int32_t>(std::min(text.size(), kMaxPaste)));
+                            static_cast<int64_t>(std::min(text.size(), kMaxPaste)));
 }
 
 void TMainForm::Goto1Click() {
@@ -84,7 +84,7 @@ void TMainForm::Goto1Click() {
   const std::optional<std::string> text =
       dialogs_.InputBox("Перейти по адресу...", "($ - HEX)", std::to_string(ed.CursorPosition()));
   if (!text) return;
-  const int32_t target = ParseInputNumber(*text).value_or(-1);
+  const int64_t target = ParseInputPosition(*text).value_or(-1);
   if (!ed.GotoPosition(target, 0, true)) ShowError("Invalid position");
 }
 
@@ -93,15 +93,15 @@ void TMainForm::Amount40001Click() {
       dialogs_.InputBox("Редактор смещения на шаг", "Новое смещение шага, байт ($ - HEX):",
                         std::to_string(jumpAmount_));
   if (!text) return;
-  if (const std::optional<int32_t> value = ParseInputNumber(*text)) jumpAmount_ = *value;
+  if (const std::optional<int64_t> value = ParseInputStep(*text)) jumpAmount_ = *value;
 }
 
 void TMainForm::Jumpforward1Click() { ByteEditor1().GotoPosition(jumpAmount_, 1, false); }
 
 void TMainForm::Jumpbackward1Click() {
   // The most negative amount has no opposite; one byte less is as far.
-  const int32_t back = jumpAmount_ == std::numeric_limits<int32_t>::min()
-                           ? std::numeric_limits<int32_t>::max()
+  const int64_t back = jumpAmount_ == std::numeric_limits<int64_t>::min()
+                           ? std::numeric_limits<int64_t>::max()
                            : -jumpAmount_;
   ByteEditor1().GotoPosition(back, 1, false);
 }

@@ -9,7 +9,7 @@
 
 namespace bm {
 
-void TMainForm::ShowFindResult(int32_t q) {
+void TMainForm::ShowFindResult(int64_t q) {
   TByteEditor& ed = ByteEditor1();
   if (q != -1) {
     // The cursor on the match's last byte, the selection anchored there.
@@ -41,10 +41,10 @@ void TMainForm::Find1Click() {
   if (pattern.Empty()) return;
   findPattern_ = std::move(pattern.bytes);
   if (pattern.HasWildcards()) findAny_ = std::move(pattern.any);
-  findPatternLength_ = static_cast<int32_t>(findPattern_.size());
+  findPatternLength_ = static_cast<int64_t>(findPattern_.size());
   findIgnoreCase_ = !codeMode && findQuery_.front() == 'T';
 
-  const int32_t q = ed.FindData(findPattern_.data(), findPatternLength_, ed.CursorPosition(),
+  const int64_t q = ed.FindData(findPattern_.data(), findPatternLength_, ed.CursorPosition(),
                                 ed.DataSize() - 1, findIgnoreCase_, !codeMode,
                                 FindAnyFlags());
   findLastPos_ = q;
@@ -62,7 +62,7 @@ void TMainForm::FindNext1Click() {
   }
   // The previous match still selected: go on one byte after its start.
   if (ed.SelEnd() == findLastPos_) ++findLastPos_;
-  const int32_t q = ed.FindData(findPattern_.data(), findPatternLength_, findLastPos_,
+  const int64_t q = ed.FindData(findPattern_.data(), findPatternLength_, findLastPos_,
                                 ed.DataSize() - 1, findIgnoreCase_, false,
                                 FindAnyFlags());
   findLastPos_ = q;
@@ -82,8 +82,8 @@ void TMainForm::FindPrev1Click() {
   const bool onMatch =
       findLastPos_ >= 0 && (ed.SelEnd() == findLastPos_ ||
                             ed.CursorPosition() == findLastPos_ + findPatternLength_ - 1);
-  const int32_t from = onMatch ? findLastPos_ - 1 : ed.CursorPosition() - 1;
-  const int32_t q =
+  const int64_t from = onMatch ? findLastPos_ - 1 : ed.CursorPosition() - 1;
+  const int64_t q =
       from < 0 ? -1
                : ed.FindDataBackward(findPattern_.data(), findPatternLength_, from, 0,
                                      findIgnoreCase_, false,
@@ -108,9 +108,9 @@ void TMainForm::FindFormCount() {
 
 bool TMainForm::SelectionIsMatch() {
   TByteEditor& ed = ByteEditor1();
-  const int32_t n = findPatternLength_;
+  const int64_t n = findPatternLength_;
   if (n < 1 || findPattern_.empty() || ed.SelLength() != n) return false;
-  const int32_t s = std::min(ed.SelStart(), ed.SelEnd());
+  const int64_t s = std::min(ed.SelStart(), ed.SelEnd());
   return ed.FindData(findPattern_.data(), n, s, s + n - 1, findIgnoreCase_, false,
                      FindAnyFlags()) == s;
 }

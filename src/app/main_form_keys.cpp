@@ -84,7 +84,7 @@ void TMainForm::StandardKeys1Click() {
 
 void TMainForm::SelectAll1Click() {
   TByteEditor& ed = ByteEditor1();
-  const int32_t size = ed.DataSize();
+  const int64_t size = ed.DataSize();
   if (size <= 0) return;
   ed.SetSelStart(0);
   ed.SetSelEnd(size - 1);

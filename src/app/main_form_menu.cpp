@@ -183,6 +183,9 @@ void TMainForm::BuildMenu() {
   standardKeys1_ = AddItem(view1_, "StandardKeys1", "Клавиши как в большинстве программ", nullptr,
                            &TMainForm::StandardKeys1Click);
   standardKeys1_->setCheckable(true);
+  QAction* allowInsert = AddItem(view1_, "AllowInsert1", "Разрешить режим вставки", nullptr,
+                                 &TMainForm::AllowInsert1Click);
+  allowInsert->setCheckable(true);
 
   // Help
   QMenu* help = AddMenu(nullptr, "Hilfe1", "&Информация", nullptr);
@@ -273,9 +276,13 @@ void TMainForm::Bearbeiten1Click() {
 }
 
 void TMainForm::Jump1Click() {
-  const auto pattern = static_cast<uint32_t>(jumpAmount_);
-  amount40001_->setText(U("Шаг на, байт : 0x") + QString::fromStdString(IntToHex(pattern, 4)) +
-                        U(" (") + QString::number(jumpAmount_) + U(")"));
+  // An amount within 32 bits shows its 32-bit pattern, a larger one its 64-bit one.
+  const bool narrow = jumpAmount_ >= INT32_MIN && jumpAmount_ <= INT32_MAX;
+  const QString pattern =
+      narrow ? QString::fromStdString(IntToHex(static_cast<uint32_t>(jumpAmount_), 4))
+             : QString::number(static_cast<qulonglong>(jumpAmount_), 16).toUpper();
+  amount40001_->setText(U("Шаг на, байт : 0x") + pattern + U(" (") + QString::number(jumpAmount_) +
+                        U(")"));
   const bool haveData = ByteEditor1().DataSize() > 0;
   jumpforward1_->setEnabled(haveData);
   jumpbackward1_->setEnabled(haveData);

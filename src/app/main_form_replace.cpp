@@ -47,7 +47,7 @@ bool TMainForm::TakeReplacePattern() {
   findPattern_ = std::move(pattern.bytes);
   findAny_.clear();
   if (pattern.HasWildcards()) findAny_ = std::move(pattern.any);
-  findPatternLength_ = static_cast<int32_t>(findPattern_.size());
+  findPatternLength_ = static_cast<int64_t>(findPattern_.size());
   ByteEditor1().ConvertPattern(findPattern_.data(), findPatternLength_, findIgnoreCase_, !codeMode);
   return true;
 }
@@ -57,7 +57,7 @@ static std::vector<uint8_t> ReplacementBytes(TByteEditor& ed, const TReplaceForm
   const std::string text = dlg.ReplaceText();
   if (dlg.ReplaceMode() == 1) return ParseHexCodes(text);
   std::vector<uint8_t> bytes(text.begin(), text.end());
-  ed.ConvertPattern(bytes.data(), static_cast<int32_t>(bytes.size()), false, true);
+  ed.ConvertPattern(bytes.data(), static_cast<int64_t>(bytes.size()), false, true);
   return bytes;
 }
 
@@ -65,9 +65,9 @@ void TMainForm::ReplaceFindNext() {
   TByteEditor& ed = ByteEditor1();
   if (!TakeReplacePattern()) return;
   // On from the match still selected, else from the cursor.
-  int32_t start = ed.CursorPosition();
+  int64_t start = ed.CursorPosition();
   if (SelectionIsMatch()) start = std::min(ed.SelStart(), ed.SelEnd()) + 1;
-  const int32_t q = ed.FindData(findPattern_.data(), findPatternLength_, start, ed.DataSize() - 1,
+  const int64_t q = ed.FindData(findPattern_.data(), findPatternLength_, start, ed.DataSize() - 1,
                                 findIgnoreCase_, false, FindAnyFlags());
   findLastPos_ = q;
   ShowFindResult(q);
@@ -81,18 +81,18 @@ void TMainForm::ReplaceOne() {
     return;
   }
   const std::vector<uint8_t> replacement = ReplacementBytes(ed, *replaceForm_);
-  const int32_t s = std::min(ed.SelStart(), ed.SelEnd());
-  const int32_t sizeBefore = ed.DataSize();
+  const int64_t s = std::min(ed.SelStart(), ed.SelEnd());
+  const int64_t sizeBefore = ed.DataSize();
   // One range edit, all or nothing, one undo step.
   if (replacement.empty())
     ed.DeleteSelection();
   else
-    ed.PasteBuffer(replacement.data(), static_cast<int32_t>(replacement.size()));
-  const int32_t grown = static_cast<int32_t>(replacement.size()) - findPatternLength_;
+    ed.PasteBuffer(replacement.data(), static_cast<int64_t>(replacement.size()));
+  const int64_t grown = static_cast<int64_t>(replacement.size()) - findPatternLength_;
   if (ed.DataSize() != sizeBefore + grown) return;  // refused
   // The next match after the replacement.
-  const int32_t q = ed.FindData(findPattern_.data(), findPatternLength_,
-                                s + static_cast<int32_t>(replacement.size()), ed.DataSize() - 1,
+  const int64_t q = ed.FindData(findPattern_.data(), findPatternLength_,
+                                s + static_cast<int64_t>(replacement.size()), ed.DataSize() - 1,
                                 findIgnoreCase_, false, FindAnyFlags());
   findLastPos_ = q;
   ShowFindResult(q);

@@ -17,6 +17,7 @@ inline constexpr const char* kInspectorVisible = "inspector/visible";
 inline constexpr const char* kInspectorByteOrder = "inspector/byteOrder";
 inline constexpr const char* kColumnRuler = "view/columnRuler";
 inline constexpr const char* kStandardKeys = "keys/standard";
+inline constexpr const char* kAllowInsert = "edit/allowInsert";
 inline constexpr const char* kRecentFiles = "recent/files";
 inline constexpr const char* kLastFolder = "recent/folder";
 

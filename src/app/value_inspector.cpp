@@ -143,7 +143,7 @@ void ValueInspector::Refresh() {
   Snapshot now;
   now.position = ed.CursorPosition();
   now.at.position = now.position;
-  now.at.count = ed.PeekBytes(static_cast<int32_t>(now.position), now.at.bytes.data(),
+  now.at.count = ed.PeekBytes(static_cast<int64_t>(now.position), now.at.bytes.data(),
                               inspect::kMaxRowBytes);
   now.order = static_cast<int>(Order());
   now.translation = ed.Translation();
@@ -206,24 +206,24 @@ bool ValueInspector::Commit(Row row) {
     ShowReason(row, QString::fromStdString(e.reason));
     return false;
   }
-  const int32_t size = ed.DataSize();
+  const int64_t size = ed.DataSize();
   if (row == Row::Offset) {
     if (e.position >= size) {
       ShowReason(row, U("Вне данных: от 0 до ") + QString::number(size - 1));
       return false;
     }
-    ed.GotoPosition(static_cast<int32_t>(e.position), 0, true);
+    ed.GotoPosition(static_cast<int64_t>(e.position), 0, true);
     Refresh();
     return true;
   }
-  const auto position = static_cast<int32_t>(at.position);
+  const auto position = static_cast<int64_t>(at.position);
   if (int64_t{position} + static_cast<int64_t>(e.bytes.size()) > size) {
     ShowReason(row, U("За концом данных"));
     return false;
   }
   bool written = false;
   try {
-    written = ed.OverwriteBytes(position, e.bytes.data(), static_cast<int32_t>(e.bytes.size()));
+    written = ed.OverwriteBytes(position, e.bytes.data(), static_cast<int64_t>(e.bytes.size()));
   } catch (const std::exception& error) {
     if (OnError) OnError(error.what());
     return false;

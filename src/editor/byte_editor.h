@@ -49,18 +49,21 @@ namespace bm {
 // A cell of the grid.
 struct GridCell {
   int col = 2;
-  int row = 0;
+  int64_t row = 0;
   bool operator==(const GridCell&) const = default;
 };
 
 // The state-changed notification: message 1026 (WM_USER + 2), wParam 7.
 inline constexpr uint32_t kStateChangedMessage = 1026;
 inline constexpr uintptr_t kStateChangedParam = 7;
-inline constexpr int32_t kReadWindowSize = 65536;
+inline constexpr int64_t kReadWindowSize = 65536;
+// Files of this size or more are refused at load: opening copies the whole
+// file into the working copy first.
+inline constexpr int64_t kMaxLoadSize = int64_t{1} << 31;
 inline constexpr int kMaxUndoRecords = 100;
-inline constexpr int kUndoFixedPart = 33;
+inline constexpr int kUndoFixedPart = 61;
 // Undo records whose removed or replaced bytes exceed this keep them on disk.
-inline constexpr int32_t kUndoSpillThreshold = 4 << 20;
+inline constexpr int64_t kUndoSpillThreshold = 4 << 20;
 
 class TByteEditor : public TGridBase, public TColorsOwner {
  public:
@@ -78,7 +81,7 @@ class TByteEditor : public TGridBase, public TColorsOwner {
   void RemoveFreeNotification(const void* key);
 
   // ---- document ---------------------------------------------------------------
-  int32_t DataSize();
+  int64_t DataSize();
   void NewDocument(const std::string& name);
   // False when the file cannot be used (missing, unreadable, 2 GiB or more,
   // or the copy onto the working copy failed); the document is then kept.
@@ -125,19 +128,19 @@ class TByteEditor : public TGridBase, public TColorsOwner {
 
   std::function<void(TByteEditor&)> OnStateChanged;
 
-  uint8_t ReadByte(int32_t position);
-  void WriteByte(int32_t position, uint8_t value);
-  int32_t ReadBytes(void* buffer, int32_t position, int32_t count);
-  void WriteBytes(const void* buffer, int32_t position, int32_t count);
+  uint8_t ReadByte(int64_t position);
+  void WriteByte(int64_t position, uint8_t value);
+  int64_t ReadBytes(void* buffer, int64_t position, int64_t count);
+  void WriteBytes(const void* buffer, int64_t position, int64_t count);
   void EnsureWorkStream();
   void CloseWorkStream();
-  void EnsureReadWindow(int32_t position);
-  void UpdateReadWindow(int32_t position, uint8_t value);
-  int32_t ReadWindowStart() const { return readWindowStart_; }
+  void EnsureReadWindow(int64_t position);
+  void UpdateReadWindow(int64_t position, uint8_t value);
+  int64_t ReadWindowStart() const { return readWindowStart_; }
   const uint8_t* ReadWindow() const { return readWindow_.data(); }
   // Up to count (at most 8) bytes from position, out of the read window,
   // which is loaded only when it does not hold them; how many there were.
-  int PeekBytes(int32_t position, uint8_t* out, int count);
+  int PeekBytes(int64_t position, uint8_t* out, int count);
 
   // ---- recovery after a crash -------------------------------------------------
   // Makes an abandoned working copy with unsaved changes this document: its
@@ -154,37 +157,37 @@ class TByteEditor : public TGridBase, public TColorsOwner {
   void HandleMessage(uint32_t msg, uintptr_t wParam, intptr_t lParam) override;
 
   // ---- range edits and change marks -------------------------------------------
-  bool BeginChange(TChangeKind kind, int32_t position, int32_t count, int32_t oldLength);
-  bool IsByteChanged(int32_t position);
-  void SetChangeMark(int32_t position, bool value);
-  int32_t SelLength() const;
-  void MoveBytes(int32_t source, int32_t destination, int32_t count);
-  void InsertBytes(const uint8_t* buffer, int32_t count, int32_t position);
-  void AppendBytes(const uint8_t* buffer, int32_t count);
-  void DeleteRange(int32_t start, int32_t end, int col, int row);
+  bool BeginChange(TChangeKind kind, int64_t position, int64_t count, int64_t oldLength);
+  bool IsByteChanged(int64_t position);
+  void SetChangeMark(int64_t position, bool value);
+  int64_t SelLength() const;
+  void MoveBytes(int64_t source, int64_t destination, int64_t count);
+  void InsertBytes(const uint8_t* buffer, int64_t count, int64_t position);
+  void AppendBytes(const uint8_t* buffer, int64_t count);
+  void DeleteRange(int64_t start, int64_t end, int col, int64_t row);
   void DeleteSelection();
   void DeleteAtCursor(bool backspace);
-  void InsertBuffer(const uint8_t* buffer, int32_t count, int32_t position);
-  void AppendBuffer(const uint8_t* buffer, int32_t count);
-  void PasteBuffer(const uint8_t* buffer, int32_t count);
+  void InsertBuffer(const uint8_t* buffer, int64_t count, int64_t position);
+  void AppendBuffer(const uint8_t* buffer, int64_t count);
+  void PasteBuffer(const uint8_t* buffer, int64_t count);
   // PasteBuffer with the bytes read from source block by block (a file, a
   // generator), so that a large run never sits in memory. A source that
   // fails or ends early changes nothing; the error is raised as FileError.
-  void PasteFrom(const ByteSource& source, int32_t count);
+  void PasteFrom(const ByteSource& source, int64_t count);
   // Writes count bytes over those at position as one change Undo takes
   // back; the size, the cursor and the selection stay. False when refused
   // (no data there, the run would pass the end, or the gate said no).
-  bool OverwriteBytes(int32_t position, const uint8_t* buffer, int32_t count);
+  bool OverwriteBytes(int64_t position, const uint8_t* buffer, int64_t count);
   // OverwriteBytes with the bytes read from source block by block.
-  bool OverwriteFrom(int32_t position, const ByteSource& source, int32_t count);
+  bool OverwriteFrom(int64_t position, const ByteSource& source, int64_t count);
   // Copies up to count bytes from position; count tells how many arrived.
   // Throws "Invalid BufferFromFile argument" for a position outside the data.
-  std::unique_ptr<uint8_t[]> BufferFromFile(int32_t position, int32_t& count);
+  std::unique_ptr<uint8_t[]> BufferFromFile(int64_t position, int64_t& count);
 
-  int32_t ChangeMarksLength() const { return changeMarks_.Length(); }
+  int64_t ChangeMarksLength() const { return changeMarks_.Length(); }
   const ChangeMarks& GetChangeMarks() const { return changeMarks_; }
   // Cuts the change marks to length when they are longer.
-  void CutChangeMarks(int32_t length);
+  void CutChangeMarks(int64_t length);
   void ClearChangeMarks() { changeMarks_.clear(); }
 
   // ---- undo and redo ----------------------------------------------------------
@@ -205,21 +208,21 @@ class TByteEditor : public TGridBase, public TColorsOwner {
   const std::vector<uint8_t>& UndoStream() const { return undoStream_; }
   // Removed or replaced runs longer than threshold bytes are kept on disk;
   // runs are moved through blocks of blockSize bytes.
-  void SetEditLimits(int32_t spillThreshold, int32_t blockSize);
+  void SetEditLimits(int64_t spillThreshold, int64_t blockSize);
   const UndoSpill& SpilledUndo() const { return undoSpill_; }
 
   // ---- markers ----------------------------------------------------------------
-  void SetMarker(uint8_t index, int32_t row);
-  int32_t GetMarker(int index) const;
-  int FindMarker(int32_t row) const;
+  void SetMarker(uint8_t index, int64_t row);
+  int64_t GetMarker(int index) const;
+  int FindMarker(int64_t row) const;
 
   // ---- geometry -----------------------------------------------------------------
-  int32_t CellToPosition(int col, int row);
-  GridCell PositionToCell(int32_t position, bool charField) const;
-  int32_t RowOfPosition(int32_t position) const { return position / bytesPerLine_; }
-  int32_t LineStart(int32_t row) const { return row * bytesPerLine_; }
+  int64_t CellToPosition(int col, int64_t row);
+  GridCell PositionToCell(int64_t position, bool charField) const;
+  int64_t RowOfPosition(int64_t position) const { return position / bytesPerLine_; }
+  int64_t LineStart(int64_t row) const { return row * bytesPerLine_; }
   int CounterpartColumn(int col, bool* isChar = nullptr) const;
-  bool GotoPosition(int32_t offset, int origin, bool strict);
+  bool GotoPosition(int64_t offset, int origin, bool strict);
   void UpdateColumnWidths();
   void UpdateOffsetColumnWidth();
   void UpdateGridSize();
@@ -250,7 +253,7 @@ class TByteEditor : public TGridBase, public TColorsOwner {
   void SetOffsetSeparator(char value);
   bool SwapNibbles() const { return swapNibbles_ != 0; }
   void SetSwapNibbles(bool value);
-  std::string OffsetText(int32_t row) const;
+  std::string OffsetText(int64_t row) const;
   void DrawCellText(Surface& surface, const std::string& text, Color textColor, Color backColor,
                     const Rect& rect);
   void ColorsChanged(bool background) override;
@@ -271,25 +274,25 @@ class TByteEditor : public TGridBase, public TColorsOwner {
   uint8_t ByteToDisplayChar(uint8_t v) const;
   uint8_t CharToDataByte(uint8_t c) const;
   static void TextToDataBytes(TTranslationType set, const uint8_t* source, uint8_t* destination,
-                              int32_t length);
+                              int64_t length);
 
   // ---- cursor, selection, insert state, caret ---------------------------------------
-  int32_t CursorPosition();
-  int32_t SelStart();
-  void SetSelStart(int32_t value);
-  int32_t SelEnd();
-  void SetSelEnd(int32_t value);
-  int32_t SelAnchor() const { return selAnchor_; }
-  int32_t SelFrom() const { return selFrom_; }
-  int32_t SelTo() const { return selTo_; }
+  int64_t CursorPosition();
+  int64_t SelStart();
+  void SetSelStart(int64_t value);
+  int64_t SelEnd();
+  void SetSelEnd(int64_t value);
+  int64_t SelAnchor() const { return selAnchor_; }
+  int64_t SelFrom() const { return selFrom_; }
+  int64_t SelTo() const { return selTo_; }
   bool Selecting() const { return selecting_; }
   void SetSelecting(bool v) { selecting_ = v; }
   void ClearSelection(bool redraw);
-  void ExtendSelection(int fromCol, int fromRow, int toCol, int toRow);
-  bool IsSelected(int32_t position) const;
-  void GetSelectionRange(int32_t& start, int32_t& endExclusive, int& col, int& row);
-  void InvalidatePositions(int32_t a, int32_t b);
-  bool CanSelectCell(int col, int row);
+  void ExtendSelection(int fromCol, int64_t fromRow, int toCol, int64_t toRow);
+  bool IsSelected(int64_t position) const;
+  void GetSelectionRange(int64_t& start, int64_t& endExclusive, int& col, int64_t& row);
+  void InvalidatePositions(int64_t a, int64_t b);
+  bool CanSelectCell(int col, int64_t row);
   void CreateEditorCaret();
   bool IsKeyDown(int vk) const;
   bool IsInsertMode() const { return insertState_ && allowInsertMode_ && !noSizeChange_; }
@@ -298,6 +301,14 @@ class TByteEditor : public TGridBase, public TColorsOwner {
 
   bool AllowInsertMode() const { return allowInsertMode_; }
   void SetAllowInsertMode(bool value);
+  // Whether, in insert mode, the cursor may stand on the cell just after the
+  // last byte, so that typing there appends; off by default. With it, the
+  // last byte's second digit moves the cursor there instead of appending a
+  // zero byte.
+  bool CursorAfterEnd() const { return cursorAfterEnd_; }
+  void SetCursorAfterEnd(bool value);
+  // The cursor may stand after the last byte now.
+  bool EndCellAllowed() const { return cursorAfterEnd_ && IsInsertMode(); }
   bool NoSizeChange() const { return noSizeChange_; }
   void SetNoSizeChange(bool value);
   TCaretStyle CaretStyle() const { return caretStyle_; }
@@ -327,7 +338,7 @@ class TByteEditor : public TGridBase, public TColorsOwner {
   // ---- typed bytes ------------------------------------------------------------------
   // A typed character, as a byte of the ANSI code page.
   void WMChar(uint8_t c);
-  void OverwriteByte(uint8_t oldValue, uint8_t newValue, int32_t position, int row);
+  void OverwriteByte(uint8_t oldValue, uint8_t newValue, int64_t position, int64_t row);
   bool AltCodeTyped() const { return altCodeTyped_; }
 
   // ---- search -------------------------------------------------------------------------
@@ -337,21 +348,21 @@ class TByteEditor : public TGridBase, public TColorsOwner {
   // the Translation when translate (nothing for ttAnsi), then lower-cased when
   // ignoreCase, where data bytes are lower-cased for the comparison too.
   // any: null, or n flags, 1 where the pattern byte matches any data byte.
-  int32_t FindData(uint8_t* pattern, int32_t n, int32_t start, int32_t last, bool ignoreCase,
+  int64_t FindData(uint8_t* pattern, int64_t n, int64_t start, int64_t last, bool ignoreCase,
                    bool translate, const uint8_t* any = nullptr);
   // The highest q with first <= q <= start (first below 0 counts as 0) whose
   // n bytes match and lie in the data; -1 when there is none. The pattern is
   // converted in place as FindData converts it.
-  int32_t FindDataBackward(uint8_t* pattern, int32_t n, int32_t start, int32_t first,
+  int64_t FindDataBackward(uint8_t* pattern, int64_t n, int64_t start, int64_t first,
                            bool ignoreCase, bool translate, const uint8_t* any = nullptr);
   // How many matches lie between first and last, in one pass; overlapping
   // false skips those that overlap an earlier one (what ReplaceAll would
   // replace). The pattern is converted in place as FindData converts it.
-  int64_t CountData(uint8_t* pattern, int32_t n, int32_t first, int32_t last, bool ignoreCase,
+  int64_t CountData(uint8_t* pattern, int64_t n, int64_t first, int64_t last, bool ignoreCase,
                     bool translate, const uint8_t* any, bool overlapping);
   // Converts a typed pattern to data bytes of the Translation (translate),
   // then lower-cases it (ignoreCase), as FindData does.
-  void ConvertPattern(uint8_t* pattern, int32_t n, bool ignoreCase, bool translate) const;
+  void ConvertPattern(uint8_t* pattern, int64_t n, bool ignoreCase, bool translate) const;
 
   // ---- replace all ----------------------------------------------------------------------
   // Replaces every match of the (converted) pattern between first and last,
@@ -363,11 +374,11 @@ class TByteEditor : public TGridBase, public TColorsOwner {
   ReplaceAllResult ReplaceAll(const ReplaceAllRequest& request,
                               const ReplaceProgress& progress = {});
   // The first and the largest block the search reads at a time (small ones in tests).
-  void SetSearchBlocks(int32_t first, int32_t largest);
+  void SetSearchBlocks(int64_t first, int64_t largest);
 
  protected:
-  void DrawCell(Surface& surface, int col, int row, const Rect& rect) override;
-  bool SelectCell(int col, int row) override;
+  void DrawCell(Surface& surface, int col, int64_t row, const Rect& rect) override;
+  bool SelectCell(int col, int64_t row) override;
   void TopLeftChanged() override;
 
  private:
@@ -380,12 +391,12 @@ class TByteEditor : public TGridBase, public TColorsOwner {
   void NoteRecoveryState(const std::string& name, bool modified, bool readOnly);
   void SyncRecoveryRecord() { NoteRecoveryState(fileName_, modified_, readOnly_); }
   // undo.cpp
-  void WriteUndoRecord(TChangeKind kind, int32_t position, int32_t count, int32_t oldLength);
+  void WriteUndoRecord(TChangeKind kind, int64_t position, int64_t count, int64_t oldLength);
   // Appends a record of the current state to stream, its bytes read from
   // position (into a file of spill when large); the stream is unchanged when
   // it throws.
   void AppendRecord(std::vector<uint8_t>& stream, UndoSpill& spill, TChangeKind kind,
-                    int32_t position, int32_t count, int32_t oldLength);
+                    int64_t position, int64_t count, int64_t oldLength);
   // False when the stream could not be walked and was emptied.
   static bool DropOldestRecord(std::vector<uint8_t>& stream, UndoSpill& spill);
   void DropOldestUndo();
@@ -405,8 +416,8 @@ class TByteEditor : public TGridBase, public TColorsOwner {
   uint32_t StepHistory(std::vector<uint8_t>& from, UndoSpill& fromSpill, std::vector<uint8_t>& to,
                        UndoSpill& toSpill);
   // redo.cpp
-  static bool InverseOf(const uint8_t* fixed, TChangeKind& kind, int32_t& count,
-                        int32_t& oldLength);
+  static bool InverseOf(const uint8_t* fixed, TChangeKind& kind, int64_t& count,
+                        int64_t& oldLength);
   void ClearRedo();
   // What a range edit puts back when it fails after its gate let it through.
   struct ChangeSavepoint {
@@ -428,27 +439,30 @@ class TByteEditor : public TGridBase, public TColorsOwner {
   // replace_all.cpp
   // Swaps the working copy with the undo file id of a "Whole content
   // replaced" record, then restores the record's cursor state.
-  void UndoContentReplaced(const uint8_t* fixed, int32_t position, UndoSpill& spill, uint64_t id);
+  void UndoContentReplaced(const uint8_t* fixed, int64_t position, UndoSpill& spill, uint64_t id);
   void StepContentReplaced(const uint8_t* fixed, std::vector<uint8_t>& from, UndoSpill& fromSpill,
                            size_t start, std::vector<uint8_t>& to, UndoSpill& toSpill,
-                           int32_t count, int32_t oldLength);
+                           int64_t count, int64_t oldLength);
   // data_splice.cpp
   // Replaces the removed bytes at position with count bytes of inserted, all
   // or nothing: on an error the data and its size are put back before it is
   // raised. removedCopy holds the removed bytes when the caller has them.
-  void SpliceBytes(int32_t position, int32_t removed, const ByteSource& inserted, int32_t count,
+  void SpliceBytes(int64_t position, int64_t removed, const ByteSource& inserted, int64_t count,
                    const ByteSource& removedCopy);
   void MoveRun(int64_t source, int64_t destination, int64_t count);
   void WriteFrom(const ByteSource& from, int64_t position, int64_t count);
   // DeleteRange's cursor and grid steps, for data whose size after the
   // removal was sizeAfter.
-  void AfterRemoval(int32_t sizeAfter, int col, int row);
-  void DeleteRangeFrom(int32_t start, int32_t end, int col, int row, const ByteSource& removed);
-  void InsertFrom(const ByteSource& source, int32_t count, int32_t position);
+  void AfterRemoval(int64_t sizeAfter, int col, int row);
+  void DeleteRangeFrom(int64_t start, int64_t end, int col, int row, const ByteSource& removed);
+  void InsertFrom(const ByteSource& source, int64_t count, int64_t position);
   // edit_ranges.cpp: InsertBuffer from any source.
-  void InsertBufferFrom(const ByteSource& source, int32_t count, int32_t position);
+  void InsertBufferFrom(const ByteSource& source, int64_t count, int64_t position);
   // selection.cpp
-  void InvalidateCounterpart(int col, int row);
+  void InvalidateCounterpart(int col, int64_t row);
+  // Rows for the data and, when allowed, the cell after it; with placeCursor
+  // a cursor left past the data when that cell goes moves onto the last byte.
+  void UpdateRowCount(bool placeCursor);
 
   FileSystem& files_;
   TColors colors_;
@@ -468,9 +482,9 @@ class TByteEditor : public TGridBase, public TColorsOwner {
   std::string workFolderProblem_;
   BackupFailure backupFailure_;
   std::string saveError_;
-  int32_t cachedSize_ = -1;
+  int64_t cachedSize_ = -1;
   std::vector<uint8_t> readWindow_;
-  int32_t readWindowStart_ = -1;
+  int64_t readWindowStart_ = -1;
   ChangeMarks changeMarks_;
   bool modified_ = false;
   std::string loadError_;
@@ -487,8 +501,8 @@ class TByteEditor : public TGridBase, public TColorsOwner {
   int undoCount_ = 0;
   std::string undoDescription_ = "No Undo";
   UndoSpill undoSpill_{files_};
-  int32_t undoSpillThreshold_ = kUndoSpillThreshold;
-  int32_t moveBlockSize_ = 1 << 20;
+  int64_t undoSpillThreshold_ = kUndoSpillThreshold;
+  int64_t moveBlockSize_ = 1 << 20;
   // A record was added by the gate of a range edit that has not finished.
   bool changePending_ = false;
   // The undo file of the "Whole content replaced" record being written.
@@ -502,7 +516,7 @@ class TByteEditor : public TGridBase, public TColorsOwner {
   std::vector<ChangeMarks> redoMarks_;
 
   // markers
-  std::array<int32_t, 10> markers_;
+  std::array<int64_t, 10> markers_;
 
   // geometry
   int bytesPerLine_ = 16;
@@ -517,7 +531,7 @@ class TByteEditor : public TGridBase, public TColorsOwner {
   // painting and character sets
   bool focusFrame_ = true;
   char offsetSeparator_ = ':';
-  int32_t swapNibbles_ = 0;
+  int64_t swapNibbles_ = 0;
   // The comparison's marks and those of the line painted last, kept with
   // the line's bytes so that an edit of the line asks again.
   DiffMarks* diffMarks_ = nullptr;
@@ -532,14 +546,15 @@ class TByteEditor : public TGridBase, public TColorsOwner {
   bool maskWhiteSpaces_ = true;
 
   // cursor, selection, caret
-  int32_t selAnchor_ = -1;
-  int32_t selFrom_ = -1;
-  int32_t selTo_ = -1;
+  int64_t selAnchor_ = -1;
+  int64_t selFrom_ = -1;
+  int64_t selTo_ = -1;
   bool selecting_ = false;
   // Insert mode: the caret position (gap) where the current selection began.
-  int32_t selOrigin_ = -1;
+  int64_t selOrigin_ = -1;
   bool insertState_ = false;
   bool allowInsertMode_ = false;
+  bool cursorAfterEnd_ = false;
   bool noSizeChange_ = false;
   TCaretStyle caretStyle_ = csFull;
   bool autoCaretMode_ = true;
@@ -556,8 +571,8 @@ class TByteEditor : public TGridBase, public TColorsOwner {
   // which blocks.
   SearchReader DataReader();
   SearchOptions SearchBlocks() const;
-  int32_t searchFirstBlock_ = 64 << 10;
-  int32_t searchBlock_ = 1 << 20;
+  int64_t searchFirstBlock_ = 64 << 10;
+  int64_t searchBlock_ = 1 << 20;
   std::vector<std::pair<const void*, std::function<void()>>> freeNotifications_;
 };
 

@@ -13,7 +13,7 @@ bool AllClear(const std::array<uint64_t, 8>& page) {
 
 }  // namespace
 
-bool ChangeMarks::Get(int32_t position) const {
+bool ChangeMarks::Get(int64_t position) const {
   if (position < 0 || position >= length_) return false;
   const auto it = pages_.find(position / kPageBits);
   if (it == pages_.end()) return false;
@@ -21,7 +21,7 @@ bool ChangeMarks::Get(int32_t position) const {
   return (it->second[static_cast<size_t>(bit / 64)] >> (bit % 64) & 1) != 0;
 }
 
-void ChangeMarks::Set(int32_t position, bool value) {
+void ChangeMarks::Set(int64_t position, bool value) {
   if (position < 0) return;
   if (position >= length_) length_ = position + 1;
   const int bit = position % kPageBits;
@@ -37,14 +37,14 @@ void ChangeMarks::Set(int32_t position, bool value) {
   if (AllClear(it->second)) pages_.erase(it);
 }
 
-void ChangeMarks::SetRun(int32_t first, int32_t count) {
+void ChangeMarks::SetRun(int64_t first, int64_t count) {
   if (first < 0 || count <= 0) return;
   const int64_t end = int64_t{first} + count;
-  if (end > length_) length_ = static_cast<int32_t>(end);
+  if (end > length_) length_ = static_cast<int64_t>(end);
   for (int64_t p = first; p < end;) {
     const auto bit = static_cast<int>(p % kPageBits);
     const int64_t inPage = std::min<int64_t>(end - p, kPageBits - bit);
-    Page& page = pages_[static_cast<int32_t>(p / kPageBits)];
+    Page& page = pages_[static_cast<int64_t>(p / kPageBits)];
     if (bit == 0 && inPage == kPageBits) {
       page.fill(~uint64_t{0});
     } else {
@@ -55,8 +55,8 @@ void ChangeMarks::SetRun(int32_t first, int32_t count) {
   }
 }
 
-void ChangeMarks::Cut(int32_t length) {
-  length = std::max<int32_t>(0, length);
+void ChangeMarks::Cut(int64_t length) {
+  length = std::max<int64_t>(0, length);
   if (length_ <= length) return;
   length_ = length;
   // Pages wholly past the end go; the page the end falls in keeps its lower bits.

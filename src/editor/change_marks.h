@@ -12,14 +12,14 @@ namespace bm {
 class ChangeMarks {
  public:
   // Positions 0 .. Length() - 1 have a bit; later ones count as clear.
-  int32_t Length() const { return length_; }
-  bool Get(int32_t position) const;
+  int64_t Length() const { return length_; }
+  bool Get(int64_t position) const;
   // Sets or clears one bit, lengthening the set to position + 1 if needed.
-  void Set(int32_t position, bool value);
+  void Set(int64_t position, bool value);
   // Sets the bits of count positions from first, a page at a time.
-  void SetRun(int32_t first, int32_t count);
+  void SetRun(int64_t first, int64_t count);
   // Drops every bit from length on, when the set is longer.
-  void Cut(int32_t length);
+  void Cut(int64_t length);
   void clear();
 
   // Number of pages holding set bits (for measuring).
@@ -31,8 +31,8 @@ class ChangeMarks {
   static constexpr int kWords = kPageBits / 64;
   using Page = std::array<uint64_t, kWords>;
 
-  std::map<int32_t, Page> pages_;  // by position / kPageBits; never all clear
-  int32_t length_ = 0;
+  std::map<int64_t, Page> pages_;  // by position / kPageBits; never all clear
+  int64_t length_ = 0;
 };
 
 }  // namespace bm

@@ -17,7 +17,7 @@ namespace {
 const char kEditFailed[] = "Cannot change the data\r\n";
 
 void ReadExact(TByteEditor& ed, uint8_t* to, int64_t position, int64_t n) {
-  if (ed.ReadBytes(to, static_cast<int32_t>(position), static_cast<int32_t>(n)) != n)
+  if (ed.ReadBytes(to, static_cast<int64_t>(position), static_cast<int64_t>(n)) != n)
     throw FileError("The working copy ended early");
 }
 
@@ -57,13 +57,13 @@ void TByteEditor::MoveRun(int64_t source, int64_t destination, int64_t count) {
         haveBlock = false;
         ReadExact(*this, block.data(), source + done, n);
         haveBlock = true;
-        WriteBytes(block.data(), static_cast<int32_t>(destination + done), static_cast<int32_t>(n));
+        WriteBytes(block.data(), static_cast<int64_t>(destination + done), static_cast<int64_t>(n));
         done += n;
       }
     } catch (...) {
       // A half-written block may have reached its own source bytes.
       if (haveBlock)
-        WriteBytes(block.data(), static_cast<int32_t>(source + done), static_cast<int32_t>(n));
+        WriteBytes(block.data(), static_cast<int64_t>(source + done), static_cast<int64_t>(n));
       MoveRun(destination, source, done);
       throw;
     }
@@ -77,11 +77,11 @@ void TByteEditor::MoveRun(int64_t source, int64_t destination, int64_t count) {
         haveBlock = false;
         ReadExact(*this, block.data(), source + left, n);
         haveBlock = true;
-        WriteBytes(block.data(), static_cast<int32_t>(destination + left), static_cast<int32_t>(n));
+        WriteBytes(block.data(), static_cast<int64_t>(destination + left), static_cast<int64_t>(n));
       }
     } catch (...) {
       if (haveBlock)
-        WriteBytes(block.data(), static_cast<int32_t>(source + left), static_cast<int32_t>(n));
+        WriteBytes(block.data(), static_cast<int64_t>(source + left), static_cast<int64_t>(n));
       MoveRun(destination + left + n, source + left + n, count - left - n);
       throw;
     }
@@ -91,20 +91,20 @@ void TByteEditor::MoveRun(int64_t source, int64_t destination, int64_t count) {
 void TByteEditor::WriteFrom(const ByteSource& from, int64_t position, int64_t count) {
   if (count <= 0) return;
   if (from.memory) {
-    WriteBytes(from.memory, static_cast<int32_t>(position), static_cast<int32_t>(count));
+    WriteBytes(from.memory, static_cast<int64_t>(position), static_cast<int64_t>(count));
     return;
   }
   std::vector<uint8_t> block(static_cast<size_t>(std::min<int64_t>(count, moveBlockSize_)));
   for (int64_t done = 0; done < count;) {
     const int64_t n = std::min<int64_t>(static_cast<int64_t>(block.size()), count - done);
     from.Read(block.data(), done, n);
-    WriteBytes(block.data(), static_cast<int32_t>(position + done), static_cast<int32_t>(n));
+    WriteBytes(block.data(), static_cast<int64_t>(position + done), static_cast<int64_t>(n));
     done += n;
   }
 }
 
-void TByteEditor::SpliceBytes(int32_t position, int32_t removed, const ByteSource& inserted,
-                              int32_t count, const ByteSource& removedCopy) {
+void TByteEditor::SpliceBytes(int64_t position, int64_t removed, const ByteSource& inserted,
+                              int64_t count, const ByteSource& removedCopy) {
   const int64_t old = workStream_->Size();
   const int64_t tail = int64_t{position} + removed;
   const int64_t tailLength = old - tail;
@@ -163,7 +163,7 @@ void TByteEditor::SpliceBytes(int32_t position, int32_t removed, const ByteSourc
   cachedSize_ = -1;
 }
 
-void TByteEditor::AfterRemoval(int32_t sizeAfter, int col, int row) {
+void TByteEditor::AfterRemoval(int64_t sizeAfter, int col, int64_t row) {
   if (CellToPosition(col, row) >= sizeAfter) {
     const GridCell cell = PositionToCell(sizeAfter - 1, InCharField());
     col = cell.col;
@@ -175,14 +175,14 @@ void TByteEditor::AfterRemoval(int32_t sizeAfter, int col, int row) {
   if (Host()) Host()->InvalidateAll();
 }
 
-void TByteEditor::DeleteRangeFrom(int32_t start, int32_t end, int col, int row,
+void TByteEditor::DeleteRangeFrom(int64_t start, int64_t end, int col, int64_t row,
                                   const ByteSource& removed) {
-  const int32_t old = DataSize();
+  const int64_t old = DataSize();
   SpliceBytes(start, end - start, {}, 0, removed);
   AfterRemoval(old - (end - start), col, row);
 }
 
-void TByteEditor::InsertFrom(const ByteSource& source, int32_t count, int32_t position) {
+void TByteEditor::InsertFrom(const ByteSource& source, int64_t count, int64_t position) {
   EnsureWorkStream();
   const bool wasEmpty = DataSize() == 0;
   SpliceBytes(position, 0, source, count, {});

@@ -12,7 +12,6 @@ namespace bm {
 
 namespace {
 
-constexpr int64_t kMaxDocumentSize = int64_t{1} << 31;  // positions are 32-bit signed
 constexpr int kWorkNameAttempts = 4096;
 
 // A working copy's name nobody can tell in advance: another user can
@@ -96,10 +95,10 @@ bool TByteEditor::ProbeFile(const std::string& path, bool& readOnly) {
   return true;
 }
 
-int32_t TByteEditor::DataSize() {
+int64_t TByteEditor::DataSize() {
   if (cachedSize_ != -1 && readWindowStart_ != -1) return cachedSize_;
   const int64_t size = workStream_ ? workStream_->Size() : 0;
-  cachedSize_ = static_cast<int32_t>(std::min<int64_t>(size, kMaxDocumentSize - 1));
+  cachedSize_ = size;
   return cachedSize_;
 }
 
@@ -127,7 +126,7 @@ bool TByteEditor::LoadFromFile(const std::string& path) {
   std::unique_ptr<LoadSource> source = files_.OpenForLoad(path);
   if (!source) return false;
   const int64_t size = source->Size();
-  if (size < 0 || size >= kMaxDocumentSize) return false;
+  if (size < 0 || size >= kMaxLoadSize) return false;
   files_.RemoveSaveLeftovers(path);
 
   std::unique_ptr<FileStream> stream;
@@ -275,7 +274,7 @@ void TByteEditor::PostStateChanged() {
   Host()->PostMessage(kStateChangedMessage, kStateChangedParam, 7);
 }
 
-uint8_t TByteEditor::ReadByte(int32_t position) {
+uint8_t TByteEditor::ReadByte(int64_t position) {
   uint8_t b = 0;
   if (!workStream_) return 0;
   workStream_->Seek(position);
@@ -283,18 +282,18 @@ uint8_t TByteEditor::ReadByte(int32_t position) {
   return b;
 }
 
-void TByteEditor::WriteByte(int32_t position, uint8_t value) {
+void TByteEditor::WriteByte(int64_t position, uint8_t value) {
   workStream_->Seek(position);
   workStream_->Write(&value, 1);
 }
 
-int32_t TByteEditor::ReadBytes(void* buffer, int32_t position, int32_t count) {
+int64_t TByteEditor::ReadBytes(void* buffer, int64_t position, int64_t count) {
   if (!workStream_ || count <= 0) return 0;
   workStream_->Seek(position);
-  return static_cast<int32_t>(workStream_->Read(buffer, count));
+  return static_cast<int64_t>(workStream_->Read(buffer, count));
 }
 
-void TByteEditor::WriteBytes(const void* buffer, int32_t position, int32_t count) {
+void TByteEditor::WriteBytes(const void* buffer, int64_t position, int64_t count) {
   if (count <= 0) return;
   workStream_->Seek(position);
   workStream_->Write(buffer, count);
@@ -329,19 +328,19 @@ void TByteEditor::CloseWorkStream() {
   stream->SetSize(0);
 }
 
-void TByteEditor::EnsureReadWindow(int32_t position) {
+void TByteEditor::EnsureReadWindow(int64_t position) {
   if (readWindowStart_ != -1 && readWindowStart_ <= position &&
       int64_t{position} + bytesPerLine_ <= int64_t{readWindowStart_} + kReadWindowSize)
     return;
   cachedSize_ = -1;
-  const int32_t start = std::max(0, position - kReadWindowSize / 2);
+  const int64_t start = std::max<int64_t>(0, position - kReadWindowSize / 2);
   // A read that fails part way leaves the window empty rather than stale.
   readWindowStart_ = -1;
   ReadBytes(readWindow_.data(), start, kReadWindowSize);
   readWindowStart_ = start;
 }
 
-void TByteEditor::UpdateReadWindow(int32_t position, uint8_t value) {
+void TByteEditor::UpdateReadWindow(int64_t position, uint8_t value) {
   if (readWindowStart_ != -1 && readWindowStart_ <= position &&
       int64_t{position} < int64_t{readWindowStart_} + kReadWindowSize)
     readWindow_[static_cast<size_t>(position - readWindowStart_)] = value;

@@ -13,15 +13,15 @@ namespace bm {
 
 namespace {
 
-constexpr int64_t kMaxDataSize = std::numeric_limits<int32_t>::max();
+constexpr int64_t kMaxDataSize = std::numeric_limits<int64_t>::max();
 
 }  // namespace
 
 // ---- the gate ---------------------------------------------------------------
 
-bool TByteEditor::BeginChange(TChangeKind kind, int32_t position, int32_t count,
-                              int32_t oldLength) {
-  const int32_t size = DataSize();
+bool TByteEditor::BeginChange(TChangeKind kind, int64_t position, int64_t count,
+                              int64_t oldLength) {
+  const int64_t size = DataSize();
   bool allowed = size > 0;
   if (!allowed && (kind == ckInsertBuffer || kind == ckAppendBuffer)) allowed = true;
 
@@ -63,43 +63,43 @@ bool TByteEditor::BeginChange(TChangeKind kind, int32_t position, int32_t count,
 
 // ---- change marks -----------------------------------------------------------
 
-bool TByteEditor::IsByteChanged(int32_t position) {
+bool TByteEditor::IsByteChanged(int64_t position) {
   if (IsInsertMode()) return false;
   return changeMarks_.Get(position);
 }
 
-void TByteEditor::SetChangeMark(int32_t position, bool value) {
+void TByteEditor::SetChangeMark(int64_t position, bool value) {
   if (IsInsertMode()) changeMarks_.clear();
   if (position < 0) return;
   if (!value && position >= ChangeMarksLength()) return;
   changeMarks_.Set(position, value);
 }
 
-void TByteEditor::CutChangeMarks(int32_t length) {
+void TByteEditor::CutChangeMarks(int64_t length) {
   changeMarks_.Cut(length);
 }
 
-int32_t TByteEditor::SelLength() const {
+int64_t TByteEditor::SelLength() const {
   if (selAnchor_ == -1) return 0;
   return std::max(selFrom_, selTo_) - std::min(selFrom_, selTo_) + 1;
 }
 
 // ---- primitives (no gate) ---------------------------------------------------
 
-void TByteEditor::MoveBytes(int32_t source, int32_t destination, int32_t count) {
+void TByteEditor::MoveBytes(int64_t source, int64_t destination, int64_t count) {
   MoveRun(source, destination, count);
 }
 
-void TByteEditor::InsertBytes(const uint8_t* buffer, int32_t count, int32_t position) {
+void TByteEditor::InsertBytes(const uint8_t* buffer, int64_t count, int64_t position) {
   InsertFrom(ByteSource{buffer, nullptr, 0}, count, position);
 }
 
-void TByteEditor::AppendBytes(const uint8_t* buffer, int32_t count) {
+void TByteEditor::AppendBytes(const uint8_t* buffer, int64_t count) {
   // An insertion at the end moves nothing: the same steps.
   InsertBytes(buffer, count, DataSize());
 }
 
-void TByteEditor::DeleteRange(int32_t start, int32_t end, int col, int row) {
+void TByteEditor::DeleteRange(int64_t start, int64_t end, int col, int64_t row) {
   DeleteRangeFrom(start, end, col, row, {});
 }
 
@@ -108,10 +108,11 @@ void TByteEditor::DeleteRange(int32_t start, int32_t end, int col, int row) {
 void TByteEditor::DeleteSelection() {
   const ChangeSavepoint savepoint = SaveChange();
   try {
-    int32_t start = 0, end = 0;
-    int col = 2, row = 0;
+    int64_t start = 0, end = 0;
+    int col = 2;
+    int64_t row = 0;
     GetSelectionRange(start, end, col, row);
-    if (end <= start) return;
+    if (end <= start || start >= DataSize()) return;  // the cell after the data
     if (!BeginChange(ckBytesRemoved, start, end - start, 0)) return;
     // The record just written holds the removed bytes.
     DeleteRangeFrom(start, end, col, row, RecordData(savepoint.undoSize));
@@ -123,8 +124,8 @@ void TByteEditor::DeleteSelection() {
 }
 
 void TByteEditor::DeleteAtCursor(bool backspace) {
-  const int32_t p = CursorPosition();
-  const int32_t gone = backspace ? p - 1 : p;
+  const int64_t p = CursorPosition();
+  const int64_t gone = backspace ? p - 1 : p;
   if (backspace ? p <= 0 : p == DataSize()) return;
   const ChangeSavepoint savepoint = SaveChange();
   try {
@@ -135,14 +136,21 @@ void TByteEditor::DeleteAtCursor(bool backspace) {
     RaiseEditError(error);
   }
   CommitChange();
-  if (backspace) GotoPosition(p - 1, 0, false);
+  if (!backspace) return;
+  if (EndCellAllowed() && p - 1 == DataSize()) {
+    // Backspace after the last byte keeps the cursor after the new last one.
+    const GridCell cell = PositionToCell(p - 1, InCharField());
+    MoveCurrent(cell.col, cell.row, true);
+  } else {
+    GotoPosition(p - 1, 0, false);
+  }
 }
 
-void TByteEditor::InsertBuffer(const uint8_t* buffer, int32_t count, int32_t position) {
+void TByteEditor::InsertBuffer(const uint8_t* buffer, int64_t count, int64_t position) {
   InsertBufferFrom(ByteSource{buffer, nullptr, 0}, count, position);
 }
 
-void TByteEditor::InsertBufferFrom(const ByteSource& source, int32_t count, int32_t position) {
+void TByteEditor::InsertBufferFrom(const ByteSource& source, int64_t count, int64_t position) {
   const ChangeSavepoint savepoint = SaveChange();
   try {
     if (!BeginChange(ckInsertBuffer, position, count, 0)) return;
@@ -162,9 +170,9 @@ void TByteEditor::InsertBufferFrom(const ByteSource& source, int32_t count, int3
   if (Host()) Host()->InvalidateAll();
 }
 
-void TByteEditor::AppendBuffer(const uint8_t* buffer, int32_t count) {
+void TByteEditor::AppendBuffer(const uint8_t* buffer, int64_t count) {
   const ChangeSavepoint savepoint = SaveChange();
-  int32_t old = 0;
+  int64_t old = 0;
   bool charField = false;
   try {
     if (!BeginChange(ckAppendBuffer, DataSize(), count, 0)) return;
@@ -187,11 +195,11 @@ void TByteEditor::AppendBuffer(const uint8_t* buffer, int32_t count) {
   if (Host()) Host()->InvalidateAll();
 }
 
-void TByteEditor::PasteBuffer(const uint8_t* buffer, int32_t count) {
+void TByteEditor::PasteBuffer(const uint8_t* buffer, int64_t count) {
   PasteFrom(ByteSource{buffer, nullptr, 0}, count);
 }
 
-void TByteEditor::PasteFrom(const ByteSource& source, int32_t count) {
+void TByteEditor::PasteFrom(const ByteSource& source, int64_t count) {
   if (selAnchor_ == -1) {
     InsertBufferFrom(source, count, SelStart());
     return;
@@ -203,10 +211,10 @@ void TByteEditor::PasteFrom(const ByteSource& source, int32_t count) {
     return;
   }
   if (noSizeChange_) {
-    const int32_t length = SelLength();
+    const int64_t length = SelLength();
     if (count > length) count = length;
     if (count < length) {
-      const int32_t first = std::min(SelStart(), SelEnd());
+      const int64_t first = std::min(SelStart(), SelEnd());
       SetSelStart(first);
       SetSelEnd(first + count - 1);
     }
@@ -214,9 +222,10 @@ void TByteEditor::PasteFrom(const ByteSource& source, int32_t count) {
 
   const ChangeSavepoint savepoint = SaveChange();
   const int rememberedCol = Col(), rememberedRow = Row();
-  int32_t start = 0, end = 0;
-  int col = 2, row = 0;
-  int32_t sizeAfterRemoval = 0;
+  int64_t start = 0, end = 0;
+  int col = 2;
+  int64_t row = 0;
+  int64_t sizeAfterRemoval = 0;
   try {
     if (!BeginChange(ckReplaceSelection, selFrom_, count, SelLength())) return;
     GetSelectionRange(start, end, col, row);
@@ -248,14 +257,14 @@ void TByteEditor::PasteFrom(const ByteSource& source, int32_t count) {
   }
 }
 
-std::unique_ptr<uint8_t[]> TByteEditor::BufferFromFile(int32_t position, int32_t& count) {
-  const int32_t size = DataSize();
+std::unique_ptr<uint8_t[]> TByteEditor::BufferFromFile(int64_t position, int64_t& count) {
+  const int64_t size = DataSize();
   if (position < 0 || position >= size || count < 0)
     throw EEditorError("Invalid BufferFromFile argument");
   if (static_cast<int64_t>(position) + count > size) count = size - position;
   try {
     auto buffer = std::make_unique<uint8_t[]>(static_cast<size_t>(count));
-    count = std::max<int32_t>(0, ReadBytes(buffer.get(), position, count));
+    count = std::max<int64_t>(0, ReadBytes(buffer.get(), position, count));
     return buffer;
   } catch (const std::exception&) {
     // A failed read (or no memory for the copy) gives no buffer.

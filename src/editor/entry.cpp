@@ -7,7 +7,7 @@
 namespace bm {
 
 void TByteEditor::WMChar(uint8_t c) {
-  const int32_t p = CellToPosition(Col(), Row());
+  const int64_t p = CellToPosition(Col(), Row());
   const bool charField = inCharField_;
   const bool insert = IsInsertMode();
   if (p >= DataSize() && !insert) return;
@@ -51,7 +51,7 @@ void TByteEditor::WMChar(uint8_t c) {
     return;
   }
   OverwriteByte(old, value, p, Row());
-  if (insert && Col() == first + 1 && p + 1 == DataSize()) {
+  if (insert && Col() == first + 1 && p + 1 == DataSize() && !EndCellAllowed()) {
     const uint8_t zero = 0;
     AppendBuffer(&zero, 1);
     return;
@@ -59,7 +59,7 @@ void TByteEditor::WMChar(uint8_t c) {
   HandleNavigationKey(none, VK_RIGHT);
 }
 
-void TByteEditor::OverwriteByte(uint8_t oldValue, uint8_t newValue, int32_t position, int row) {
+void TByteEditor::OverwriteByte(uint8_t oldValue, uint8_t newValue, int64_t position, int64_t row) {
   if (newValue == oldValue) return;
   // A write that fails takes its undo record and Modified back with it; the
   // change mark is only set once the byte is written.

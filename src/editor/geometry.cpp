@@ -4,17 +4,17 @@
 
 namespace bm {
 
-int32_t TByteEditor::CellToPosition(int col, int row) {
+int64_t TByteEditor::CellToPosition(int col, int64_t row) {
   const int h = 2 * bytesPerLine_;
   inCharField_ = col > h + 2;
   const int index = inCharField_ ? col - (h + 3) : (col - 2) / 2;
   const int64_t p = int64_t{LineStart(row)} + index;
-  return p < 0 ? 0 : static_cast<int32_t>(p);
+  return p < 0 ? 0 : static_cast<int64_t>(p);
 }
 
-GridCell TByteEditor::PositionToCell(int32_t position, bool charField) const {
+GridCell TByteEditor::PositionToCell(int64_t position, bool charField) const {
   if (position < 0) return {2, 0};
-  const int row = position / bytesPerLine_;
+  const int64_t row = position / bytesPerLine_;
   const int i = position % bytesPerLine_;
   return {charField ? 2 * bytesPerLine_ + 3 + i : 2 + 2 * i, row};
 }
@@ -26,7 +26,7 @@ int TByteEditor::CounterpartColumn(int col, bool* isChar) const {
   return charCol ? (col - (h + 3)) * 2 + 2 : (col - 2) / 2 + h + 3;
 }
 
-bool TByteEditor::GotoPosition(int32_t offset, int origin, bool strict) {
+bool TByteEditor::GotoPosition(int64_t offset, int origin, bool strict) {
   const int64_t size = DataSize();
   const int64_t cursor = CursorPosition();
   int64_t target;
@@ -45,18 +45,18 @@ bool TByteEditor::GotoPosition(int32_t offset, int origin, bool strict) {
     if (strict) return false;
     target = size - 1;
   }
-  SetSelStart(static_cast<int32_t>(target));
+  SetSelStart(static_cast<int64_t>(target));
   return true;
 }
 
 void TByteEditor::UpdateGridSize() {
   cachedSize_ = -1;
-  const int32_t size = DataSize();
+  const int64_t size = DataSize();
   CutChangeMarks(size);
   const int b = bytesPerLine_;
   SetColCount(3 * b + 3);
   SetFixedCols(2);
-  SetRowCount(size >= 1 ? static_cast<int>((int64_t{size} + b - 1) / b) : 1);
+  UpdateRowCount(false);
   SetFixedRows(0);
   readWindowStart_ = -1;
   UpdateColumnWidths();
@@ -97,8 +97,8 @@ void TByteEditor::SetBytesPerLine(int value) {
   if (value < 1 || value > 256) throw EEditorError("Invalid BytesPerLine argument");
   if (value == bytesPerLine_) return;
   if (Host()) Host()->LockUpdate(true);
-  const int32_t selFrom = selFrom_, selAnchor = selAnchor_, selTo = selTo_, selOrigin = selOrigin_;
-  const int32_t p = CellToPosition(Col(), Row());
+  const int64_t selFrom = selFrom_, selAnchor = selAnchor_, selTo = selTo_, selOrigin = selOrigin_;
+  const int64_t p = CellToPosition(Col(), Row());
   const bool charField = inCharField_;
   bytesPerLine_ = value;
   UpdateGridSize();

@@ -48,13 +48,13 @@ void TByteEditor::KeyDown(uint16_t& key, ShiftState shift) {
 
 bool TByteEditor::HandleNavigationKey(ShiftState shift, uint16_t key) {
   if (shift.NoKeys() && key != VK_SHIFT && !IsInsertMode()) ClearSelection(true);
-  const int32_t p = CellToPosition(Col(), Row());
+  const int64_t p = CellToPosition(Col(), Row());
   const bool charField = inCharField_;
   const int fieldStart = charField ? FirstCharColumn() : 2;
-  const int32_t size = DataSize();
+  const int64_t size = DataSize();
   const int visible = VisibleRowCount();
-  auto moveTo = [this](int col, int row) { MoveCurrent(col, row, true); };
-  auto moveToByte = [&](int32_t position, bool inChars) {
+  auto moveTo = [this](int col, int64_t row) { MoveCurrent(col, row, true); };
+  auto moveToByte = [&](int64_t position, bool inChars) {
     const GridCell cell = PositionToCell(position, inChars);
     moveTo(cell.col, cell.row);
   };
@@ -65,8 +65,8 @@ bool TByteEditor::HandleNavigationKey(ShiftState shift, uint16_t key) {
       if (shift.ctrl) {
         moveTo(Col(), TopRow());
       } else {
-        const int target = std::max(0, Row() - visible + 1);
-        SetTopRow(std::max(0, TopRow() - visible + 1));
+        const int64_t target = std::max<int64_t>(0, Row() - visible + 1);
+        SetTopRow(std::max<int64_t>(0, TopRow() - visible + 1));
         moveTo(Col(), target);
       }
       return true;
@@ -74,8 +74,8 @@ bool TByteEditor::HandleNavigationKey(ShiftState shift, uint16_t key) {
       if (shift.ctrl) {
         moveTo(Col(), std::min(RowCount() - 1, TopRow() + visible - 1));
       } else {
-        const int target = std::min(RowCount() - 1, Row() + visible - 1);
-        SetTopRow(std::min(TopRow() + visible - 1, std::max(0, RowCount() - visible)));
+        const int64_t target = std::min(RowCount() - 1, Row() + visible - 1);
+        SetTopRow(std::min(TopRow() + visible - 1, std::max<int64_t>(0, RowCount() - visible)));
         moveTo(Col(), target);
       }
       return true;
@@ -87,13 +87,13 @@ bool TByteEditor::HandleNavigationKey(ShiftState shift, uint16_t key) {
         moveToByte(size - 1, charField);
       } else {
         const int64_t q = std::min<int64_t>(int64_t{LineStart(Row() + 1)} - 1, size - 1);
-        moveToByte(static_cast<int32_t>(q), charField);
+        moveToByte(static_cast<int64_t>(q), charField);
       }
       return true;
     case VK_LEFT:
       if (shift.ctrl) return false;  // left to the grid: a page of columns
       if (charField) {
-        moveToByte(std::max(0, p - 1), true);
+        moveToByte(std::max<int64_t>(0, p - 1), true);
       } else if (isSecondColumn) {
         moveTo(Col() - 1, Row());
       } else if (p - 1 >= 0) {
@@ -105,10 +105,10 @@ bool TByteEditor::HandleNavigationKey(ShiftState shift, uint16_t key) {
       if (shift.ctrl) {
         moveTo(ColCount() - 1, Row());
       } else if (charField) {
-        moveToByte(std::min(p + 1, size - 1), true);
+        moveToByte(std::min(p + 1, EndCellAllowed() ? size : size - 1), true);
       } else if (!isSecondColumn) {
         moveTo(Col() + 1, Row());
-      } else if (p + 1 < size) {
+      } else if (p + 1 < size || (EndCellAllowed() && p + 1 == size)) {
         moveToByte(p + 1, false);
       }
       return true;
@@ -144,7 +144,7 @@ bool TByteEditor::HandleNavigationKey(ShiftState shift, uint16_t key) {
     }
     if (shift.OnlyCtrl()) {
       ClearSelection(true);
-      const int32_t r = GetMarker(digit);
+      const int64_t r = GetMarker(digit);
       if (r >= 0 && r < RowCount())
         moveTo(2, r);
       else

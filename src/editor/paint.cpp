@@ -10,7 +10,7 @@ namespace {
 const char kHexDigits[] = "0123456789ABCDEF";
 }
 
-std::string TByteEditor::OffsetText(int32_t row) const {
+std::string TByteEditor::OffsetText(int64_t row) const {
   const int64_t start = LineStart(row);
   const size_t n = offsetChars_ > 0 ? static_cast<size_t>(offsetChars_) : 0;
   const std::string sep(1, offsetSeparator_);
@@ -30,7 +30,7 @@ void TByteEditor::DrawCellText(Surface& surface, const std::string& text, Color 
   surface.TextOutOpaqueClipped(rect.left, rect.top, rect, text);
 }
 
-void TByteEditor::DrawCell(Surface& surface, int col, int row, const Rect& rect) {
+void TByteEditor::DrawCell(Surface& surface, int col, int64_t row, const Rect& rect) {
   const int h = 2 * bytesPerLine_;
   const Color fontColor = font_.color;
   const Color background = colors_.Background();
@@ -76,7 +76,7 @@ void TByteEditor::DrawCell(Surface& surface, int col, int row, const Rect& rect)
   }
 
   EnsureReadWindow(LineStart(row));
-  const int32_t p = CellToPosition(col, row);
+  const int64_t p = CellToPosition(col, row);
   if (p >= DataSize()) {
     DrawCellText(surface, " ", fontColor, background, rect);
     return;

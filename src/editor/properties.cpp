@@ -74,6 +74,14 @@ void TByteEditor::SetSwapNibbles(bool value) {
 
 void TByteEditor::SetAllowInsertMode(bool value) {
   allowInsertMode_ = noSizeChange_ ? false : value;
+  UpdateRowCount(true);
+  PostStateChanged();
+}
+
+void TByteEditor::SetCursorAfterEnd(bool value) {
+  if (value == cursorAfterEnd_) return;
+  cursorAfterEnd_ = value;
+  UpdateRowCount(true);
   PostStateChanged();
 }
 

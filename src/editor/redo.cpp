@@ -15,10 +15,10 @@ using namespace undo_record;
 // The record that, applied after the one given, brings the data back to how
 // it is before that one is applied: the same place, what the record restores
 // and what it replaces swapped. Its data is read from the working copy.
-bool TByteEditor::InverseOf(const uint8_t* fixed, TChangeKind& kind, int32_t& count,
-                            int32_t& oldLength) {
-  const int32_t n = GetI32(fixed + kOffCount);
-  const int32_t m = GetI32(fixed + kOffOldLength);
+bool TByteEditor::InverseOf(const uint8_t* fixed, TChangeKind& kind, int64_t& count,
+                            int64_t& oldLength) {
+  const int64_t n = GetI64(fixed + kOffCount);
+  const int64_t m = GetI64(fixed + kOffOldLength);
   oldLength = 0;
   count = n;
   switch (fixed[kOffKind]) {

@@ -17,7 +17,7 @@ namespace bm {
 
 namespace {
 
-constexpr int64_t kMaxSize = std::numeric_limits<int32_t>::max();
+constexpr int64_t kMaxSize = std::numeric_limits<int64_t>::max();
 constexpr int64_t kOutBlock = int64_t{1} << 20;
 // Room is taken ahead in steps of this when the result outgrows the old size.
 constexpr int64_t kReserveStep = int64_t{64} << 20;
@@ -126,10 +126,10 @@ class Replacer : public MatchSink {
 ReplaceAllResult TByteEditor::ReplaceAll(const ReplaceAllRequest& request,
                                          const ReplaceProgress& progress) {
   ReplaceAllResult result;
-  const int32_t size = DataSize();
+  const int64_t size = DataSize();
   const auto n = static_cast<int64_t>(request.pattern.size());
   const auto r = static_cast<int64_t>(request.replacement.size());
-  const int64_t first = std::max<int32_t>(request.first, 0);
+  const int64_t first = std::max<int64_t>(request.first, 0);
   const int64_t last = std::min<int64_t>(request.last, int64_t{size} - 1);
   if (n < 1 || size < 1 || first + n > last + 1) return result;
   if (noSizeChange_ && n != r) return result;  // refused, as the gate would
@@ -158,7 +158,7 @@ ReplaceAllResult TByteEditor::ReplaceAll(const ReplaceAllRequest& request,
     auto copy = [&](int64_t from, int64_t to) {
       for (int64_t at = from; at < to;) {
         const int64_t want = std::min<int64_t>(static_cast<int64_t>(block.size()), to - at);
-        if (ReadBytes(block.data(), static_cast<int32_t>(at), static_cast<int32_t>(want)) != want)
+        if (ReadBytes(block.data(), static_cast<int64_t>(at), static_cast<int64_t>(want)) != want)
           throw FileError("The working copy ended early");
         writer.Append(block.data(), want);
         at += want;
@@ -185,8 +185,8 @@ ReplaceAllResult TByteEditor::ReplaceAll(const ReplaceAllRequest& request,
   const ChangeSavepoint savepoint = SaveChange();
   try {
     contentSpillId_ = id;
-    const bool allowed = BeginChange(ckContentReplaced, static_cast<int32_t>(firstMatch),
-                                     static_cast<int32_t>(newSize), size);
+    const bool allowed = BeginChange(ckContentReplaced, static_cast<int64_t>(firstMatch),
+                                     static_cast<int64_t>(newSize), size);
     contentSpillId_ = 0;
     if (!allowed) {
       result.count = 0;
@@ -205,10 +205,10 @@ ReplaceAllResult TByteEditor::ReplaceAll(const ReplaceAllRequest& request,
 
   cachedSize_ = -1;
   readWindowStart_ = -1;
-  const int32_t cursor = std::min(CursorPosition(), std::max(DataSize() - 1, 0));
+  const int64_t cursor = std::min(CursorPosition(), std::max<int64_t>(DataSize() - 1, 0));
   const bool charField = InCharField();
   UpdateGridSize();
-  CutChangeMarks(static_cast<int32_t>(firstMatch));
+  CutChangeMarks(static_cast<int64_t>(firstMatch));
   ClearSelection(false);
   const GridCell cell = PositionToCell(cursor, charField);
   MoveCurrent(cell.col, cell.row, true);
@@ -217,7 +217,7 @@ ReplaceAllResult TByteEditor::ReplaceAll(const ReplaceAllRequest& request,
   return result;
 }
 
-void TByteEditor::UndoContentReplaced(const uint8_t* fixed, int32_t position, UndoSpill& spill,
+void TByteEditor::UndoContentReplaced(const uint8_t* fixed, int64_t position, UndoSpill& spill,
                                       uint64_t id) {
   if (id == 0 || !spill.Exchange(id, workFileName_, workStream_))
     throw FileError("Cannot put the replaced data back", errno);

@@ -11,8 +11,8 @@ struct ReplaceAllRequest {
   std::vector<uint8_t> any;          // empty, or a flag a pattern byte: 1 matches any byte
   bool ignoreCase = false;           // the pattern is lower-cased; data bytes are lowered to compare
   std::vector<uint8_t> replacement;  // data bytes put in place of each match (may be empty)
-  int32_t first = 0;                 // matches lie between first and last
-  int32_t last = INT32_MAX;          // lowered to DataSize - 1
+  int64_t first = 0;                 // matches lie between first and last
+  int64_t last = INT64_MAX;          // lowered to DataSize - 1
 };
 
 struct ReplaceAllResult {

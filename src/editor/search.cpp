@@ -16,12 +16,12 @@ constexpr int kWindowSteps = 2;
 
 }  // namespace
 
-void TByteEditor::SetSearchBlocks(int32_t first, int32_t largest) {
-  searchBlock_ = std::max(largest, 1);
-  searchFirstBlock_ = std::clamp(first, 1, searchBlock_);
+void TByteEditor::SetSearchBlocks(int64_t first, int64_t largest) {
+  searchBlock_ = std::max<int64_t>(largest, 1);
+  searchFirstBlock_ = std::clamp<int64_t>(first, 1, searchBlock_);
 }
 
-void TByteEditor::ConvertPattern(uint8_t* pattern, int32_t n, bool ignoreCase,
+void TByteEditor::ConvertPattern(uint8_t* pattern, int64_t n, bool ignoreCase,
                                  bool translate) const {
   if (n < 1) return;
   if (translate && translation_ != ttAnsi) TextToDataBytes(translation_, pattern, pattern, n);
@@ -30,7 +30,7 @@ void TByteEditor::ConvertPattern(uint8_t* pattern, int32_t n, bool ignoreCase,
 
 SearchReader TByteEditor::DataReader() {
   return [this](uint8_t* buffer, int64_t position, int64_t count) -> int64_t {
-    return ReadBytes(buffer, static_cast<int32_t>(position), static_cast<int32_t>(count));
+    return ReadBytes(buffer, static_cast<int64_t>(position), static_cast<int64_t>(count));
   };
 }
 
@@ -41,16 +41,16 @@ SearchOptions TByteEditor::SearchBlocks() const {
   return options;
 }
 
-int32_t TByteEditor::FindData(uint8_t* pattern, int32_t n, int32_t start, int32_t last,
+int64_t TByteEditor::FindData(uint8_t* pattern, int64_t n, int64_t start, int64_t last,
                               bool ignoreCase, bool translate, const uint8_t* any) {
-  const int32_t size = DataSize();
+  const int64_t size = DataSize();
   if (last >= size) last = size - 1;
   if (n < 1) return -1;
   // The pattern is converted even when it cannot fit, so that the caller's
   // buffer always holds data bytes afterwards: a later search with it and
   // translate false (Find next) then looks for the same bytes.
   ConvertPattern(pattern, n, ignoreCase, translate);
-  start = std::max(start, 0);
+  start = std::max<int64_t>(start, 0);
   if (int64_t{n} + start > int64_t{last} + 1) return -1;
 
   BusyCursor busy(Host());
@@ -78,8 +78,8 @@ int32_t TByteEditor::FindData(uint8_t* pattern, int32_t n, int32_t start, int32_
     if (span.data == nullptr || from < span.start || from + n > span.start + span.length) {
       readWindowStart_ = -1;
       cachedSize_ = -1;
-      ReadBytes(readWindow_.data(), static_cast<int32_t>(from), kReadWindowSize);
-      readWindowStart_ = static_cast<int32_t>(from);
+      ReadBytes(readWindow_.data(), static_cast<int64_t>(from), kReadWindowSize);
+      readWindowStart_ = static_cast<int64_t>(from);
       span = window();
     }
     const int64_t spanEnd = span.start + span.length;
@@ -94,8 +94,8 @@ int32_t TByteEditor::FindData(uint8_t* pattern, int32_t n, int32_t start, int32_
   // The window ends up holding the last byte looked at, as a byte-by-byte
   // scan through it would leave it.
   const int64_t examined = q >= 0 ? q + n - 1 : last;
-  if (examined >= 0) EnsureReadWindow(static_cast<int32_t>(examined));
-  return static_cast<int32_t>(q);
+  if (examined >= 0) EnsureReadWindow(static_cast<int64_t>(examined));
+  return static_cast<int64_t>(q);
 }
 
 }  // namespace bm

@@ -22,29 +22,29 @@ class Counter : public MatchSink {
 
 }  // namespace
 
-int32_t TByteEditor::FindDataBackward(uint8_t* pattern, int32_t n, int32_t start, int32_t first,
+int64_t TByteEditor::FindDataBackward(uint8_t* pattern, int64_t n, int64_t start, int64_t first,
                                       bool ignoreCase, bool translate, const uint8_t* any) {
   if (n < 1) return -1;
   ConvertPattern(pattern, n, ignoreCase, translate);
-  const int32_t size = DataSize();
-  first = std::max(first, 0);
+  const int64_t size = DataSize();
+  first = std::max<int64_t>(first, 0);
   // The match may begin at start at the latest and must end in the data.
   const int64_t last = std::min<int64_t>(int64_t{size} - 1, int64_t{start} + n - 1);
   if (start < first || int64_t{first} + n > last + 1) return -1;
 
   BusyCursor busy(Host());
   BackwardSearch search(pattern, n, ignoreCase, any);
-  return static_cast<int32_t>(search.FindLast(first, last, DataReader(), SearchBlocks()));
+  return static_cast<int64_t>(search.FindLast(first, last, DataReader(), SearchBlocks()));
 }
 
-int64_t TByteEditor::CountData(uint8_t* pattern, int32_t n, int32_t first, int32_t last,
+int64_t TByteEditor::CountData(uint8_t* pattern, int64_t n, int64_t first, int64_t last,
                                bool ignoreCase, bool translate, const uint8_t* any,
                                bool overlapping) {
   if (n < 1) return 0;
   ConvertPattern(pattern, n, ignoreCase, translate);
-  const int32_t size = DataSize();
+  const int64_t size = DataSize();
   if (last >= size) last = size - 1;
-  first = std::max(first, 0);
+  first = std::max<int64_t>(first, 0);
   if (int64_t{first} + n > int64_t{last} + 1) return 0;
 
   BusyCursor busy(Host());

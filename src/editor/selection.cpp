@@ -11,19 +11,20 @@ namespace {
 bool g_canSelectCellFree = true;
 }  // namespace
 
-int32_t TByteEditor::CursorPosition() {
-  const int32_t p = CellToPosition(Col(), Row());
-  return std::clamp(p, 0, std::max(0, DataSize() - 1));
+int64_t TByteEditor::CursorPosition() {
+  const int64_t p = CellToPosition(Col(), Row());
+  const int64_t last = EndCellAllowed() ? DataSize() : DataSize() - 1;
+  return std::clamp<int64_t>(p, 0, std::max<int64_t>(0, last));
 }
 
-int32_t TByteEditor::SelStart() { return selAnchor_ != -1 ? selAnchor_ : CursorPosition(); }
+int64_t TByteEditor::SelStart() { return selAnchor_ != -1 ? selAnchor_ : CursorPosition(); }
 
-int32_t TByteEditor::SelEnd() {
+int64_t TByteEditor::SelEnd() {
   if (selAnchor_ == -1) return CursorPosition();
   return selTo_ == selAnchor_ ? selFrom_ : selTo_;
 }
 
-void TByteEditor::SetSelStart(int32_t value) {
+void TByteEditor::SetSelStart(int64_t value) {
   if (value < 0 || value >= DataSize()) throw EEditorError("Invalid SelStart");
   ClearSelection(true);
   CellToPosition(Col(), Row());
@@ -31,7 +32,7 @@ void TByteEditor::SetSelStart(int32_t value) {
   MoveCurrent(cell.col, cell.row, true);
 }
 
-void TByteEditor::SetSelEnd(int32_t value) {
+void TByteEditor::SetSelEnd(int64_t value) {
   if (value < 0 || value >= DataSize()) throw EEditorError("Invalid SelEnd");
   ClearSelection(true);
   CellToPosition(Col(), Row());
@@ -41,16 +42,16 @@ void TByteEditor::SetSelEnd(int32_t value) {
 
 void TByteEditor::ClearSelection(bool redraw) {
   selecting_ = false;
-  const int32_t oldFrom = selFrom_, oldTo = selTo_;
+  const int64_t oldFrom = selFrom_, oldTo = selTo_;
   selFrom_ = selAnchor_ = selTo_ = -1;
   selOrigin_ = -1;
   if (redraw) InvalidatePositions(oldFrom, oldTo);
   PostStateChanged();
 }
 
-void TByteEditor::ExtendSelection(int fromCol, int fromRow, int toCol, int toRow) {
-  int32_t n = CellToPosition(toCol, toRow);
-  const int32_t oldFrom = selFrom_, oldTo = selTo_;
+void TByteEditor::ExtendSelection(int fromCol, int64_t fromRow, int toCol, int64_t toRow) {
+  int64_t n = CellToPosition(toCol, toRow);
+  const int64_t oldFrom = selFrom_, oldTo = selTo_;
   const bool insert = IsInsertMode();
   if (selAnchor_ == -1) {
     selAnchor_ = CellToPosition(fromCol, fromRow);
@@ -79,11 +80,11 @@ void TByteEditor::ExtendSelection(int fromCol, int fromRow, int toCol, int toRow
       // A selection made by an edit (an inserted or appended run) has no
       // origin of its own: it is the end of the run away from the caret.
       if (selOrigin_ != selFrom_ && selOrigin_ != selTo_ + 1) {
-        const int32_t caret = CellToPosition(fromCol, fromRow);
+        const int64_t caret = CellToPosition(fromCol, fromRow);
         selOrigin_ = caret <= selFrom_ ? selTo_ + 1 : selFrom_;
         CellToPosition(toCol, toRow);
       }
-      const int32_t origin = selOrigin_;
+      const int64_t origin = selOrigin_;
       if (n < origin) {
         selAnchor_ = origin - 1;
         selFrom_ = n;
@@ -105,11 +106,11 @@ void TByteEditor::ExtendSelection(int fromCol, int fromRow, int toCol, int toRow
   PostStateChanged();
 }
 
-bool TByteEditor::IsSelected(int32_t position) const {
+bool TByteEditor::IsSelected(int64_t position) const {
   return selAnchor_ != -1 && selFrom_ <= position && position <= selTo_;
 }
 
-void TByteEditor::GetSelectionRange(int32_t& start, int32_t& endExclusive, int& col, int& row) {
+void TByteEditor::GetSelectionRange(int64_t& start, int64_t& endExclusive, int& col, int64_t& row) {
   CellToPosition(Col(), Row());
   const bool field = inCharField_;
   if (selAnchor_ != -1) {
@@ -127,10 +128,10 @@ void TByteEditor::GetSelectionRange(int32_t& start, int32_t& endExclusive, int& 
   CutChangeMarks(start);
 }
 
-void TByteEditor::InvalidatePositions(int32_t a, int32_t b) {
+void TByteEditor::InvalidatePositions(int64_t a, int64_t b) {
   if (!Host()) return;
-  const int32_t r0 = std::max(RowOfPosition(std::min(a, b)), TopRow());
-  const int32_t r1 = std::min<int64_t>(RowOfPosition(std::max(a, b)),
+  const int64_t r0 = std::max(RowOfPosition(std::min(a, b)), TopRow());
+  const int64_t r1 = std::min<int64_t>(RowOfPosition(std::max(a, b)),
                                        int64_t{TopRow()} + VisibleRowCount());
   if (r0 > r1 || r0 >= RowCount()) return;
   // The first scrollable column starts where the fixed columns end.
@@ -141,7 +142,7 @@ void TByteEditor::InvalidatePositions(int32_t a, int32_t b) {
                      false);
 }
 
-bool TByteEditor::CanSelectCell(int col, int row) {
+bool TByteEditor::CanSelectCell(int col, int64_t row) {
   if (!g_canSelectCellFree) return true;
   g_canSelectCellFree = false;
   struct Restore {
@@ -152,10 +153,12 @@ bool TByteEditor::CanSelectCell(int col, int row) {
   if (!IsKeyDown(VK_SHIFT) && !button) ClearSelection(true);
   CellToPosition(Col(), Row());
   const bool cursorField = inCharField_;
-  const int32_t p = CellToPosition(col, row);
-  const int32_t size = DataSize();
+  const int64_t p = CellToPosition(col, row);
+  const int64_t size = DataSize();
   if (p >= size) {
-    const GridCell last = PositionToCell(size - 1, cursorField);
+    // The cell just after the last byte, in either field, where allowed.
+    if (EndCellAllowed() && p == size && col == PositionToCell(size, inCharField_).col) return true;
+    const GridCell last = PositionToCell(EndCellAllowed() ? size : size - 1, cursorField);
     MoveCurrent(last.col, last.row, true);
     return false;
   }
@@ -170,14 +173,14 @@ bool TByteEditor::CanSelectCell(int col, int row) {
   return true;
 }
 
-void TByteEditor::InvalidateCounterpart(int col, int row) {
+void TByteEditor::InvalidateCounterpart(int col, int64_t row) {
   if (!Host()) return;
   const Rect r = CellRect(CounterpartColumn(col), row);
   if (!r.IsEmpty()) Host()->Invalidate(r, false);
 }
 
-bool TByteEditor::SelectCell(int col, int row) {
-  const int oldRow = Row();
+bool TByteEditor::SelectCell(int col, int64_t row) {
+  const int64_t oldRow = Row();
   if (DataSize() < 1) return col == 2 && row == 0;
   const bool answer = CanSelectCell(col, row);
   if (answer) {
@@ -221,8 +224,20 @@ void TByteEditor::CreateEditorCaret() {
   Host()->CreateCaret(caretBitmap_);
 }
 
+void TByteEditor::UpdateRowCount(bool placeCursor) {
+  const int64_t size = DataSize();
+  const int64_t cells = EndCellAllowed() ? size + 1 : size;
+  const int64_t b = bytesPerLine_;
+  SetRowCount(cells >= 1 ? (cells + b - 1) / b : 1);
+  if (placeCursor && size > 0 && !EndCellAllowed() && CellToPosition(Col(), Row()) >= size) {
+    const GridCell last = PositionToCell(size - 1, inCharField_);
+    MoveCurrent(last.col, last.row, true);
+  }
+}
+
 void TByteEditor::ToggleInsertState() {
   insertState_ = !insertState_;
+  UpdateRowCount(true);
   if (autoCaretMode_) SetAutoCaretMode(true);
   changeMarks_.clear();
   if (Host()) Host()->InvalidateAll();

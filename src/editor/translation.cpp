@@ -68,7 +68,7 @@ uint8_t TByteEditor::CharToDataByte(uint8_t c) const {
 }
 
 void TByteEditor::TextToDataBytes(TTranslationType set, const uint8_t* source, uint8_t* destination,
-                                  int32_t length) {
+                                  int64_t length) {
   if (length < 1) return;
   const size_t n = static_cast<size_t>(length);
   switch (set) {

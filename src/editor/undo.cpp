@@ -17,10 +17,10 @@ namespace bm {
 
 using namespace undo_record;
 
-void TByteEditor::SetEditLimits(int32_t spillThreshold, int32_t blockSize) {
+void TByteEditor::SetEditLimits(int64_t spillThreshold, int64_t blockSize) {
   // A spilled record must stay shorter than an in-memory one of its count.
-  undoSpillThreshold_ = std::max<int32_t>(spillThreshold, 2 * kSpillId);
-  moveBlockSize_ = std::max<int32_t>(blockSize, 1);
+  undoSpillThreshold_ = std::max<int64_t>(spillThreshold, 2 * kSpillId);
+  moveBlockSize_ = std::max<int64_t>(blockSize, 1);
 }
 
 ByteSource TByteEditor::RecordData(const std::vector<uint8_t>& stream, UndoSpill& spill,
@@ -46,8 +46,8 @@ void TByteEditor::ForgetSpill(const std::vector<uint8_t>& stream, UndoSpill& spi
 
 void TByteEditor::ForgetSpill(size_t start) { ForgetSpill(undoStream_, undoSpill_, start); }
 
-void TByteEditor::WriteUndoRecord(TChangeKind kind, int32_t position, int32_t count,
-                                  int32_t oldLength) {
+void TByteEditor::WriteUndoRecord(TChangeKind kind, int64_t position, int64_t count,
+                                  int64_t oldLength) {
   const std::string previousDescription = undoDescription_;
   undoDescription_ = KindName(kind);
   ++undoCount_;
@@ -68,10 +68,10 @@ void TByteEditor::WriteUndoRecord(TChangeKind kind, int32_t position, int32_t co
 }
 
 void TByteEditor::AppendRecord(std::vector<uint8_t>& stream, UndoSpill& spill, TChangeKind kind,
-                               int32_t position, int32_t count, int32_t oldLength) {
+                               int64_t position, int64_t count, int64_t oldLength) {
   size_t dataLength = 1;
-  if (kind == ckBytesRemoved) dataLength = static_cast<size_t>(std::max(count, 0));
-  if (kind == ckReplaceSelection) dataLength = static_cast<size_t>(std::max(oldLength, 0));
+  if (kind == ckBytesRemoved) dataLength = static_cast<size_t>(std::max<int64_t>(count, 0));
+  if (kind == ckReplaceSelection) dataLength = static_cast<size_t>(std::max<int64_t>(oldLength, 0));
   if (kind == ckContentReplaced) dataLength = kSpillId;
   const bool toDisk = dataLength > static_cast<size_t>(undoSpillThreshold_) && workStream_ &&
                       (kind == ckBytesRemoved || kind == ckReplaceSelection);
@@ -89,17 +89,17 @@ void TByteEditor::AppendRecord(std::vector<uint8_t>& stream, UndoSpill& spill, T
   uint8_t fixed[kUndoFixedPart] = {};
   fixed[kOffKind] = kind;
   fixed[kOffModifiedBefore] = modified_ ? 1 : 0;
-  const int32_t cursor = CellToPosition(Col(), Row());
+  const int64_t cursor = CellToPosition(Col(), Row());
   if (!InCharField())
     fixed[kOffCursorNibble] = static_cast<uint8_t>(Col() - PositionToCell(cursor, false).col);
   fixed[kOffCursorField] = InCharField() ? 1 : 0;
-  PutI32(fixed + kOffCursorPosition, cursor);
-  PutI32(fixed + kOffSelFrom, selFrom_);
-  PutI32(fixed + kOffSelTo, selTo_);
-  PutI32(fixed + kOffSelAnchor, selAnchor_);
-  PutI32(fixed + kOffPosition, position);
-  PutI32(fixed + kOffCount, count);
-  PutI32(fixed + kOffOldLength, oldLength);
+  PutI64(fixed + kOffCursorPosition, cursor);
+  PutI64(fixed + kOffSelFrom, selFrom_);
+  PutI64(fixed + kOffSelTo, selTo_);
+  PutI64(fixed + kOffSelAnchor, selAnchor_);
+  PutI64(fixed + kOffPosition, position);
+  PutI64(fixed + kOffCount, count);
+  PutI64(fixed + kOffOldLength, oldLength);
 
   const size_t start = stream.size();
   stream.resize(start + total, 0);  // within the reserved room
@@ -115,7 +115,7 @@ void TByteEditor::AppendRecord(std::vector<uint8_t>& stream, UndoSpill& spill, T
                                       static_cast<int64_t>(bytesLength), moveBlockSize_);
       PutU64(record + kUndoFixedPart, id);
     } else if (dataLength > 0 && (kind == ckBytesRemoved || kind == ckReplaceSelection)) {
-      ReadBytes(record + kUndoFixedPart, position, static_cast<int32_t>(dataLength));
+      ReadBytes(record + kUndoFixedPart, position, static_cast<int64_t>(dataLength));
     }
   } catch (...) {
     stream.resize(start);
@@ -187,7 +187,7 @@ void TByteEditor::EndUndoHistory() {
 }
 
 void TByteEditor::RestoreCursorState(const uint8_t* record) {
-  const int32_t cursor = GetI32(record + kOffCursorPosition);
+  const int64_t cursor = GetI64(record + kOffCursorPosition);
   const bool charField = record[kOffCursorField] != 0;
   GridCell cell = PositionToCell(cursor, charField);
   if (!charField && DataSize() > 0) cell.col += record[kOffCursorNibble];
@@ -198,9 +198,9 @@ void TByteEditor::RestoreCursorState(const uint8_t* record) {
     if (cell.row >= RowCount()) cell.row = RowCount() - 1;
   }
   MoveCurrent(cell.col, cell.row, true);
-  selFrom_ = GetI32(record + kOffSelFrom);
-  selTo_ = GetI32(record + kOffSelTo);
-  selAnchor_ = GetI32(record + kOffSelAnchor);
+  selFrom_ = GetI64(record + kOffSelFrom);
+  selTo_ = GetI64(record + kOffSelTo);
+  selAnchor_ = GetI64(record + kOffSelAnchor);
   modified_ = record[kOffModifiedBefore] != 0;
 }
 
@@ -238,9 +238,9 @@ void TByteEditor::CommitChange() {
 // leaves the data as it was. The record's own bytes are in data.
 void TByteEditor::ApplyRecord(const uint8_t* fixed, const ByteSource& data) {
   const uint8_t kind = fixed[kOffKind];
-  const int32_t p = GetI32(fixed + kOffPosition);
-  const int32_t n = GetI32(fixed + kOffCount);
-  const int32_t m = GetI32(fixed + kOffOldLength);
+  const int64_t p = GetI64(fixed + kOffPosition);
+  const int64_t n = GetI64(fixed + kOffCount);
+  const int64_t m = GetI64(fixed + kOffOldLength);
   switch (kind) {
     case ckByteChanged: {
       uint8_t old = 0;
@@ -270,20 +270,20 @@ void TByteEditor::ApplyRecord(const uint8_t* fixed, const ByteSource& data) {
     }
     case ckReplaceSelection: {
       readWindowStart_ = -1;
-      const int32_t old = DataSize();
+      const int64_t old = DataSize();
       SpliceBytes(p, n, data, m, {});
       AfterRemoval(old - n, Col(), Row());
       UpdateGridSize();
       RestoreCursorState(fixed);
       // The mark of the byte before the replaced range goes as well.
-      if (ChangeMarksLength() >= p) CutChangeMarks(std::max(0, p - 1));
+      if (ChangeMarksLength() >= p) CutChangeMarks(std::max<int64_t>(0, p - 1));
       if (Host()) Host()->InvalidateAll();
       break;
     }
     case ckAppendBuffer: {
       readWindowStart_ = -1;
       const GridCell cell{Col(), Row()};
-      const int32_t anchor = selAnchor_, from = selFrom_, to = selTo_;
+      const int64_t anchor = selAnchor_, from = selFrom_, to = selTo_;
       MoveCurrent(2, Row(), true);
       try {
         workStream_->SetSize(p);
@@ -317,7 +317,7 @@ uint32_t TByteEditor::StepHistory(std::vector<uint8_t>& from, UndoSpill& fromSpi
   uint8_t fixed[kUndoFixedPart];
   std::memcpy(fixed, from.data() + start, kUndoFixedPart);
   TChangeKind kind = ckByteChanged;
-  int32_t count = 0, oldLength = 0;
+  int64_t count = 0, oldLength = 0;
   // Not a record this editor writes: leave it in place.
   if (!InverseOf(fixed, kind, count, oldLength)) return 0;
 
@@ -329,7 +329,7 @@ uint32_t TByteEditor::StepHistory(std::vector<uint8_t>& from, UndoSpill& fromSpi
   try {
     // The inverse reads the bytes the step is about to replace, so it is
     // written first; without room for it the step does not happen.
-    AppendRecord(to, toSpill, kind, GetI32(fixed + kOffPosition), count, oldLength);
+    AppendRecord(to, toSpill, kind, GetI64(fixed + kOffPosition), count, oldLength);
     // While the working copy changes, the recovery record calls it modified.
     NoteRecoveryState(fileName_, true, readOnly_);
     ApplyRecord(fixed, RecordData(from, fromSpill, start));
@@ -352,15 +352,15 @@ uint32_t TByteEditor::StepHistory(std::vector<uint8_t>& from, UndoSpill& fromSpi
 // the inverse record.
 void TByteEditor::StepContentReplaced(const uint8_t* fixed, std::vector<uint8_t>& from,
                                       UndoSpill& fromSpill, size_t start,
-                                      std::vector<uint8_t>& to, UndoSpill& toSpill, int32_t count,
-                                      int32_t oldLength) {
+                                      std::vector<uint8_t>& to, UndoSpill& toSpill, int64_t count,
+                                      int64_t oldLength) {
   const uint64_t id = SpillIdOf(from.data() + start, from.size() - start);
   const size_t toSize = to.size();
   try {
     // The inverse first, for the cursor state of now; its file id follows.
-    AppendRecord(to, toSpill, ckContentReplaced, GetI32(fixed + kOffPosition), count, oldLength);
+    AppendRecord(to, toSpill, ckContentReplaced, GetI64(fixed + kOffPosition), count, oldLength);
     NoteRecoveryState(fileName_, true, readOnly_);
-    UndoContentReplaced(fixed, GetI32(fixed + kOffPosition), fromSpill, id);
+    UndoContentReplaced(fixed, GetI64(fixed + kOffPosition), fromSpill, id);
   } catch (const std::exception& error) {
     to.resize(toSize);
     cachedSize_ = -1;

@@ -1,6 +1,6 @@
 // The layout of one undo or redo record, shared by undo.cpp and redo.cpp.
 //
-// Records lie back to back in a stream, oldest first. Each is a 33-byte
+// Records lie back to back in a stream, oldest first. Each is a 61-byte
 // fixed part, its data and a 32-bit trailer holding the record's whole
 // length, so the stream is walked backwards from its end. Integers are
 // little-endian. A record whose removed or replaced bytes run past the spill
@@ -20,15 +20,15 @@ inline constexpr size_t kOffKind = 0;
 inline constexpr size_t kOffOldMark = 1;
 inline constexpr size_t kOffModifiedBefore = 2;
 inline constexpr size_t kOffCursorPosition = 3;
-inline constexpr size_t kOffCursorNibble = 7;
-inline constexpr size_t kOffCursorField = 8;
-inline constexpr size_t kOffSelFrom = 9;
-inline constexpr size_t kOffSelTo = 13;
-inline constexpr size_t kOffSelAnchor = 17;
-inline constexpr size_t kOffPosition = 21;
-inline constexpr size_t kOffCount = 25;
-inline constexpr size_t kOffOldLength = 29;
-static_assert(kOffOldLength + 4 == kUndoFixedPart);
+inline constexpr size_t kOffCursorNibble = 11;
+inline constexpr size_t kOffCursorField = 12;
+inline constexpr size_t kOffSelFrom = 13;
+inline constexpr size_t kOffSelTo = 21;
+inline constexpr size_t kOffSelAnchor = 29;
+inline constexpr size_t kOffPosition = 37;
+inline constexpr size_t kOffCount = 45;
+inline constexpr size_t kOffOldLength = 53;
+static_assert(kOffOldLength + 8 == kUndoFixedPart);
 
 inline constexpr size_t kTrailer = 4;
 // The shortest record: fixed part, one data byte, trailer.
@@ -58,8 +58,8 @@ inline uint32_t GetU32(const uint8_t* p) {
          static_cast<uint32_t>(p[2]) << 16 | static_cast<uint32_t>(p[3]) << 24;
 }
 
-inline void PutI32(uint8_t* p, int32_t v) { PutU32(p, static_cast<uint32_t>(v)); }
-inline int32_t GetI32(const uint8_t* p) { return static_cast<int32_t>(GetU32(p)); }
+inline void PutI64(uint8_t* p, int64_t v) { PutU64(p, static_cast<uint64_t>(v)); }
+inline int64_t GetI64(const uint8_t* p) { return static_cast<int64_t>(GetU64(p)); }
 
 inline const char* KindName(uint8_t kind) {
   switch (kind) {
@@ -88,10 +88,10 @@ inline uint64_t SpillIdOf(const uint8_t* record, size_t length) {
   if (length != kSpilledRecord) return 0;
   // The other content of a replaced whole is always a file of its own.
   if (record[kOffKind] == ckContentReplaced) return GetU64(record + kUndoFixedPart);
-  int32_t logical = 0;
-  if (record[kOffKind] == ckBytesRemoved) logical = GetI32(record + kOffCount);
-  if (record[kOffKind] == ckReplaceSelection) logical = GetI32(record + kOffOldLength);
-  if (logical <= static_cast<int32_t>(kSpillId)) return 0;
+  int64_t logical = 0;
+  if (record[kOffKind] == ckBytesRemoved) logical = GetI64(record + kOffCount);
+  if (record[kOffKind] == ckReplaceSelection) logical = GetI64(record + kOffOldLength);
+  if (logical <= static_cast<int64_t>(kSpillId)) return 0;
   return GetU64(record + kUndoFixedPart);
 }
 

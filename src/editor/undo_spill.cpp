@@ -26,7 +26,7 @@ void ByteSource::Read(uint8_t* to, int64_t at, int64_t n) const {
 UndoSpill::~UndoSpill() { Clear(); }
 
 uint64_t UndoSpill::Store(const std::string& beside, FileStream& source, int64_t position,
-                          int64_t count, int32_t blockSize) {
+                          int64_t count, int64_t blockSize) {
   // A name someone else holds is stepped over, never opened.
   uint64_t id = next_;  // taken only when the file is complete
   std::string path;

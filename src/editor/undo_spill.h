@@ -40,7 +40,7 @@ class UndoSpill {
   // reserved first) and returns the file's id, never 0. Throws FileError;
   // nothing is left behind then.
   uint64_t Store(const std::string& beside, FileStream& source, int64_t position, int64_t count,
-                 int32_t blockSize);
+                 int64_t blockSize);
   // Creates a new, empty file named after beside, as Store names them, and
   // returns its id; the file is written through StreamOf. Throws FileError.
   uint64_t Create(const std::string& beside);

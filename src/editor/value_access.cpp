@@ -13,8 +13,8 @@ constexpr int kMaxPeek = 8;
 
 }  // namespace
 
-int TByteEditor::PeekBytes(int32_t position, uint8_t* out, int count) {
-  const int32_t size = DataSize();
+int TByteEditor::PeekBytes(int64_t position, uint8_t* out, int count) {
+  const int64_t size = DataSize();
   if (position < 0 || position >= size || count <= 0) return 0;
   const int n = static_cast<int>(std::min<int64_t>({count, kMaxPeek, int64_t{size} - position}));
   const bool held = readWindowStart_ != -1 && readWindowStart_ <= position &&
@@ -29,17 +29,17 @@ int TByteEditor::PeekBytes(int32_t position, uint8_t* out, int count) {
   return n;
 }
 
-bool TByteEditor::OverwriteBytes(int32_t position, const uint8_t* buffer, int32_t count) {
+bool TByteEditor::OverwriteBytes(int64_t position, const uint8_t* buffer, int64_t count) {
   return OverwriteFrom(position, ByteSource{buffer, nullptr, 0}, count);
 }
 
-bool TByteEditor::OverwriteFrom(int32_t position, const ByteSource& source, int32_t count) {
-  const int32_t size = DataSize();
+bool TByteEditor::OverwriteFrom(int64_t position, const ByteSource& source, int64_t count) {
+  const int64_t size = DataSize();
   if (count <= 0 || position < 0 || int64_t{position} + count > size) {
     PostStateChanged();
     return false;
   }
-  const int32_t windowStart = readWindowStart_;
+  const int64_t windowStart = readWindowStart_;
   const ChangeSavepoint savepoint = SaveChange();
   try {
     // A replacement of count bytes by count bytes: the gate records the old
@@ -57,7 +57,7 @@ bool TByteEditor::OverwriteFrom(int32_t position, const ByteSource& source, int3
   // (those from elsewhere are read again).
   if (source.memory) {
     readWindowStart_ = windowStart;
-    for (int32_t i = 0; i < count; ++i) UpdateReadWindow(position + i, source.memory[i]);
+    for (int64_t i = 0; i < count; ++i) UpdateReadWindow(position + i, source.memory[i]);
   } else {
     readWindowStart_ = -1;
   }

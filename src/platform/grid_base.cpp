@@ -30,8 +30,8 @@ void TGridBase::SetColCount(int count) {
   ScrollStateChanged();
 }
 
-void TGridBase::SetRowCount(int count) {
-  count = std::max(1, count);
+void TGridBase::SetRowCount(int64_t count) {
+  count = std::max<int64_t>(1, count);
   if (count == rowCount_) return;
   rowCount_ = count;
   ClampCurrent();
@@ -74,7 +74,7 @@ void TGridBase::SetFixedCols(int count) {
 }
 
 void TGridBase::SetFixedRows(int count) {
-  count = std::clamp(count, 0, rowCount_ - 1);
+  count = static_cast<int>(std::clamp<int64_t>(count, 0, rowCount_ - 1));
   if (count == fixedRows_) return;
   fixedRows_ = count;
   ClampCurrent();
@@ -99,20 +99,21 @@ void TGridBase::SetControlColor(Color c) {
 
 void TGridBase::ClampCurrent() {
   col_ = std::clamp(col_, std::min(fixedCols_, ColCount() - 1), ColCount() - 1);
-  row_ = std::clamp(row_, std::min(fixedRows_, rowCount_ - 1), rowCount_ - 1);
-  topRow_ = std::clamp(topRow_, fixedRows_, std::max(fixedRows_, MaxTopRow()));
+  row_ = std::clamp(row_, std::min<int64_t>(fixedRows_, rowCount_ - 1), rowCount_ - 1);
+  topRow_ = std::clamp(topRow_, int64_t{fixedRows_}, std::max<int64_t>(fixedRows_, MaxTopRow()));
   leftCol_ = std::clamp(leftCol_, fixedCols_, std::max(fixedCols_, MaxLeftCol()));
 }
 
-bool TGridBase::SelectCell(int, int) { return true; }
+bool TGridBase::SelectCell(int, int64_t) { return true; }
 
-void TGridBase::MoveCurrent(int col, int row, bool show) {
+void TGridBase::MoveCurrent(int col, int64_t row, bool show) {
   if (col < 0 || row < 0 || col >= ColCount() || row >= rowCount_)
     throw std::out_of_range("Grid index out of range");
   // Fixed cells never hold the current cell.
   if (col < fixedCols_ || row < fixedRows_) return;
   if (!SelectCell(col, row)) return;
-  const int oldCol = col_, oldRow = row_;
+  const int oldCol = col_;
+  const int64_t oldRow = row_;
   col_ = col;
   row_ = row;
   if (show) ClampInView(col, row);
@@ -150,14 +151,14 @@ int TGridBase::ColumnLeft(int col) const {
   return x < clientWidth_ ? x : INT_MIN;
 }
 
-Rect TGridBase::CellRect(int col, int row) const {
+Rect TGridBase::CellRect(int col, int64_t row) const {
   if (col < 0 || col >= ColCount() || row < 0 || row >= rowCount_) return {};
   int top;
   if (row < fixedRows_) {
-    top = row * RowExtent();
+    top = static_cast<int>(row) * RowExtent();
   } else {
     if (row < topRow_) return {};
-    const int64_t t = int64_t{fixedRows_} * RowExtent() + int64_t{row - topRow_} * RowExtent();
+    const int64_t t = int64_t{fixedRows_} * RowExtent() + (row - topRow_) * RowExtent();
     if (t >= clientHeight_) return {};
     top = static_cast<int>(t);
   }
@@ -172,7 +173,7 @@ int TGridBase::VisibleRowCount() const {
   const int avail = clientHeight_ - fixedRows_ * extent;
   // A row is fully visible when its cell fits; its trailing line need not.
   const int n = (avail + lineWidth_) / extent;
-  return std::max(1, std::min(n, rowCount_ - topRow_));
+  return static_cast<int>(std::max<int64_t>(1, std::min<int64_t>(n, rowCount_ - topRow_)));
 }
 
 int TGridBase::LastVisibleCol() const {
@@ -187,12 +188,12 @@ int TGridBase::LastVisibleCol() const {
   return last;
 }
 
-int TGridBase::MaxTopRow() const {
+int64_t TGridBase::MaxTopRow() const {
   const int extent = RowExtent();
   if (extent <= 0) return fixedRows_;
   const int avail = clientHeight_ - fixedRows_ * extent;
   const int fit = std::max(1, (avail + lineWidth_) / extent);
-  return std::max(fixedRows_, rowCount_ - fit);
+  return std::max<int64_t>(fixedRows_, rowCount_ - fit);
 }
 
 int TGridBase::MaxLeftCol() const {
@@ -216,8 +217,8 @@ void TGridBase::SetClientSize(int width, int height) {
   ScrollStateChanged();
 }
 
-void TGridBase::SetTopRow(int row) {
-  row = std::clamp(row, fixedRows_, std::max(fixedRows_, MaxTopRow()));
+void TGridBase::SetTopRow(int64_t row) {
+  row = std::clamp(row, int64_t{fixedRows_}, std::max<int64_t>(fixedRows_, MaxTopRow()));
   if (row == topRow_) return;
   topRow_ = row;
   InvalidateGrid();
@@ -234,8 +235,8 @@ void TGridBase::SetLeftCol(int col) {
   TopLeftChanged();
 }
 
-void TGridBase::ClampInView(int col, int row) {
-  int newTop = topRow_;
+void TGridBase::ClampInView(int col, int64_t row) {
+  int64_t newTop = topRow_;
   if (row >= fixedRows_) {
     if (row < topRow_) {
       newTop = row;
@@ -260,25 +261,24 @@ void TGridBase::ClampInView(int col, int row) {
   }
   const bool changed = newTop != topRow_ || newLeft != leftCol_;
   if (!changed) return;
-  topRow_ = std::max(fixedRows_, newTop);
+  topRow_ = std::max<int64_t>(fixedRows_, newTop);
   leftCol_ = std::max(fixedCols_, newLeft);
   InvalidateGrid();
   ScrollStateChanged();
   TopLeftChanged();
 }
 
-bool TGridBase::MouseToCell(int x, int y, int& col, int& row) const {
+bool TGridBase::MouseToCell(int x, int y, int& col, int64_t& row) const {
   if (x < 0 || y < 0 || x >= clientWidth_ || y >= clientHeight_) return false;
   const int extent = RowExtent();
   if (extent <= 0) return false;
   const int fixedH = fixedRows_ * extent;
-  int r;
+  int64_t r;
   if (y < fixedH) {
     r = y / extent;
   } else {
-    const int64_t rr = int64_t{topRow_} + (y - fixedH) / extent;
-    if (rr >= rowCount_) return false;
-    r = static_cast<int>(rr);
+    r = topRow_ + (y - fixedH) / extent;
+    if (r >= rowCount_) return false;
   }
   int c = -1;
   int left = 0;
@@ -323,7 +323,7 @@ void TGridBase::Paint(Surface& surface, const Rect& invalid) {
 
   int y = 0;
   int gridBottom = 0;
-  auto paintRow = [&](int row, int top) {
+  auto paintRow = [&](int64_t row, int top) {
     for (const Span& s : cols) {
       if (s.width <= 0) continue;
       const Rect r{s.left, top, s.left + s.width, top + rowHeight_};
@@ -331,7 +331,7 @@ void TGridBase::Paint(Surface& surface, const Rect& invalid) {
     }
   };
   for (int r = 0; r < fixedRows_ && y < clientHeight_; ++r, y += extent) paintRow(r, y);
-  for (int r = topRow_; r < rowCount_ && y < clientHeight_; ++r, y += extent) paintRow(r, y);
+  for (int64_t r = topRow_; r < rowCount_ && y < clientHeight_; ++r, y += extent) paintRow(r, y);
   gridBottom = std::min(y, clientHeight_);
 
   if (lineWidth_ > 0) {
@@ -363,7 +363,7 @@ void TGridBase::Paint(Surface& surface, const Rect& invalid) {
   if (!below.IsEmpty() && below.Intersects(invalid)) surface.FillRect(below, background);
 }
 
-void TGridBase::InvalidateCell(int col, int row) {
+void TGridBase::InvalidateCell(int col, int64_t row) {
   const Rect r = CellRect(col, row);
   if (!r.IsEmpty()) InvalidateRect(r);
 }
@@ -411,7 +411,8 @@ void TGridBase::GridMouseDown(MouseButton button, ShiftState shift, int x, int y
     if (OnDblClick) OnDblClick();
     return;
   }
-  int col, row;
+  int col;
+  int64_t row;
   if (!MouseToCell(x, y, col, row)) return;
   if (col < fixedCols_ || row < fixedRows_) return;
   MoveCurrent(col, row, true);
@@ -427,12 +428,14 @@ void TGridBase::DragTo(int x, int y) {
   const int fx = FixedWidth();
   const int cx = std::clamp(x, fx, std::max(fx, std::min(clientWidth_, fx + ScrollableWidth()) - 1));
   const int cy = std::clamp(y, 0, std::max(0, clientHeight_ - 1));
-  int col, row;
+  int col;
+  int64_t row;
   if (!MouseToCell(cx, cy, col, row)) {
     // Below the last row or right of the last column.
     col = col_;
     row = row_;
-    int c2, r2;
+    int c2;
+    int64_t r2;
     if (MouseToCell(cx, 0, c2, r2)) col = c2;
     else col = ColCount() - 1;
     if (MouseToCell(fx, cy, c2, r2)) row = r2;
@@ -446,7 +449,8 @@ void TGridBase::GridMouseMove(ShiftState, int x, int y) {
   if (!dragging_) return;
   dragX_ = x;
   dragY_ = y;
-  int col, row;
+  int col;
+  int64_t row;
   if (x < 0 || y < 0 || x >= clientWidth_ || y >= clientHeight_) return;  // the timer scrolls
   if (!MouseToCell(x, y, col, row)) {
     DragTo(x, y);
@@ -473,17 +477,20 @@ void TGridBase::HandleTimer() {
   if (below) SetTopRow(topRow_ + 1);
   if (leftOf) SetLeftCol(leftCol_ - 1);
   if (rightOf) SetLeftCol(leftCol_ + 1);
-  int col = col_, row = row_;
+  int col = col_;
+  int64_t row = row_;
   if (above) row = topRow_;
   if (below) row = std::min(rowCount_ - 1, topRow_ + VisibleRowCount() - 1);
   if (leftOf) col = leftCol_;
   if (rightOf) col = LastVisibleCol();
   if (!above && !below) {
-    int c2, r2;
+    int c2;
+    int64_t r2;
     if (MouseToCell(FixedWidth(), std::clamp(dragY_, 0, clientHeight_ - 1), c2, r2)) row = r2;
   }
   if (!leftOf && !rightOf) {
-    int c2, r2;
+    int c2;
+    int64_t r2;
     if (MouseToCell(std::clamp(dragX_, 0, clientWidth_ - 1), 0, c2, r2)) col = std::max(c2, fixedCols_);
   }
   if (col != col_ || row != row_) MoveCurrent(col, row, true);

@@ -25,8 +25,8 @@ class TGridBase : public HostClient {
 
   int ColCount() const { return static_cast<int>(widths_.size()); }
   void SetColCount(int count);
-  int RowCount() const { return rowCount_; }
-  void SetRowCount(int count);
+  int64_t RowCount() const { return rowCount_; }
+  void SetRowCount(int64_t count);
   int ColWidths(int col) const { return widths_[static_cast<size_t>(col)]; }
   void SetColWidths(int col, int width);
   void SetDefaultColWidth(int width);
@@ -41,20 +41,20 @@ class TGridBase : public HostClient {
 
   // The current cell. Setting it goes through MoveCurrent.
   int Col() const { return col_; }
-  int Row() const { return row_; }
+  int64_t Row() const { return row_; }
   void SetCol(int col) { if (col != col_) MoveCurrent(col, row_, true); }
-  void SetRow(int row) { if (row != row_) MoveCurrent(col_, row, true); }
+  void SetRow(int64_t row) { if (row != row_) MoveCurrent(col_, row, true); }
   // Makes (col, row) current if SelectCell agrees, scrolling it into view
   // when show is true. A fixed cell is never made current; an index outside
   // the grid throws std::out_of_range.
-  void MoveCurrent(int col, int row, bool show = true);
+  void MoveCurrent(int col, int64_t row, bool show = true);
 
   // Scroll position: first visible scrollable row and column.
-  int TopRow() const { return topRow_; }
-  void SetTopRow(int row);
+  int64_t TopRow() const { return topRow_; }
+  void SetTopRow(int64_t row);
   int LeftCol() const { return leftCol_; }
   void SetLeftCol(int col);
-  int MaxTopRow() const;
+  int64_t MaxTopRow() const;
   int MaxLeftCol() const;
   // Fully visible scrollable rows (at least 1) and the last fully visible column.
   int VisibleRowCount() const;
@@ -70,10 +70,10 @@ class TGridBase : public HostClient {
   void SetControlColor(Color c);
 
   // Client rectangle of a cell; empty when the cell is not visible.
-  Rect CellRect(int col, int row) const;
+  Rect CellRect(int col, int64_t row) const;
   // The cell under a client point (cells beyond the last column or row count
   // as outside); false when the point is on no cell.
-  bool MouseToCell(int x, int y, int& col, int& row) const;
+  bool MouseToCell(int x, int y, int& col, int64_t& row) const;
 
   // Paints the cells that intersect invalid through DrawCell, the grid lines
   // and the area outside the cells.
@@ -94,13 +94,13 @@ class TGridBase : public HostClient {
   std::function<void()> OnDblClick;
 
  protected:
-  virtual void DrawCell(Surface& surface, int col, int row, const Rect& rect) = 0;
+  virtual void DrawCell(Surface& surface, int col, int64_t row, const Rect& rect) = 0;
   // Asked before the current cell moves; the move happens only on true.
-  virtual bool SelectCell(int col, int row);
+  virtual bool SelectCell(int col, int64_t row);
   // Called after TopRow or LeftCol changed.
   virtual void TopLeftChanged() {}
 
-  void InvalidateCell(int col, int row);
+  void InvalidateCell(int col, int64_t row);
   void InvalidateRect(const Rect& r);
   void InvalidateGrid();
 
@@ -111,7 +111,7 @@ class TGridBase : public HostClient {
   int RowExtent() const { return rowHeight_ + lineWidth_; }
   // x of a column's left edge, or INT_MIN when not laid out on screen.
   int ColumnLeft(int col) const;
-  void ClampInView(int col, int row);
+  void ClampInView(int col, int64_t row);
   void ClampCurrent();
   void ScrollStateChanged();
   void DragTo(int x, int y);
@@ -119,14 +119,14 @@ class TGridBase : public HostClient {
   WindowHost* host_;
   std::vector<int> widths_;
   int defaultColWidth_ = 64;
-  int rowCount_ = 5;
+  int64_t rowCount_ = 5;
   int rowHeight_ = 24;
   int fixedCols_ = 1;
   int fixedRows_ = 0;
   int lineWidth_ = 0;
   int col_ = 1;
-  int row_ = 0;
-  int topRow_ = 0;
+  int64_t row_ = 0;
+  int64_t topRow_ = 0;
   int leftCol_ = 1;
   int clientWidth_ = 0;
   int clientHeight_ = 0;

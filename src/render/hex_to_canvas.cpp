@@ -11,7 +11,7 @@ namespace bm {
 
 namespace {
 
-constexpr int32_t kBlockSize = 65536;
+constexpr int64_t kBlockSize = 65536;
 constexpr char kHexDigits[] = "0123456789ABCDEF";
 
 size_t Width(int chars) { return chars > 0 ? static_cast<size_t>(chars) : 0; }
@@ -55,7 +55,7 @@ void THexToCanvas::AssignFromEditor() {
   charFieldSeparator_ = 0;
 }
 
-uint8_t THexToCanvas::DataByte(int32_t p) {
+uint8_t THexToCanvas::DataByte(int64_t p) {
   if (blockStart_ < 0 || p < blockStart_ || p >= blockStart_ + blockLength_) {
     // Whole lines of the dump fall in one block unless a line is longer than it.
     block_.resize(kBlockSize);
@@ -69,7 +69,7 @@ uint8_t THexToCanvas::DataByte(int32_t p) {
   return block_[static_cast<size_t>(p - blockStart_)];
 }
 
-std::string THexToCanvas::FormatLine(int32_t start, int32_t last) {
+std::string THexToCanvas::FormatLine(int64_t start, int64_t last) {
   std::string line;
   blockStart_ = -1;  // the data may have changed since the last call
   FormatLineInto(line, start, last);
@@ -77,7 +77,7 @@ std::string THexToCanvas::FormatLine(int32_t start, int32_t last) {
   return line;
 }
 
-void THexToCanvas::FormatLineInto(std::string& line, int32_t start, int32_t last) {
+void THexToCanvas::FormatLineInto(std::string& line, int64_t start, int64_t last) {
   line.clear();
   if (!byteEditor_) return;
   const int w = byteEditor_->OffsetChars();
@@ -99,7 +99,7 @@ void THexToCanvas::FormatLineInto(std::string& line, int32_t start, int32_t last
     for (int i = 1; i <= bytesPerLine_; ++i) {
       const int64_t p = int64_t{start} + i - 1;
       const bool present = p <= last;
-      const uint8_t b = present ? DataByte(static_cast<int32_t>(p)) : 0;
+      const uint8_t b = present ? DataByte(static_cast<int64_t>(p)) : 0;
       switch (memFieldDisplay_) {
         case odHex:
           if (!present) {
@@ -126,7 +126,7 @@ void THexToCanvas::FormatLineInto(std::string& line, int32_t start, int32_t last
     for (int i = 1; i <= bytesPerLine_; ++i) {
       const int64_t p = int64_t{start} + i - 1;
       line += p <= last ? static_cast<char>(byteEditor_->ByteToDisplayChar(
-                              DataByte(static_cast<int32_t>(p))))
+                              DataByte(static_cast<int64_t>(p))))
                         : ' ';
     }
   }
@@ -153,11 +153,11 @@ void THexToCanvas::FitFont(Surface& surface, const std::string& line, int width)
   }
 }
 
-int32_t THexToCanvas::Draw(Surface& surface, int32_t start, int32_t last,
+int64_t THexToCanvas::Draw(Surface& surface, int64_t start, int64_t last,
                            const std::string& header, const std::string& footer) {
   if (bytesPerLine_ < 1) return kNoPage;
   if (!byteEditor_) return kNoEditor;
-  const int32_t size = byteEditor_->DataSize();
+  const int64_t size = byteEditor_->DataSize();
   if (last >= size) last = size - 1;
   if (last < start || start < 0) return kNoPage;
   const int width = DrawRect.right - DrawRect.left;
@@ -194,12 +194,12 @@ int32_t THexToCanvas::Draw(Surface& surface, int32_t start, int32_t last,
       pos = int64_t{last} + 1;
       break;
     }
-    FormatLineInto(line, static_cast<int32_t>(pos), last);
+    FormatLineInto(line, static_cast<int64_t>(pos), last);
     y += lh;
   }
   if (!footer.empty()) surface.TextOut(DrawRect.left, static_cast<int>(bottom), clip, footer);
   blockStart_ = -1;
-  return static_cast<int32_t>(pos);
+  return static_cast<int64_t>(pos);
 }
 
 }  // namespace bm

@@ -20,8 +20,8 @@ class THexToCanvas {
   static constexpr int kMinFontSize = 1;
   static constexpr int kMaxFontSize = 1000;
   // Draw's result for a bad request and for a renderer without an editor.
-  static constexpr int32_t kNoPage = -1;
-  static constexpr int32_t kNoEditor = 2147483647;
+  static constexpr int64_t kNoPage = -1;
+  static constexpr int64_t kNoEditor = INT64_MAX;
 
   THexToCanvas() = default;
   ~THexToCanvas();
@@ -67,20 +67,20 @@ class THexToCanvas {
 
   // The dump line whose first byte is at start; positions after last are
   // shown as blanks. Empty without an editor.
-  std::string FormatLine(int32_t start, int32_t last);
+  std::string FormatLine(int64_t start, int64_t last);
 
   // Draws one page from the line at start, for data up to last, with the
   // header at the top and the footer at the bottom of DrawRect (empty: none).
   // Returns where the next page starts: last + 1 when the data ended on this
   // page; start when not one line fits; kNoPage for BytesPerLine < 1, a start
   // outside the data or last < start; kNoEditor without an editor.
-  int32_t Draw(Surface& surface, int32_t start, int32_t last, const std::string& header,
+  int64_t Draw(Surface& surface, int64_t start, int64_t last, const std::string& header,
                const std::string& footer);
 
  private:
-  void FormatLineInto(std::string& line, int32_t start, int32_t last);
+  void FormatLineInto(std::string& line, int64_t start, int64_t last);
   // The byte at p, through a block buffer that lives for one Draw or FormatLine.
-  uint8_t DataByte(int32_t p);
+  uint8_t DataByte(int64_t p);
   void FitFont(Surface& surface, const std::string& line, int width);
 
   TByteEditor* byteEditor_ = nullptr;
@@ -99,7 +99,7 @@ class THexToCanvas {
 
   std::vector<uint8_t> block_;
   int64_t blockStart_ = -1;
-  int32_t blockLength_ = 0;
+  int64_t blockLength_ = 0;
 };
 
 }  // namespace bm

@@ -77,12 +77,12 @@ PrintResult PrintDocument(Printer& printer, THexToCanvas& renderer, const std::s
   PrintResult result;
   TByteEditor* editor = renderer.ByteEditor();
   if (!editor) return result;
-  const int32_t size = editor->DataSize();
+  const int64_t size = editor->DataSize();
   if (size < 1) return result;
 
   printer.BeginDoc(title);
   JobGuard job(printer);
-  int32_t pos = 0;
+  int64_t pos = 0;
   int page = 1;
   int pages = 1;
   for (;;) {
@@ -91,7 +91,7 @@ PrintResult PrintDocument(Printer& printer, THexToCanvas& renderer, const std::s
     canvas.FillRect(Rect{0, 0, w, h}, kWhite);
     canvas.SetBkColor(kWhite);
     renderer.DrawRect = PageLayout(w, h);
-    const int32_t next = renderer.Draw(canvas, pos, size - 1, header, PrintFooterText(page));
+    const int64_t next = renderer.Draw(canvas, pos, size - 1, header, PrintFooterText(page));
     // A page that takes no line would be followed by blank pages for ever.
     if (next <= pos || next > size) throw PrinterError("Страница слишком мала для строки дампа");
     result.pages = page;

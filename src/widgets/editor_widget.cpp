@@ -15,6 +15,7 @@
 #include <QWheelEvent>
 
 #include "platform/codepage.h"
+#include "platform/scroll_map.h"
 #include "widgets/column_ruler_widget.h"
 #include "platform/qt/qt_keys.h"
 
@@ -103,6 +104,8 @@ EditorWidget::EditorWidget(QWidget* parent, FileSystem& files) : QAbstractScroll
   viewport()->setCursor(Qt::IBeamCursor);
   viewport()->setMouseTracking(true);
 
+  connect(verticalScrollBar(), &QAbstractSlider::actionTriggered, this,
+          [this](int action) { ReportingErrors(OnError, [&] { VerticalBarAction(action); }); });
   editor_ = std::make_unique<TByteEditor>(this, files);
   windowCreated_ = true;
   editor_->SetClientSize(viewport()->width(), viewport()->height());
@@ -221,10 +224,16 @@ void EditorWidget::UpdateRuler() {
 void EditorWidget::SyncScrollBars() {
   TByteEditor& ed = *editor_;
   QScrollBar* v = verticalScrollBar();
-  v->setRange(ed.FixedRows(), std::max(ed.FixedRows(), ed.MaxTopRow()));
+  const int64_t maxTop = ScrollableTopRows();
+  const int maximum = ScrollBarMaximum(maxTop);
+  v->setRange(ed.FixedRows(), ed.FixedRows() + maximum);
   v->setSingleStep(1);
-  v->setPageStep(std::max(1, ed.VisibleRowCount()));
-  v->setValue(ed.TopRow());
+  // A proportional bar keeps its page in proportion too, so the thumb's size
+  // still tells how much of the data is in view.
+  const int64_t page = std::max(1, ed.VisibleRowCount());
+  v->setPageStep(maximum == maxTop ? static_cast<int>(page)
+                                   : std::max(1, RowToScrollValue(page, maxTop)));
+  v->setValue(ed.FixedRows() + RowToScrollValue(ed.TopRow() - ed.FixedRows(), maxTop));
   QScrollBar* h = horizontalScrollBar();
   h->setRange(ed.FixedCols(), std::max(ed.FixedCols(), ed.MaxLeftCol()));
   h->setSingleStep(1);
@@ -232,13 +241,40 @@ void EditorWidget::SyncScrollBars() {
   h->setValue(ed.LeftCol());
 }
 
+int64_t EditorWidget::ScrollableTopRows() const {
+  return std::max<int64_t>(0, editor_->MaxTopRow() - editor_->FixedRows());
+}
+
+void EditorWidget::VerticalBarAction(int action) {
+  if (!editor_ || ScrollBarMaximum(ScrollableTopRows()) == ScrollableTopRows()) return;
+  // On a proportional bar the arrows and the page areas still move by one
+  // row and by a page of rows.
+  int64_t rows = 0;
+  switch (action) {
+    case QAbstractSlider::SliderSingleStepAdd: rows = 1; break;
+    case QAbstractSlider::SliderSingleStepSub: rows = -1; break;
+    case QAbstractSlider::SliderPageStepAdd: rows = editor_->VisibleRowCount(); break;
+    case QAbstractSlider::SliderPageStepSub: rows = -editor_->VisibleRowCount(); break;
+    default: return;
+  }
+  editor_->SetTopRow(editor_->TopRow() + rows);
+  editor_->Scrolled();
+  verticalScrollBar()->setSliderPosition(
+      editor_->FixedRows() +
+      RowToScrollValue(editor_->TopRow() - editor_->FixedRows(), ScrollableTopRows()));
+}
+
 void EditorWidget::scrollContentsBy(int, int) {
   ReportingErrors(OnError, [&] {
     // The grid repaints itself from its new scroll position; no pixels move.
     if (!editor_ || syncingBars_) return;
-    const int top = verticalScrollBar()->value();
+    const int top = verticalScrollBar()->value() - editor_->FixedRows();
     const int left = horizontalScrollBar()->value();
-    editor_->SetTopRow(top);
+    // A bar still on the value of the top row leaves it where it is: a
+    // proportional value stands for many rows, and keys scroll to one of them.
+    const int64_t maxTop = ScrollableTopRows();
+    if (top != RowToScrollValue(editor_->TopRow() - editor_->FixedRows(), maxTop))
+      editor_->SetTopRow(editor_->FixedRows() + ScrollValueToRow(top, maxTop));
     editor_->SetLeftCol(left);
     editor_->Scrolled();
     // The grid may have clamped the values: the bars show where it is.

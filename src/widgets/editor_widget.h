@@ -91,6 +91,10 @@ class EditorWidget : public QAbstractScrollArea, public WindowHost {
   class InputScope;
 
   void SyncScrollBars();
+  // The top rows the vertical bar scrolls through, past the fixed ones.
+  int64_t ScrollableTopRows() const;
+  // An arrow or page action on the vertical bar, exact to the row.
+  void VerticalBarAction(int action);
   void MouseEvent(QMouseEvent* e, int kind);
   bool CaretVisibleNow() const;
   void UpdateCaretRect();

@@ -290,7 +290,7 @@ TEST_F(EditRangesTest, ChangeMarksAreCutWherePositionsStartToShift) {
 
 TEST_F(EditRangesTest, BufferFromFileClipsTheCountAndRejectsPositionsOutsideTheData) {
   Load(Iota(50));
-  int32_t count = 10;
+  int64_t count = 10;
   auto buf = ed.BufferFromFile(48, count);
   ASSERT_TRUE(buf);
   EXPECT_EQ(count, 2);

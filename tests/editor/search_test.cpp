@@ -225,9 +225,9 @@ TEST_F(FindDataTest, BlocksAndTheReadWindowAgreeWithAPlainScan) {
     const int32_t q = Find(pattern, start, fold, false);
     ASSERT_EQ(q, PlainFind(data, pattern, start, size - 1, fold)) << "start " << start;
     const int32_t examined = q >= 0 ? q + static_cast<int32_t>(pattern.size()) - 1 : size - 1;
-    const int32_t w = ed.ReadWindowStart();
+    const int64_t w = ed.ReadWindowStart();
     ASSERT_TRUE(w >= 0 && w <= examined && examined < w + kReadWindowSize);
-    const int32_t held = std::min(kReadWindowSize, size - w);
+    const int64_t held = std::min<int64_t>(kReadWindowSize, size - w);
     ASSERT_TRUE(std::equal(ed.ReadWindow(), ed.ReadWindow() + held, data.begin() + w));
   }
   EXPECT_FALSE(host.busy);

@@ -109,8 +109,9 @@ TEST_F(SelectionTest, SelStartAndSelEnd) {
   EXPECT_EQ(ed.CursorPosition(), 3);
 
   // A range edit's view of it: the first byte's cell in the cursor's field.
-  int32_t start = 0, end = 0;
-  int col = 0, row = 0;
+  int64_t start = 0, end = 0;
+  int col = 0;
+  int64_t row = 0;
   ed.GetSelectionRange(start, end, col, row);
   EXPECT_EQ(start, 3);
   EXPECT_EQ(end, 10);

@@ -50,11 +50,11 @@ TEST_F(UndoSpillTest, ALargeRemovalKeepsItsBytesOnDiskAndUndoBringsThemBack) {
 
   // The record keeps its fixed part and a trailer; its count is the real one.
   const Bytes& s = ed.UndoStream();
-  ASSERT_EQ(s.size(), 45u);
+  ASSERT_EQ(s.size(), 73u);
   EXPECT_EQ(s[0], ckBytesRemoved);
-  EXPECT_EQ(U32At(s, 21), 1000u);  // position
-  EXPECT_EQ(U32At(s, 25), 5000u);  // count
-  EXPECT_EQ(U32At(s, 41), 45u);
+  EXPECT_EQ(U32At(s, 37), 1000u);  // position
+  EXPECT_EQ(U32At(s, 45), 5000u);  // count
+  EXPECT_EQ(U32At(s, 69), 73u);
 
   // The bytes are in a private file beside the working copy.
   struct stat st;
@@ -83,7 +83,7 @@ TEST_F(UndoSpillTest, AReplacedSelectionOnDiskUndoesAmongSmallRecords) {
   ed.PasteBuffer(pasted.data(), 100);
   ed.AppendBuffer(pasted.data(), 3);  // a newer record after the one on disk
   EXPECT_EQ(ed.DataSize(), 6000 - 3000 + 100 + 3);
-  EXPECT_EQ(ed.UndoStream().size(), 38u + 45u + 38u);
+  EXPECT_EQ(ed.UndoStream().size(), 66u + 73u + 66u);
 
   ed.Undo();
   ed.Undo();

@@ -69,40 +69,40 @@ TEST_F(UndoTest, RecordsHaveTheirFixedLayout) {
   Select(0x25, 0x28);
   Overwrite(0x102, 0xAB);
   const auto& s = ed.UndoStream();
-  ASSERT_EQ(s.size(), 38u);
+  ASSERT_EQ(s.size(), 66u);
   EXPECT_EQ(s[0], ckByteChanged);
   EXPECT_EQ(s[1], 0);             // not marked before
   EXPECT_EQ(s[2], 0);             // not modified before
   EXPECT_EQ(U32At(s, 3), 0x25u);  // cursor position
-  EXPECT_EQ(s[7], 0);             // nibble
-  EXPECT_EQ(s[8], 1);             // character field
-  EXPECT_EQ(U32At(s, 9), 0x25u);  // selFrom
-  EXPECT_EQ(U32At(s, 13), 0x28u); // selTo
-  EXPECT_EQ(U32At(s, 17), 0x25u); // selAnchor
-  EXPECT_EQ(U32At(s, 21), 0x102u);
-  EXPECT_EQ(U32At(s, 25), 1u);
-  EXPECT_EQ(U32At(s, 29), 0u);
-  EXPECT_EQ(s[33], 0x02);         // the old byte
-  EXPECT_EQ(U32At(s, 34), 38u);
+  EXPECT_EQ(s[11], 0);            // nibble
+  EXPECT_EQ(s[12], 1);            // character field
+  EXPECT_EQ(U32At(s, 13), 0x25u); // selFrom
+  EXPECT_EQ(U32At(s, 21), 0x28u); // selTo
+  EXPECT_EQ(U32At(s, 29), 0x25u); // selAnchor
+  EXPECT_EQ(U32At(s, 37), 0x102u);
+  EXPECT_EQ(U32At(s, 45), 1u);
+  EXPECT_EQ(U32At(s, 53), 0u);
+  EXPECT_EQ(s[61], 0x02);         // the old byte
+  EXPECT_EQ(U32At(s, 62), 66u);
 
   // A removal keeps its bytes; the cursor on a second digit column.
   ed.MoveCurrent(2 * 4 + 3, 0);  // second digit of byte 4; clears the selection
   ed.DeleteSelection();
-  ASSERT_EQ(s.size(), 38u + 38u);
-  EXPECT_EQ(s[38], ckBytesRemoved);
-  EXPECT_EQ(s[38 + 2], 1);  // modified before
-  EXPECT_EQ(s[38 + 7], 1);  // second nibble
-  EXPECT_EQ(s[38 + 8], 0);
-  EXPECT_EQ(U32At(s, 38 + 17), 0xFFFFFFFFu);  // no selection
-  EXPECT_EQ(s[38 + 33], 4);                   // the removed byte
-  EXPECT_EQ(U32At(s, 38 + 34), 38u);
+  ASSERT_EQ(s.size(), 66u + 66u);
+  EXPECT_EQ(s[66], ckBytesRemoved);
+  EXPECT_EQ(s[66 + 2], 1);  // modified before
+  EXPECT_EQ(s[66 + 11], 1);  // second nibble
+  EXPECT_EQ(s[66 + 12], 0);
+  EXPECT_EQ(U32At(s, 66 + 29), 0xFFFFFFFFu);  // no selection
+  EXPECT_EQ(s[66 + 61], 4);                   // the removed byte
+  EXPECT_EQ(U32At(s, 66 + 62), 66u);
 
   Select(10, 14);
   ed.DeleteSelection();
-  ASSERT_EQ(s.size(), 76u + 5u + 37u);
-  EXPECT_EQ(U32At(s, 76 + 25), 5u);
-  EXPECT_EQ(Bytes(s.begin() + 76 + 33, s.begin() + 76 + 38), Bytes({11, 12, 13, 14, 15}));
-  EXPECT_EQ(U32At(s, s.size() - 4), 42u);
+  ASSERT_EQ(s.size(), 132u + 5u + 65u);
+  EXPECT_EQ(U32At(s, 132 + 45), 5u);
+  EXPECT_EQ(Bytes(s.begin() + 132 + 61, s.begin() + 132 + 66), Bytes({11, 12, 13, 14, 15}));
+  EXPECT_EQ(U32At(s, s.size() - 4), 70u);
 
   // Undo puts the cursor back on the second digit of byte 4.
   ed.Undo();
@@ -211,9 +211,9 @@ TEST_F(UndoTest, HistoryKeepsTheNewestHundredRecords) {
   Load(Bytes(256, 0));
   for (int i = 0; i < 101; ++i) Overwrite(i, static_cast<uint8_t>(i + 1));
   EXPECT_EQ(ed.UndoCount(), 100);
-  EXPECT_EQ(ed.UndoStream().size(), 100u * 38u);
+  EXPECT_EQ(ed.UndoStream().size(), 100u * 66u);
   // The oldest (byte 0) was pushed out; the stream starts with byte 1's record.
-  EXPECT_EQ(U32At(ed.UndoStream(), 21), 1u);
+  EXPECT_EQ(U32At(ed.UndoStream(), 37), 1u);
 
   for (int i = 0; i < 100; ++i) {
     ASSERT_TRUE(ed.CanUndo()) << i;

@@ -27,11 +27,11 @@ class RecordingGrid : public TGridBase {
   int topLeftChanges = 0;
 
  protected:
-  void DrawCell(Surface& s, int col, int row, const Rect& r) override {
+  void DrawCell(Surface& s, int col, int64_t row, const Rect& r) override {
     drawn.emplace_back(col, row);
     s.FillRect(r, kCellFill);
   }
-  bool SelectCell(int col, int row) override { return select ? select(col, row) : true; }
+  bool SelectCell(int col, int64_t row) override { return select ? select(col, row) : true; }
   void TopLeftChanged() override { ++topLeftChanges; }
 };
 
@@ -73,7 +73,8 @@ TEST_F(GridBaseTest, CellRectsVisibleRowsAndHitTesting) {
   EXPECT_EQ(grid.MaxTopRow(), 6);
   EXPECT_EQ(grid.LastVisibleCol(), 5);
 
-  int col = -1, row = -1;
+  int col = -1;
+  int64_t row = -1;
   ASSERT_TRUE(grid.MouseToCell(25, 12, col, row));
   EXPECT_EQ(col, 2);
   EXPECT_EQ(row, 1);

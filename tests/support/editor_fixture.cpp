@@ -14,7 +14,7 @@ std::vector<uint8_t> Iota(size_t n, uint8_t first) {
 
 std::vector<uint8_t> DataOf(TByteEditor& ed) {
   std::vector<uint8_t> b(static_cast<size_t>(ed.DataSize()));
-  if (!b.empty()) ed.ReadBytes(b.data(), 0, static_cast<int32_t>(b.size()));
+  if (!b.empty()) ed.ReadBytes(b.data(), 0, static_cast<int64_t>(b.size()));
   return b;
 }
 
@@ -49,12 +49,12 @@ void EditorFixture::Type(const char* text) {
   for (const char* c = text; *c; ++c) ed.WMChar(static_cast<uint8_t>(*c));
 }
 
-void EditorFixture::Select(int32_t from, int32_t to) {
+void EditorFixture::Select(int64_t from, int64_t to) {
   ed.SetSelStart(from);
   ed.SetSelEnd(to);
 }
 
-void EditorFixture::Overwrite(int32_t p, uint8_t v) {
+void EditorFixture::Overwrite(int64_t p, uint8_t v) {
   ed.OverwriteByte(ed.ReadByte(p), v, p, ed.RowOfPosition(p));
 }
 
@@ -64,12 +64,12 @@ void EditorFixture::InsertMode() {
   ASSERT_TRUE(ed.IsInsertMode());
 }
 
-void EditorFixture::Put(int32_t p, bool charField, bool second) {
+void EditorFixture::Put(int64_t p, bool charField, bool second) {
   const GridCell c = ed.PositionToCell(p, charField);
   ed.MoveCurrent(c.col + (second ? 1 : 0), c.row);
 }
 
-GridCell EditorFixture::Hex(int32_t p, bool second) const {
+GridCell EditorFixture::Hex(int64_t p, bool second) const {
   GridCell c = ed.PositionToCell(p, false);
   c.col += second ? 1 : 0;
   return c;

@@ -40,18 +40,18 @@ struct EditorFixture {
   void Type(const char* text);
 
   // Selects from..to (the anchor at from, the cursor at to).
-  void Select(int32_t from, int32_t to);
+  void Select(int64_t from, int64_t to);
   // Overwrites the byte at p with v as one byte change.
-  void Overwrite(int32_t p, uint8_t v);
+  void Overwrite(int64_t p, uint8_t v);
   // Allows insert mode and switches it on.
   void InsertMode();
 
   // Puts the cursor on byte p: its (first or second) hex digit or its
   // character cell.
-  void Put(int32_t p, bool charField = false, bool second = false);
+  void Put(int64_t p, bool charField = false, bool second = false);
   GridCell Cursor() const { return {ed.Col(), ed.Row()}; }
   // The cell of byte p's first or second hex digit.
-  GridCell Hex(int32_t p, bool second = false) const;
+  GridCell Hex(int64_t p, bool second = false) const;
 
   TempDir dir;
   FakeWindowHost host;
