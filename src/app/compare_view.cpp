@@ -146,7 +146,7 @@ bool CompareView::Open(const std::string& path, std::string& error) {
 bool CompareView::RefreshIfChanged(std::string& error) {
   TByteEditor& second = Second();
   if (!second.FileChangedOnDisk()) return true;
-  const int top = second.TopRow();
+  const int64_t top = second.TopRow();
   if (!second.LoadFromFile(path_)) {
     error = second.LoadError().empty() ? "Файл не читается." : second.LoadError();
     return false;
@@ -232,7 +232,7 @@ void CompareView::FollowScroll(EditorWidget* from, EditorWidget* to) {
   syncing_ = true;
   TByteEditor& a = from->Editor();
   TByteEditor& b = to->Editor();
-  const int top = std::clamp(a.TopRow(), b.FixedRows(), std::max(b.FixedRows(), b.MaxTopRow()));
+  const int64_t top = std::clamp<int64_t>(a.TopRow(), b.FixedRows(), std::max<int64_t>(b.FixedRows(), b.MaxTopRow()));
   const int left = std::clamp(a.LeftCol(), b.FixedCols(), std::max(b.FixedCols(), b.MaxLeftCol()));
   if (b.TopRow() != top || b.LeftCol() != left) {
     b.SetTopRow(top);

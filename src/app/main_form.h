@@ -289,6 +289,11 @@ class TMainForm : public QMainWindow {
   void StartComparison(const std::string& path);
   // Re-reads the compared file after another program changed it.
   void RefreshComparison();
+  // main_form_insert.cpp
+  // Builds the insert panel and applies the remembered choice.
+  void BuildInsertMode();
+  void ApplyInsertMode(bool allow);
+  void UpdateInsertPanel();
   // main_form_view.cpp
   QAction* ViewItem(const char* name) const;
   // The tag of the menu item whose signal runs the handler, else fallback.

@@ -453,8 +453,9 @@ class TByteEditor : public TGridBase, public TColorsOwner {
   void WriteFrom(const ByteSource& from, int64_t position, int64_t count);
   // DeleteRange's cursor and grid steps, for data whose size after the
   // removal was sizeAfter.
-  void AfterRemoval(int64_t sizeAfter, int col, int row);
-  void DeleteRangeFrom(int64_t start, int64_t end, int col, int row, const ByteSource& removed);
+  void AfterRemoval(int64_t sizeAfter, int col, int64_t row);
+  void DeleteRangeFrom(int64_t start, int64_t end, int col, int64_t row,
+                       const ByteSource& removed);
   void InsertFrom(const ByteSource& source, int64_t count, int64_t position);
   // edit_ranges.cpp: InsertBuffer from any source.
   void InsertBufferFrom(const ByteSource& source, int64_t count, int64_t position);
