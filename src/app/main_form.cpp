@@ -319,7 +319,7 @@ void TMainForm::ByteEditor1StateChanged() {
 }
 
 QString TMainForm::PanelText(int panel) const {
-  if (panel == static_cast<int>(panels_.size())) return insertPanel_->text();
+  if (panel == static_cast<int>(panels_.size())) return insertPanel_ ? insertPanel_->text() : QString();
   return panels_.at(static_cast<size_t>(panel))->text();
 }
 

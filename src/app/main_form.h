@@ -106,7 +106,7 @@ class TMainForm : public QMainWindow {
   TReplaceForm* ReplaceForm() const { return replaceForm_; }
   int64_t FindLastPos() const { return findLastPos_; }
 
-  // The text of status panel 0 to 4.
+  // The text of a status panel; 5 is the insert panel (empty until it is made).
   QString PanelText(int panel) const;
 
   // Internal operations.

@@ -18,13 +18,6 @@ constexpr int kInsertPanelWidth = 60;
 }  // namespace
 
 void TMainForm::BuildInsertMode() {
-  insertPanel_ = new QLabel(statusBar());
-  insertPanel_->setObjectName(QStringLiteral("InsertPanel"));
-  insertPanel_->setFrameStyle(QFrame::Panel | QFrame::Sunken);
-  insertPanel_->setContentsMargins(1, 0, 1, 0);
-  insertPanel_->setAlignment(Qt::AlignCenter);
-  statusBar()->addPermanentWidget(insertPanel_);
-  insertPanel_->hide();
   const bool allow = settings::Flag(settings::kAllowInsert, false);
   if (QAction* item = ViewItem("AllowInsert1")) item->setChecked(allow);
   ApplyInsertMode(allow);
@@ -43,7 +36,17 @@ void TMainForm::ApplyInsertMode(bool allow) {
   // Typing after the last byte appends; the caret shows the mode.
   ed.SetCursorAfterEnd(allow);
   if (ed.AutoCaretMode()) ed.SetAutoCaretMode(true);
-  insertPanel_->setVisible(allow);
+  // The panel is made the first time insert mode is allowed: until then the
+  // status line is the one of overwrite mode only.
+  if (allow && !insertPanel_) {
+    insertPanel_ = new QLabel(statusBar());
+    insertPanel_->setObjectName(QStringLiteral("InsertPanel"));
+    insertPanel_->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+    insertPanel_->setContentsMargins(1, 0, 1, 0);
+    insertPanel_->setAlignment(Qt::AlignCenter);
+    statusBar()->addPermanentWidget(insertPanel_);
+  }
+  if (insertPanel_) insertPanel_->setVisible(allow);
   UpdateInsertPanel();
 }
 

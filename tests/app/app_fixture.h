@@ -77,7 +77,7 @@ class AppTest : public ::testing::Test {
 
   // A selection as a mouse drag leaves it: still Selecting, so the Shift of
   // a following Shift+key does not clear it.
-  void Select(int32_t from, int32_t to) {
+  void Select(int64_t from, int64_t to) {
     Editor().SetSelStart(from);
     Editor().SetSelEnd(to);
     Editor().SetSelecting(true);

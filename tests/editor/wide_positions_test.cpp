@@ -88,7 +88,7 @@ TEST_F(WidePositionsTest, EditsAndTheirUndoPastFourGiBKeepTheirPlace) {
   EXPECT_GT(ed.GetMarker(3), int64_t{INT32_MAX} / 16);
 
   // Searches forward and backward find the byte past 4 GiB.
-  uint8_t pattern[] = {0x41};
+  uint8_t pattern[] = {0x40};
   EXPECT_EQ(ed.FindData(pattern, 1, p - 5000, ed.DataSize() - 1, false, false), p);
   EXPECT_EQ(ed.FindDataBackward(pattern, 1, ed.DataSize() - 1, p - 5000, false, false), p);
 }
