@@ -213,7 +213,8 @@ void TByteEditor::PasteBuffer(const uint8_t* buffer, int64_t count) {
   }
 
   const ChangeSavepoint savepoint = SaveChange();
-  const int rememberedCol = Col(), rememberedRow = Row();
+  const int rememberedCol = Col();
+  const int64_t rememberedRow = Row();
   int64_t start = 0, end = 0;
   int col = 2;
   int64_t row = 0;
