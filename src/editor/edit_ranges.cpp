@@ -221,7 +221,8 @@ void TByteEditor::PasteFrom(const ByteSource& source, int64_t count) {
   }
 
   const ChangeSavepoint savepoint = SaveChange();
-  const int rememberedCol = Col(), rememberedRow = Row();
+  const int rememberedCol = Col();
+  const int64_t rememberedRow = Row();
   int64_t start = 0, end = 0;
   int col = 2;
   int64_t row = 0;

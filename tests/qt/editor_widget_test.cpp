@@ -8,7 +8,9 @@
 #include <QTest>
 #include <QVBoxLayout>
 #include <QWheelEvent>
+#include <unistd.h>
 
+#include "platform/scroll_map.h"
 #include "support/temp_dir.h"
 
 namespace bm {
@@ -325,6 +327,47 @@ TEST_F(EditorWidgetTest, CaretIsDrawnWithTheFocusAndRemovedWithoutIt) {
   const Rect next = ed().CellRect(4, 0);
   EXPECT_EQ(with.copy(next.left, next.top, next.Width(), next.Height()),
             without.copy(next.left, next.top, next.Width(), next.Height()));
+}
+
+TEST_F(EditorWidgetTest, TheScrollBarReachesBothEndsOfATebibyteAndKeysStayExact) {
+  Open(64);
+  // The working copy grows, sparse, to 1 TiB behind the editor's back.
+  ASSERT_EQ(::truncate(ed().WorkFileName().c_str(), int64_t{1} << 40), 0);
+  ed().UpdateGridSize();
+  QApplication::processEvents();
+  QScrollBar* bar = widget_->verticalScrollBar();
+  const int64_t maxTop = ed().MaxTopRow();
+  ASSERT_GT(maxTop, int64_t{INT32_MAX});
+  EXPECT_EQ(bar->maximum(), kScrollBarSteps);
+  EXPECT_EQ(bar->value(), 0);
+
+  // Dragging the thumb to the bottom shows the last line; half way, the middle.
+  bar->setValue(bar->maximum());
+  EXPECT_EQ(ed().TopRow(), maxTop);
+  EXPECT_EQ(ed().TopRow() + ed().VisibleRowCount(), ed().RowCount());
+  bar->setValue(bar->maximum() / 2);
+  EXPECT_EQ(ed().TopRow(), ScrollValueToRow(bar->maximum() / 2, maxTop));
+  EXPECT_NEAR(static_cast<double>(ed().TopRow()), maxTop / 2.0, maxTop / double{kScrollBarSteps} + 1);
+
+  // Rows, not steps: the bar's arrow, Ctrl+Down and the wheel each move by
+  // whole rows from where the view is.
+  const int64_t top = ed().TopRow();
+  bar->triggerAction(QAbstractSlider::SliderSingleStepAdd);
+  EXPECT_EQ(ed().TopRow(), top + 1);
+  QTest::keyClick(widget_, Qt::Key_Down, Qt::ControlModifier);
+  EXPECT_EQ(ed().TopRow(), top + 2);
+  EXPECT_EQ(bar->value(), RowToScrollValue(top + 2, maxTop));
+  bar->triggerAction(QAbstractSlider::SliderPageStepSub);
+  EXPECT_EQ(ed().TopRow(), top + 2 - ed().VisibleRowCount());
+
+  // Go to the last byte and back to the first: the bar follows to its ends.
+  ASSERT_TRUE(ed().GotoPosition(0, 2, true));
+  QApplication::processEvents();
+  EXPECT_EQ(bar->value(), bar->maximum());
+  ASSERT_TRUE(ed().GotoPosition(0, 0, true));
+  QApplication::processEvents();
+  EXPECT_EQ(bar->value(), 0);
+  EXPECT_EQ(ed().TopRow(), 0);
 }
 
 }  // namespace
