@@ -152,7 +152,7 @@ void BM_CopyAsHex_16MiB(benchmark::State& state) {
       bm::TextFormWriter writer(bm::TextForm::HexSpaced, kCount);
       std::vector<uint8_t> block(kMiB);
       for (int64_t at = 0; at < kCount; at += kMiB) {
-        ed.ReadBytes(block.data(), static_cast<int32_t>(at), static_cast<int32_t>(kMiB));
+        ed.ReadBytes(block.data(), at, kMiB);
         writer.Append(block.data(), kMiB);
       }
       const std::string text = writer.Finish();

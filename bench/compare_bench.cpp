@@ -27,6 +27,7 @@
 #include "compare/diff_count.h"
 #include "compare/diff_mask.h"
 #include "compare/diff_scan.h"
+#include "compare/editor_side.h"
 #include "editor/byte_editor.h"
 #include "platform/qt/qt_surface.h"
 #include "support/bench_support.h"
@@ -39,12 +40,6 @@ using bench::NullHost;
 
 constexpr int64_t kSize = 256 * kMiB;
 
-CompareSide SideOf(TByteEditor& ed) {
-  return {[&ed](int64_t position, int64_t count, uint8_t* out) -> int64_t {
-            return ed.ReadBytes(out, static_cast<int32_t>(position), static_cast<int32_t>(count));
-          },
-          ed.DataSize()};
-}
 
 // Two files and two editors loaded from them.
 struct Pair {
@@ -98,7 +93,7 @@ Pair& LastByte() {
 
 void BM_CountThroughEditors(benchmark::State& state) {
   Pair& p = Scattered();
-  DiffScanner scanner(SideOf(p.a), SideOf(p.b));
+  DiffScanner scanner(EditorSide(p.a), EditorSide(p.b));
   DiffCount count;
   for (auto _ : state) count = CountDiffs(scanner);
   state.counters["bytes"] = static_cast<double>(count.bytes);
@@ -141,7 +136,7 @@ BENCHMARK(BM_CmpListProcess)->Unit(benchmark::kMillisecond);
 
 void BM_NextDiffToTheLastByte(benchmark::State& state) {
   Pair& p = LastByte();
-  DiffScanner scanner(SideOf(p.a), SideOf(p.b));
+  DiffScanner scanner(EditorSide(p.a), EditorSide(p.b));
   DiffRun run;
   for (auto _ : state) run = scanner.NextRun(0);
   state.counters["found_at"] = static_cast<double>(run.start);
@@ -151,7 +146,7 @@ BENCHMARK(BM_NextDiffToTheLastByte)->Unit(benchmark::kMillisecond);
 
 void BM_CountToTheLastByte(benchmark::State& state) {
   Pair& p = LastByte();
-  DiffScanner scanner(SideOf(p.a), SideOf(p.b));
+  DiffScanner scanner(EditorSide(p.a), EditorSide(p.b));
   for (auto _ : state) benchmark::DoNotOptimize(CountDiffs(scanner));
   state.SetBytesProcessed(state.iterations() * kSize);
 }
@@ -162,7 +157,7 @@ void BM_CountPeakMemoryKiB(benchmark::State& state) {
   int64_t growth = 0;
   for (auto _ : state) {
     growth = bench::PeakGrowthKiB([&] {
-      DiffScanner scanner(SideOf(p.a), SideOf(p.b));
+      DiffScanner scanner(EditorSide(p.a), EditorSide(p.b));
       benchmark::DoNotOptimize(CountDiffs(scanner));
     });
   }
@@ -174,7 +169,7 @@ BENCHMARK(BM_CountPeakMemoryKiB)->Iterations(1)->Unit(benchmark::kMillisecond);
 // (a new generation each time, as after an edit).
 void PaintScreen(benchmark::State& state, bool marks) {
   Pair& p = Scattered();
-  DiffScanner scanner(SideOf(p.a), SideOf(p.b));
+  DiffScanner scanner(EditorSide(p.a), EditorSide(p.b));
   DiffMask mask(scanner);
   p.a.SetClientSize(1280, 1024);
   p.a.SetDiffMarks(marks ? &mask : nullptr);

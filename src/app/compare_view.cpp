@@ -13,6 +13,7 @@
 #include <QVBoxLayout>
 #include <algorithm>
 
+#include "compare/editor_side.h"
 #include "editor/byte_editor.h"
 #include "widgets/editor_widget.h"
 
@@ -28,17 +29,6 @@ constexpr int kSliceMilliseconds = 15;
 constexpr int64_t kProgressFrom = int64_t{1} << 30;
 
 QString U(const char* utf8) { return QString::fromUtf8(utf8); }
-
-CompareSide SideOf(TByteEditor& ed) {
-  CompareSide side;
-  side.size = ed.DataSize();
-  side.read = [&ed](int64_t position, int64_t count, uint8_t* out) -> int64_t {
-    if (position < 0 || count <= 0) return 0;
-    return ed.ReadBytes(out, static_cast<int32_t>(position),
-                        static_cast<int32_t>(std::min<int64_t>(count, INT32_MAX)));
-  };
-  return side;
-}
 
 }  // namespace
 
@@ -127,7 +117,7 @@ bool CompareView::Open(const std::string& path, std::string& error) {
   name_->setToolTip(info.absoluteFilePath());
 
   TByteEditor& first = first_->Editor();
-  scanner_ = std::make_unique<DiffScanner>(SideOf(first), SideOf(second));
+  scanner_ = std::make_unique<DiffScanner>(EditorSide(first), EditorSide(second));
   mask_ = std::make_unique<DiffMask>(*scanner_);
   counter_ = std::make_unique<DiffCounter>(*scanner_);
   first.SetDiffMarks(mask_.get());
@@ -214,8 +204,8 @@ void CompareView::SetSelection(TByteEditor& ed, int64_t start, int64_t end, bool
   if (size <= 0) return;
   start = std::clamp<int64_t>(start, 0, size - 1);
   end = std::clamp<int64_t>(end, 0, size - 1);
-  ed.SetSelStart(static_cast<int32_t>(start));
-  if (selected && end != start) ed.SetSelEnd(static_cast<int32_t>(end));
+  ed.SetSelStart(start);
+  if (selected && end != start) ed.SetSelEnd(end);
 }
 
 void CompareView::Follow(TByteEditor& from, TByteEditor& to, Place& toKnown) {

@@ -57,8 +57,8 @@ template <typename Sink>
 void ReadRange(TByteEditor& ed, const Range& r, Sink&& sink) {
   std::vector<uint8_t> block(static_cast<size_t>(std::clamp<int64_t>(r.count, 1, kReadBlock)));
   for (int64_t done = 0; done < r.count;) {
-    const auto n = static_cast<int32_t>(std::min<int64_t>(r.count - done, kReadBlock));
-    if (ed.ReadBytes(block.data(), static_cast<int32_t>(r.first + done), n) != n)
+    const int64_t n = std::min<int64_t>(r.count - done, kReadBlock);
+    if (ed.ReadBytes(block.data(), r.first + done, n) != n)
       throw FileError("The working copy ended early");
     sink(block.data(), n);
     done += n;
@@ -144,7 +144,7 @@ void TMainForm::Checksums1Click() {
   what += U(" (") + QString::number(r.count) + U(" байт)");
   ChecksumForm form(this, what, r.first, r.count, [&ed](uint8_t* to, int64_t position, int64_t n) {
     return static_cast<int64_t>(
-        ed.ReadBytes(to, static_cast<int32_t>(position), static_cast<int32_t>(n)));
+        ed.ReadBytes(to, position, n));
   });
   form.Start();
   form.exec();
@@ -186,12 +186,8 @@ void TMainForm::PasteHex1Click() {
     return;
   }
   if (parsed.bytes.empty()) return;
-  if (parsed.bytes.size() > static_cast<size_t>(std::numeric_limits<int32_t>::max())) {
-    ShowError("Слишком много байтов для вставки.");
-    return;
-  }
   WaitCursor busy;
-  ByteEditor1().PasteBuffer(parsed.bytes.data(), static_cast<int32_t>(parsed.bytes.size()));
+  ByteEditor1().PasteBuffer(parsed.bytes.data(), static_cast<int64_t>(parsed.bytes.size()));
 }
 
 void TMainForm::Fill1Click() {
@@ -206,7 +202,7 @@ void TMainForm::Fill1Click() {
   WaitCursor busy;
   ByteSource source;
   source.generate = [&fill](uint8_t* to, int64_t at, int64_t n) { fill->Generate(to, at, n); };
-  ed.OverwriteFrom(static_cast<int32_t>(r.first), source, static_cast<int32_t>(r.count));
+  ed.OverwriteFrom(r.first, source, r.count);
 }
 
 void TMainForm::SaveSelection1Click() {
@@ -277,13 +273,9 @@ void TMainForm::InsertFile1Click() {
     return;
   }
   if (size <= 0) return;
-  if (size + ed.DataSize() - ed.SelLength() > std::numeric_limits<int32_t>::max()) {
-    ShowError(failed + "\r\nдокумент стал бы больше 2 ГиБ");
-    return;
-  }
   try {
     WaitCursor busy;
-    ed.PasteFrom(ByteSource{nullptr, in.get(), 0}, static_cast<int32_t>(size));
+    ed.PasteFrom(ByteSource{nullptr, in.get(), 0}, size);
   } catch (const FileError& e) {
     // A file that shrank or vanished while it was read: the edit went back.
     std::string why = e.what();

@@ -1,3 +1,4 @@
+// The numbers typed into the input boxes: one reader for every width.
 #include "app/number_syntax.h"
 
 namespace bm {
@@ -14,7 +15,7 @@ int HexDigit(char c) {
 // How hexadecimal digits of a 64-bit number are read.
 enum class HexReading { Unsigned, Pattern };
 
-std::optional<int64_t> Parse64(const std::string& input, HexReading hex) {
+std::optional<int64_t> Parse64(const std::string& input, HexReading hex, size_t maxHexDigits = 16) {
   std::string text = input;
   if (text.size() >= 2 && text[0] == '0' && (text[1] == 'x' || text[1] == 'X'))
     text.replace(0, 2, "$");
@@ -26,7 +27,7 @@ std::optional<int64_t> Parse64(const std::string& input, HexReading hex) {
   if (text[i] == '$') {
     ++i;
     const size_t digits = text.size() - i;
-    if (digits < 1 || digits > 16) return std::nullopt;
+    if (digits < 1 || digits > maxHexDigits) return std::nullopt;
     uint64_t value = 0;
     for (; i < text.size(); ++i) {
       const int d = HexDigit(text[i]);
@@ -63,48 +64,10 @@ std::optional<int64_t> Parse64(const std::string& input, HexReading hex) {
 }  // namespace
 
 std::optional<int32_t> ParseInputNumber(const std::string& input) {
-  std::string text = input;
-  if (text.size() >= 2 && text[0] == '0' && (text[1] == 'x' || text[1] == 'X'))
-    text.replace(0, 2, "$");
-
-  size_t i = 0;
-  while (i < text.size() && text[i] == ' ') ++i;
-  if (i == text.size()) return std::nullopt;
-
-  if (text[i] == '$') {
-    ++i;
-    const size_t digits = text.size() - i;
-    if (digits < 1 || digits > 8) return std::nullopt;
-    uint32_t value = 0;
-    for (; i < text.size(); ++i) {
-      const int d = HexDigit(text[i]);
-      if (d < 0) return std::nullopt;
-      value = value << 4 | static_cast<uint32_t>(d);
-    }
-    return static_cast<int32_t>(value);
-  }
-
-  bool negative = false;
-  if (text[i] == '+' || text[i] == '-') {
-    negative = text[i] == '-';
-    ++i;
-  }
-  if (i == text.size()) return std::nullopt;
-  int64_t value = 0;
-  for (; i < text.size(); ++i) {
-    const char c = text[i];
-    if (c < '0' || c > '9') return std::nullopt;
-    value = value * 10 + (c - '0');
-    if (value > int64_t{INT32_MAX} + 1) return std::nullopt;
-  }
-  if (negative) value = -value;
-  if (value > INT32_MAX || value < INT32_MIN) return std::nullopt;
-  return static_cast<int32_t>(value);
+  const std::optional<int64_t> value = Parse64(input, HexReading::Pattern, 8);
+  if (!value || *value > INT32_MAX || *value < INT32_MIN) return std::nullopt;
+  return static_cast<int32_t>(*value);
 }
-
-}  // namespace bm
-
-namespace bm {
 
 std::optional<int64_t> ParseInputPosition(const std::string& text) {
   return Parse64(text, HexReading::Unsigned);

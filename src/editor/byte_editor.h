@@ -262,7 +262,7 @@ class TByteEditor : public TGridBase, public TColorsOwner {
   void SetDiffMarks(DiffMarks* marks);
   DiffMarks* GetDiffMarks() const { return diffMarks_; }
   // Whether the comparison marks the byte at position (asked per line).
-  bool IsByteDiffering(int32_t position);
+  bool IsByteDiffering(int64_t position);
 
   // ---- character sets -----------------------------------------------------------
   TTranslationType Translation() const { return translation_; }

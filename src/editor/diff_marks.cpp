@@ -14,11 +14,11 @@ void TByteEditor::SetDiffMarks(DiffMarks* marks) {
   if (Host()) Host()->InvalidateAll();
 }
 
-bool TByteEditor::IsByteDiffering(int32_t position) {
+bool TByteEditor::IsByteDiffering(int64_t position) {
   if (!diffMarks_ || position < 0) return false;
-  const int64_t start = int64_t{position} - position % bytesPerLine_;
+  const int64_t start = position - position % bytesPerLine_;
   const int64_t size = DataSize();
-  EnsureReadWindow(static_cast<int32_t>(start));
+  EnsureReadWindow(start);
   if (readWindowStart_ < 0) return false;
   // The line's own bytes, as the window holds them now.
   const int64_t own = std::clamp<int64_t>(size - start, 0, bytesPerLine_);

@@ -1,5 +1,6 @@
 // Cursor, selection, insert state and caret of TByteEditor.
 #include <algorithm>
+#include <limits>
 
 #include "editor/byte_editor.h"
 
@@ -138,8 +139,10 @@ void TByteEditor::InvalidatePositions(int64_t a, int64_t b) {
   const Rect first = CellRect(LeftCol(), r0);
   if (first.IsEmpty()) return;
   const int extent = DefaultRowHeight() + GridLineWidth();
-  Host()->Invalidate(Rect{first.left, first.top, ClientWidth(), first.top + (r1 - r0 + 1) * extent},
-                     false);
+  // Pixel coordinates are ints: many rows end at the largest one.
+  const int64_t bottom =
+      std::min<int64_t>(first.top + (r1 - r0 + 1) * extent, std::numeric_limits<int>::max());
+  Host()->Invalidate(Rect{first.left, first.top, ClientWidth(), static_cast<int>(bottom)}, false);
 }
 
 bool TByteEditor::CanSelectCell(int col, int64_t row) {

@@ -64,7 +64,9 @@ TEST_F(CompareTest, OpensCountsStepsThroughTheRunsAndFollowsEdits) {
     TByteEditor& second = Second()->Editor();
     EXPECT_EQ(std::min(second.SelStart(), second.SelEnd()), from);
     EXPECT_EQ(std::max(second.SelStart(), second.SelEnd()), to);
-    if (from < 1000) EXPECT_EQ(std::min(Editor().SelStart(), Editor().SelEnd()), from);
+    if (from < 1000) {
+      EXPECT_EQ(std::min(Editor().SelStart(), Editor().SelEnd()), from);
+    }
   }
   EXPECT_EQ(Second()->Editor().TopRow(), Editor().TopRow());
   Key(Qt::Key_F11);

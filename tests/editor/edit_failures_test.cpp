@@ -27,8 +27,9 @@ struct State {
   int undoCount;
   Bytes redo;
   bool canUndo, modified;
-  int col, row;
-  int32_t selAnchor, selFrom, selTo;
+  int col;
+  int64_t row;
+  int64_t selAnchor, selFrom, selTo;
   size_t tempFiles;  // working copy and undo data on disk
   bool operator==(const State&) const = default;
 };

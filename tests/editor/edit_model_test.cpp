@@ -24,8 +24,9 @@ using Bytes = std::vector<uint8_t>;
 struct Snapshot {
   Bytes data;
   bool modified;
-  int32_t selAnchor, selFrom, selTo;
-  int col, row;
+  int64_t selAnchor, selFrom, selTo;
+  int col;
+  int64_t row;
   ChangeMarks marks = {};  // what a redo brings back
 };
 
