@@ -7,7 +7,7 @@
 set -euo pipefail
 cd "$(dirname "$0")"
 
-PACKAGES=(g++ cmake ninja-build qt6-base-dev libgl-dev libgtest-dev libgmock-dev libbenchmark-dev fonts-liberation2 qt6-translations-l10n zlib1g-dev libssl-dev)
+PACKAGES=(g++ cmake ninja-build qt6-base-dev libgl-dev libgtest-dev libgmock-dev libbenchmark-dev fonts-liberation2 qt6-translations-l10n qt6-l10n-tools qt6-tools-dev zlib1g-dev libssl-dev)
 # What making and checking the package needs besides: dpkg-shlibdeps for its
 # dependencies, and the validators of its desktop entry and metadata.
 PACKAGE_TOOLS=(dpkg-dev desktop-file-utils appstream)

@@ -1,5 +1,6 @@
 // TAboutForm: layout, contents and placement of the About box.
 #include "app/AboutBox.h"
+#include "app/ui_language.h"
 
 #include <QFontDatabase>
 #include <QFrame>
@@ -50,7 +51,7 @@ TAboutForm::TAboutForm(QWidget* parent)
                           Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint) {
   setObjectName(QStringLiteral("AboutForm"));
   setModal(true);
-  setWindowTitle(QString::fromUtf8("Шестнадцатеричный редактор файлов Bytemoor"));
+  SetTrTitle(this, metaObject()->className(), QT_TR_NOOP("Шестнадцатеричный редактор файлов Bytemoor"));
   setFixedSize(kClientWidth, kClientHeight);
   FitTitle(this);
   setSizeGripEnabled(false);
@@ -66,8 +67,8 @@ TAboutForm::TAboutForm(QWidget* parent)
   image1_->setScaledContents(true);
 
   lblVersion_ = AddLabel(this, "lblVersion", 80, 16, QString());
-  notice_ = AddLabel(this, "Label2", 56, 40, QString::fromUtf8("Распространяется без гарантий"));
-  contact_ = AddLabel(this, "Label3", 80, 64, QString::fromUtf8("Замечания: команда Bytemoor"));
+  notice_ = TrText(this, AddLabel(this, "Label2", 56, 40, QString()), QT_TR_NOOP("Распространяется без гарантий"));
+  contact_ = TrText(this, AddLabel(this, "Label3", 80, 64, QString()), QT_TR_NOOP("Замечания: команда Bytemoor"));
 
   btnAboutOK_ = new QPushButton(QStringLiteral("OK"), this);
   btnAboutOK_->setObjectName(QStringLiteral("btnAboutOK"));

@@ -1,6 +1,7 @@
 // THexCalc: controls, digits, operators, the base choice, the keyboard and
 // the clipboard buttons.
 #include "app/CalchHex.h"
+#include "app/ui_language.h"
 
 #include <QApplication>
 #include <QButtonGroup>
@@ -60,7 +61,7 @@ THexCalc::THexCalc(Dialogs& dialogs, Clipboard& clipboard, QWidget* parent)
     : QDialog(parent), dialogs_(dialogs), clipboard_(clipboard) {
   setObjectName(QStringLiteral("HexCalc"));
   setModal(true);
-  setWindowTitle(U("Калькулятор Hex, Oct, Bin, Dec форматов"));
+  SetTrTitle(this, metaObject()->className(), QT_TR_NOOP("Калькулятор Hex, Oct, Bin, Dec форматов"));
   setFont(FaceOrStandIn("MS Sans Serif", 11, false));
   setFixedSize(348, 295);
   FitTitle(this);
@@ -93,7 +94,7 @@ void THexCalc::BuildControls() {
   panel1_->setAlignment(Qt::AlignCenter);
   panel1_->setFrameStyle(QFrame::Box | QFrame::Plain);
 
-  radioGroup1_ = new QGroupBox(U("Формат представления числа"), this);
+  radioGroup1_ = TrText(this, new QGroupBox(this), QT_TR_NOOP("Формат представления числа"));
   radioGroup1_->setObjectName(QStringLiteral("RadioGroup1"));
   radioGroup1_->setGeometry(8, 56, 329, 33);
   radioItems_ = new QButtonGroup(this);
@@ -133,15 +134,15 @@ void THexCalc::BuildControls() {
           &THexCalc::Button19Click);
   connect(button(20, QStringLiteral("/"), 264, 232, 75, 25), &QPushButton::clicked, this,
           &THexCalc::Button20Click);
-  connect(button(23, U("Закрыть"), 8, 264, 113, 25), &QPushButton::clicked, this,
+  connect(TrText(this, button(23, QString(), 8, 264, 113, 25), QT_TR_NOOP("Закрыть")), &QPushButton::clicked, this,
           &THexCalc::Button23Click);
-  connect(button(21, U("Сброс"), 136, 264, 113, 25), &QPushButton::clicked, this,
+  connect(TrText(this, button(21, QString(), 136, 264, 113, 25), QT_TR_NOOP("Сброс")), &QPushButton::clicked, this,
           &THexCalc::Button21Click);
   connect(button(22, QStringLiteral("="), 264, 264, 73, 25), &QPushButton::clicked, this,
           &THexCalc::Button22Click);
-  connect(button(24, U("Результат в окно обмена"), 8, 104, 161, 25), &QPushButton::clicked,
+  connect(TrText(this, button(24, QString(), 8, 104, 161, 25), QT_TR_NOOP("Результат в окно обмена")), &QPushButton::clicked,
           this, &THexCalc::Button24Click);
-  connect(button(25, U("Вставить из окна обмена"), 184, 104, 153, 25), &QPushButton::clicked,
+  connect(TrText(this, button(25, QString(), 184, 104, 153, 25), QT_TR_NOOP("Вставить из окна обмена")), &QPushButton::clicked,
           this, &THexCalc::Button25Click);
 }
 
@@ -199,7 +200,7 @@ void THexCalc::Button22Click() {
     numberEdit1_->SetValue(Wrap(a * b));
   } else if (op == QLatin1String("/")) {
     if (b == 0) {
-      dialogs_.MessageBox("На ноль делить нельзя !!!", std::string(), MessageIcon::Error,
+      dialogs_.MessageBox(tr("На ноль делить нельзя !!!").toStdString(), std::string(), MessageIcon::Error,
                           MessageButtons::Ok);
       return;
     }

@@ -9,6 +9,7 @@
 #include <QTranslator>
 #include <cstring>
 
+#include "app/ui_language.h"
 #include "app/version.h"
 
 namespace bm {
@@ -27,6 +28,8 @@ std::string UsageText() {
          "Options:\n"
          "  -h, --help     Show this help and exit.\n"
          "  -v, --version  Show the program's version and exit.\n"
+         "  --lang en|ru   The interface language of this run: English or Russian\n"
+         "                 (the choice of the View menu is kept for other runs).\n"
          "  --             End of options: the next argument is a file name even if\n"
          "                 it starts with \"-\".\n"
          "\n"
@@ -49,6 +52,8 @@ CommandLine ParseCommandLine(int argc, char** argv, bool final, std::FILE* out, 
   const QCommandLineOption version(QStringList{QStringLiteral("v"), QStringLiteral("version")});
   parser.addOption(help);
   parser.addOption(version);
+  const QCommandLineOption lang(QStringLiteral("lang"), QString(), QStringLiteral("en|ru"));
+  parser.addOption(lang);
   parser.addPositionalArgument(QStringLiteral("file"), QString(), QStringLiteral("[file]"));
   if (!final) {
     // Before QApplication has taken them out, Qt's options are known too, so
@@ -81,6 +86,14 @@ CommandLine ParseCommandLine(int argc, char** argv, bool final, std::FILE* out, 
     result.exitCode = 2;
     return result;
   }
+  if (parser.isSet(lang) && !ParseUiLanguage(parser.value(lang))) {
+    std::fprintf(err, "bytemoor: --lang takes en or ru\n%s", UsageText().c_str());
+    std::fflush(err);
+    result.exit = true;
+    result.exitCode = 2;
+    return result;
+  }
+  if (parser.isSet(lang)) result.language = parser.value(lang).trimmed().toLower().toStdString();
   if (parser.isSet(help)) {
     std::fputs(UsageText().c_str(), out);
     std::fflush(out);
@@ -94,13 +107,17 @@ CommandLine ParseCommandLine(int argc, char** argv, bool final, std::FILE* out, 
     return result;
   }
   // The names from argv itself: the parser's text would not keep bytes that
-  // are no text in the locale's encoding. The options are all without a
-  // value, so every argument that is not one is a name.
+  // are no text in the locale's encoding. Only --lang takes a value (as the
+  // next argument or after "=").
   bool optionsEnded = false;
   for (int i = 1; i < argc; ++i) {
     const std::string arg = argv[i];
     if (!optionsEnded && arg == "--") {
       optionsEnded = true;
+      continue;
+    }
+    if (!optionsEnded && arg == "--lang") {
+      ++i;
       continue;
     }
     if (!optionsEnded && arg.size() > 1 && arg.front() == '-') continue;
@@ -110,22 +127,15 @@ CommandLine ParseCommandLine(int argc, char** argv, bool final, std::FILE* out, 
   return result;
 }
 
-QTranslator* SetUpApplication() {
+QTranslator* SetUpApplication(const std::string& language) {
   // No display name: Qt would append it to every window caption, and the
   // captions are the program's own texts. The message boxes without a
   // caption of their own show the application's name instead.
   QApplication::setApplicationName(QStringLiteral("Bytemoor"));
   QApplication::setDesktopFileName(QStringLiteral("bytemoor"));
 
-  auto* translator = new QTranslator(qApp);
-  if (!translator->load(QLocale(QLocale::Russian, QLocale::Russia), QStringLiteral("qtbase"),
-                        QStringLiteral("_"),
-                        QLibraryInfo::path(QLibraryInfo::TranslationsPath))) {
-    delete translator;
-    return nullptr;
-  }
-  QApplication::installTranslator(translator);
-  return translator;
+  SetUiLanguage(StartLanguage(ParseUiLanguage(QString::fromStdString(language))));
+  return InstalledQtTranslator();
 }
 
 }  // namespace bm

@@ -14,7 +14,8 @@ namespace bm {
 // argument asked for it.
 bool HandleVersionOption(int argc, char** argv, std::FILE* out);
 
-// What the command line asks for. Options: --help (-h), --version (-v); "--"
+// What the command line asks for. Options: --help (-h), --version (-v),
+// --lang en|ru (the interface language of this run only); "--"
 // ends them, and the first argument that is not an option names the file to
 // open (further ones are ignored).
 struct CommandLine {
@@ -22,6 +23,8 @@ struct CommandLine {
   int exitCode = 0;
   // The arguments that are no options, as bytes, exactly as given.
   std::vector<std::string> files;
+  // The --lang word, "en" or "ru", or empty.
+  std::string language;
 };
 
 // Reads argv. --help prints the usage to out (exit 0), --version the version
@@ -33,10 +36,11 @@ CommandLine ParseCommandLine(int argc, char** argv, bool final, std::FILE* out, 
 // The usage text of --help.
 std::string UsageText();
 
-// The application's names, and Qt's Russian translation, so that the standard
-// buttons and texts of Qt's dialogs read Russian like the rest. Returns the
-// installed translator (owned by the application), or null when the
-// translation is not on this machine.
-QTranslator* SetUpApplication();
+// The application's names, and the interface language of this run: language
+// ("en" or "ru") when given, else the remembered choice, else Russian. Qt's
+// own translation follows it, so that the standard buttons and texts of Qt's
+// dialogs read like the rest. Returns Qt's installed translator (owned by the
+// application), or null when the translation is not on this machine.
+QTranslator* SetUpApplication(const std::string& language = std::string());
 
 }  // namespace bm

@@ -1,6 +1,7 @@
 // ChecksumForm: one pass feeds every algorithm; the editor is read on this
 // thread only, a slice at a time between events.
 #include "app/checksum_form.h"
+#include "app/ui_language.h"
 
 #include <QDialogButtonBox>
 #include <QFontDatabase>
@@ -45,7 +46,7 @@ ChecksumForm::ChecksumForm(QWidget* parent, const QString& range, int64_t first,
                            ChecksumReader reader)
     : QDialog(parent), first_(first), count_(count), reader_(std::move(reader)) {
   setObjectName(QStringLiteral("ChecksumForm"));
-  setWindowTitle(U("Контрольные суммы"));
+  SetTrTitle(this, metaObject()->className(), QT_TR_NOOP("Контрольные суммы"));
   auto* layout = new QVBoxLayout(this);
   range_ = new QLabel(range, this);
   range_->setObjectName(QStringLiteral("ChecksumRange"));
@@ -70,7 +71,7 @@ ChecksumForm::ChecksumForm(QWidget* parent, const QString& range, int64_t first,
   progress_ = new QProgressBar(this);
   progress_->setObjectName(QStringLiteral("ChecksumProgress"));
   progress_->setRange(0, 1000);
-  stop_ = new QPushButton(U("Стоп"), this);
+  stop_ = TrText(this, new QPushButton(this), QT_TR_NOOP("Стоп"));
   stop_->setObjectName(QStringLiteral("ChecksumStop"));
   connect(stop_, &QPushButton::clicked, this, &ChecksumForm::Stop);
   runRow->addWidget(progress_, 1);
@@ -80,7 +81,8 @@ ChecksumForm::ChecksumForm(QWidget* parent, const QString& range, int64_t first,
   stop_->hide();
 
   auto* buttons = new QDialogButtonBox(this);
-  QPushButton* close = buttons->addButton(U("Закрыть"), QDialogButtonBox::RejectRole);
+  QPushButton* close = TrText(this, buttons->addButton(QString(), QDialogButtonBox::RejectRole),
+                              QT_TR_NOOP("Закрыть"));
   close->setObjectName(QStringLiteral("ChecksumClose"));
   connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
   layout->addWidget(buttons);
@@ -116,7 +118,7 @@ void ChecksumForm::RunSlice() {
     Show(pass_->Results());
   } catch (const std::exception& e) {
     failure_ = QString::fromStdString(e.what());
-    range_->setText(range_->text() + U("\nОшибка чтения: ") + failure_);
+    range_->setText(range_->text() + tr("\nОшибка чтения: %1").arg(failure_));
   }
   pass_.reset();
   progress_->hide();

@@ -99,16 +99,16 @@ bool CompareView::Open(const std::string& path, std::string& error) {
   const QFileInfo info(QFile::decodeName(QByteArray(path.data(), static_cast<qsizetype>(path.size()))));
   // A folder, a FIFO or a device would block the copy or never end.
   if (!info.exists()) {
-    error = "Файл не найден.";
+    error = tr("Файл не найден.").toStdString();
     return false;
   }
   if (!info.isFile()) {
-    error = "Это не обычный файл.";
+    error = tr("Это не обычный файл.").toStdString();
     return false;
   }
   TByteEditor& second = Second();
   if (!second.LoadFromFile(path)) {
-    error = second.LoadError().empty() ? "Файл не читается." : second.LoadError();
+    error = second.LoadError().empty() ? tr("Файл не читается.").toStdString() : second.LoadError();
     return false;
   }
   second.MarkReadOnly(true);
@@ -138,7 +138,7 @@ bool CompareView::RefreshIfChanged(std::string& error) {
   if (!second.FileChangedOnDisk()) return true;
   const int64_t top = second.TopRow();
   if (!second.LoadFromFile(path_)) {
-    error = second.LoadError().empty() ? "Файл не читается." : second.LoadError();
+    error = second.LoadError().empty() ? tr("Файл не читается.").toStdString() : second.LoadError();
     return false;
   }
   second.MarkReadOnly(true);
@@ -329,12 +329,11 @@ void CompareView::CountSlice() {
     timer_.stop();
     progress_->hide();
     const DiffCount count = counter_->Result();
-    status_->setText(U("Различий: ") + QString::number(count.bytes) + U(" байт в ") +
-                     QString::number(count.runs) + U(" участках"));
+    status_->setText(tr("Различий: %1 байт в %2 участках").arg(count.bytes).arg(count.runs));
     return;
   }
   if (!timer_.isActive()) {
-    status_->setText(U("Подсчёт различий…"));
+    status_->setText(tr("Подсчёт различий…"));
     const bool long_count = counter_->Total() > kProgressFrom;
     progress_->setRange(0, long_count ? 1000 : 0);  // 0..0: busy without a measure
     progress_->show();

@@ -1,6 +1,7 @@
 // FillForm: the pattern or random bytes of a fill; an unreadable pattern
 // keeps the dialog open with the reason.
 #include "app/fill_form.h"
+#include "app/ui_language.h"
 
 #include <QDialogButtonBox>
 #include <QLabel>
@@ -24,18 +25,18 @@ QString U(const char* utf8) { return QString::fromUtf8(utf8); }
 FillForm::FillForm(QWidget* parent, Dialogs& dialogs, int64_t count)
     : QDialog(parent), dialogs_(dialogs) {
   setObjectName(QStringLiteral("FillForm"));
-  setWindowTitle(U("Заполнить"));
+  SetTrTitle(this, metaObject()->className(), QT_TR_NOOP("Заполнить"));
   auto* layout = new QVBoxLayout(this);
-  auto* size = new QLabel(U("Выделено байт: ") + QString::number(count), this);
+  auto* size = new QLabel(tr("Выделено байт: %1").arg(count), this);
   layout->addWidget(size);
-  repeat_ = new QRadioButton(U("Повторять шаблон (hex):"), this);
+  repeat_ = TrText(this, new QRadioButton(this), QT_TR_NOOP("Повторять шаблон (hex):"));
   repeat_->setObjectName(QStringLiteral("FillRepeat"));
   repeat_->setChecked(true);
   layout->addWidget(repeat_);
   pattern_ = new QLineEdit(QStringLiteral("00"), this);
   pattern_->setObjectName(QStringLiteral("FillPattern"));
   layout->addWidget(pattern_);
-  random_ = new QRadioButton(U("Случайные байты"), this);
+  random_ = TrText(this, new QRadioButton(this), QT_TR_NOOP("Случайные байты"));
   random_->setObjectName(QStringLiteral("FillRandom"));
   layout->addWidget(random_);
   connect(random_, &QRadioButton::toggled, pattern_, [this](bool on) { pattern_->setEnabled(!on); });
@@ -43,7 +44,7 @@ FillForm::FillForm(QWidget* parent, Dialogs& dialogs, int64_t count)
   auto* buttons = new QDialogButtonBox(this);
   buttons->addButton(QStringLiteral("OK"), QDialogButtonBox::AcceptRole)
       ->setObjectName(QStringLiteral("FillOk"));
-  buttons->addButton(U("Отмена"), QDialogButtonBox::RejectRole)
+  TrText(this, buttons->addButton(QString(), QDialogButtonBox::RejectRole), QT_TR_NOOP("Отмена"))
       ->setObjectName(QStringLiteral("FillCancel"));
   connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
   connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
@@ -66,13 +67,13 @@ std::optional<FillPattern> FillForm::Chosen(QString* problem) const {
   const HexTextResult parsed = ParseHexText(text);
   if (!parsed.ok) {
     if (problem)
-      *problem = U("Не шестнадцатеричный текст: «") +
-                 QString(QChar(AnsiToUnicode(static_cast<uint8_t>(parsed.errorChar)))) +
-                 U("» в позиции ") + QString::number(parsed.errorIndex + 1) + U(".");
+      *problem = tr("Не шестнадцатеричный текст: «%1» в позиции %2.").arg(
+                         QString(QChar(AnsiToUnicode(static_cast<uint8_t>(parsed.errorChar)))))
+                     .arg(parsed.errorIndex + 1);
     return std::nullopt;
   }
   if (parsed.bytes.empty()) {
-    if (problem) *problem = U("Введите шаблон: шестнадцатеричные байты, например DE AD BE EF.");
+    if (problem) *problem = tr("Введите шаблон: шестнадцатеричные байты, например DE AD BE EF.");
     return std::nullopt;
   }
   return FillPattern::Repeat(parsed.bytes);
@@ -81,7 +82,7 @@ std::optional<FillPattern> FillForm::Chosen(QString* problem) const {
 void FillForm::accept() {
   QString problem;
   if (!Chosen(&problem)) {
-    dialogs_.MessageBox(problem.toStdString(), "Заполнить", MessageIcon::Warning, MessageButtons::Ok);
+    dialogs_.MessageBox(problem.toStdString(), tr("Заполнить").toStdString(), MessageIcon::Warning, MessageButtons::Ok);
     pattern_->setFocus();
     return;
   }

@@ -1,6 +1,7 @@
 // The Find dialog: its controls at their places, focus, keys and the case
 // box that only text searches use.
 #include "app/findf.h"
+#include "app/ui_language.h"
 
 #include <QCheckBox>
 #include <QEvent>
@@ -27,7 +28,7 @@ QString U(const char* utf8) { return QString::fromUtf8(utf8); }
 TFindForm::TFindForm(QWidget* parent) : QDialog(parent) {
   setObjectName(QStringLiteral("FindForm"));
   setModal(true);
-  setWindowTitle(U("Редактор данных для поиска"));
+  SetTrTitle(this, metaObject()->className(), QT_TR_NOOP("Редактор данных для поиска"));
   setWindowFlags(Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint |
                  Qt::WindowCloseButtonHint);
   setFixedSize(401, 142);
@@ -39,27 +40,27 @@ TFindForm::TFindForm(QWidget* parent) : QDialog(parent) {
   Edit1->setObjectName(QStringLiteral("Edit1"));
   Edit1->setGeometry(8, 16, 385, 21);
 
-  Button1 = new QPushButton(U("Ввод"), this);
+  Button1 = TrText(this, new QPushButton(this), QT_TR_NOOP("Ввод"));
   Button1->setObjectName(QStringLiteral("Button1"));
   Button1->setGeometry(8, 56, 75, 25);
   Button1->setFont(system);
   Button1->setDefault(true);
   connect(Button1, &QPushButton::clicked, this, &QDialog::accept);
 
-  Button2 = new QPushButton(U("Отмена"), this);
+  Button2 = TrText(this, new QPushButton(this), QT_TR_NOOP("Отмена"));
   Button2->setObjectName(QStringLiteral("Button2"));
   Button2->setGeometry(320, 56, 75, 25);
   Button2->setFont(system);
   Button2->setAutoDefault(false);
   connect(Button2, &QPushButton::clicked, this, &QDialog::reject);
 
-  RadioGroup1 = new QGroupBox(U("Выбор объекта поиска"), this);
+  RadioGroup1 = TrText(this, new QGroupBox(this), QT_TR_NOOP("Выбор объекта поиска"));
   RadioGroup1->setObjectName(QStringLiteral("RadioGroup1"));
   RadioGroup1->setGeometry(104, 40, 193, 41);
   RadioGroup1->setFont(system);
-  const char* items[2] = {"Строка", "Код"};
+  const char* items[2] = {QT_TR_NOOP("Строка"), QT_TR_NOOP("Код")};
   for (int i = 0; i < 2; ++i) {
-    auto* item = new QRadioButton(U(items[i]), RadioGroup1);
+    auto* item = TrText(this, new QRadioButton(RadioGroup1), items[i]);
     item->setObjectName(QStringLiteral("RadioGroup1Item%1").arg(i));
     // Two columns of equal width below the caption.
     item->setGeometry(8 + i * 92, 17, 88, 20);
@@ -69,11 +70,11 @@ TFindForm::TFindForm(QWidget* parent) : QDialog(parent) {
     RadioGroup1Items[i] = item;
   }
 
-  GroupBox1 = new QGroupBox(U("Прописные и строчные"), this);
+  GroupBox1 = TrText(this, new QGroupBox(this), QT_TR_NOOP("Прописные и строчные"));
   GroupBox1->setObjectName(QStringLiteral("GroupBox1"));
   GroupBox1->setGeometry(8, 88, 385, 41);
   GroupBox1->setFont(system);
-  CheckBox1 = new QCheckBox(U("Прописные и строчные буквы различать"), GroupBox1);
+  CheckBox1 = TrText(this, new QCheckBox(GroupBox1), QT_TR_NOOP("Прописные и строчные буквы различать"));
   CheckBox1->setObjectName(QStringLiteral("CheckBox1"));
   CheckBox1->setGeometry(8, 16, 297, 17);
   CheckBox1->setFont(font());  // the dialog's face, not the group's
@@ -81,7 +82,7 @@ TFindForm::TFindForm(QWidget* parent) : QDialog(parent) {
   RadioGroup1Items[0]->setChecked(true);
 
   // Counting keeps the dialog open; the count shows above the text.
-  Button3 = new QPushButton(U("Найти все"), this);
+  Button3 = TrText(this, new QPushButton(this), QT_TR_NOOP("Найти все"));
   Button3->setObjectName(QStringLiteral("Button3"));
   Button3->setGeometry(314, 98, 75, 25);
   Button3->setAutoDefault(false);
@@ -127,7 +128,7 @@ std::string TFindForm::Edit1Text() const {
 }
 
 void TFindForm::ShowCount(int64_t count) {
-  Label1->setText(U("Найдено: ") + QString::number(count));
+  Label1->setText(tr("Найдено: %1").arg(count));
 }
 
 void TFindForm::FormActivate() { Edit1->setFocus(); }

@@ -24,7 +24,7 @@ int main(int argc, char** argv) {
   const bm::CommandLine commandLine = bm::ParseCommandLine(argc, argv, true, stdout, stderr);
   if (commandLine.exit) return commandLine.exitCode;
   const std::vector<std::string>& arguments = commandLine.files;
-  bm::SetUpApplication();
+  bm::SetUpApplication(commandLine.language);
 
   bm::QtDialogs dialogs;
   bm::QtClipboard clipboard;

@@ -18,6 +18,7 @@
 #include "app/AboutBox.h"
 #include "app/CalchHex.h"
 #include "app/compare_view.h"
+#include "app/core_texts.h"
 #include "app/findf.h"
 #include "app/modal_return.h"
 #include "app/preview.h"
@@ -231,10 +232,11 @@ void TMainForm::FormActivate() {
   } else if (haveArgument && recovered && isVisible()) {
     // The restored work stays the document; the named file is not dropped
     // without a word.
-    dialogs_.MessageBox("Файл \r\n" + DisplayName(arguments_.front()).toStdString() +
-                            "\r\nне открыт: вместо него восстановлен несохранённый документ. "
-                            "Откройте его, когда закончите с восстановленным.",
-                        "Предупреждение", MessageIcon::Warning, MessageButtons::Ok);
+    dialogs_.MessageBox(tr("Файл \r\n%1\r\nне открыт: вместо него восстановлен несохранённый "
+                           "документ. Откройте его, когда закончите с восстановленным.")
+                            .arg(DisplayName(arguments_.front()))
+                            .toStdString(),
+                        tr("Предупреждение").toStdString(), MessageIcon::Warning, MessageButtons::Ok);
   }
   ByteEditor1().SetBytesPerColumn(1);
   jumpAmount_ = 256;
@@ -251,6 +253,7 @@ void TMainForm::FormDestroy() {
 
 bool TMainForm::event(QEvent* e) {
   if (e->type() == QEvent::WindowActivate) FormActivate();
+  if (e->type() == QEvent::LanguageChange) RetranslateUi();
   if (e->type() == QEvent::Show && firstActivation_) {
     // Without a window manager (or where activation is refused) the window
     // is never activated: start up from the event loop all the same.
@@ -267,7 +270,9 @@ void TMainForm::closeEvent(QCloseEvent* e) {
 }
 
 void TMainForm::ShowError(const std::string& text) {
-  dialogs_.MessageBox(text, std::string(), MessageIcon::Error, MessageButtons::Ok);
+  // Messages of the layers below the windows are told in the interface language.
+  dialogs_.MessageBox(CoreText(text).toStdString(), std::string(), MessageIcon::Error,
+                      MessageButtons::Ok);
 }
 
 void TMainForm::Guarded(Handler handler) {
@@ -291,20 +296,21 @@ void TMainForm::ByteEditor1StateChanged() {
   speedButtons_[7]->setEnabled(haveData);
 
   const int64_t position = ed.CursorPosition();
-  panels_[0]->setText(U("Смещение Dec: ") + QString::number(position) + U(" Hex: ") +
-                      QString::fromStdString(IntToHex(position, 6)));
+  panels_[0]->setText(tr("Смещение Dec: %1 Hex: %2")
+                          .arg(position)
+                          .arg(QString::fromStdString(IntToHex(position, 6))));
   if (ed.SelLength() != 0) {
     const int64_t a = ed.SelStart(), b = ed.SelEnd();
-    panels_[1]->setText(U("Выделено : ") + QString::number(std::min(a, b)) + U(" - ") +
-                        QString::number(std::max(a, b)));
+    panels_[1]->setText(tr("Выделено : %1 - %2").arg(std::min(a, b)).arg(std::max(a, b)));
   } else {
     panels_[1]->clear();
   }
   panels_[2]->setText(ed.Modified() ? U("*") : QString());
-  panels_[3]->setText(ed.ReadOnly() ? U("Ч") : QString());
-  panels_[3]->setToolTip(ed.ReadOnly() ? U("Файл открыт только для чтения: сохраняется только под другим именем")
-                                       : QString());
-  panels_[4]->setText(U("Размер файла : ") + QString::number(size));
+  panels_[3]->setText(ed.ReadOnly() ? tr("Ч") : QString());
+  panels_[3]->setToolTip(
+      ed.ReadOnly() ? tr("Файл открыт только для чтения: сохраняется только под другим именем")
+                    : QString());
+  panels_[4]->setText(tr("Размер файла : %1").arg(size));
   for (size_t i = 0; i < panels_.size(); ++i)
     FitPanel(panels_[i], kPanelWidths[i], i + 1 == panels_.size());
   UpdateInsertPanel();
@@ -313,7 +319,7 @@ void TMainForm::ByteEditor1StateChanged() {
   // shown as it is by doubling it.
   QString name = DisplayName(ed.FileName());
   name.replace(QStringLiteral("[*]"), QStringLiteral("[*][*]"));
-  setWindowTitle(U("Редактируемый файл - [") + name + U("]"));
+  setWindowTitle(tr("Редактируемый файл - [%1]").arg(name));
   if (valueInspector1_ && !valueInspector1_->isHidden()) valueInspector1_->Refresh();
   TellIfRecoveryIsOff();
 }

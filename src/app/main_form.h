@@ -34,6 +34,7 @@
 #include "platform/dialogs.h"
 #include "platform/files.h"
 #include "platform/keys.h"
+#include "app/ui_language.h"
 
 class QAction;
 class QActionGroup;
@@ -188,6 +189,9 @@ class TMainForm : public QMainWindow {
   void ColumnRuler1Click();
   void StandardKeys1Click();
   void AllowInsert1Click();
+  // View, "Язык / Language": switches the interface and remembers the choice.
+  void LangRussian1Click();
+  void LangEnglish1Click();
 
   // Help menu.
   void Info1Click();
@@ -294,6 +298,12 @@ class TMainForm : public QMainWindow {
   void BuildInsertMode();
   void ApplyInsertMode(bool allow);
   void UpdateInsertPanel();
+  // The language submenu of View, checked at the language of the moment.
+  void BuildLanguageMenu();
+  void ChooseLanguage(UiLanguage lang);
+  // Sets every text anew in the language just installed: menus, toolbar
+  // hints, status line, caption.
+  void RetranslateUi();
   // main_form_view.cpp
   QAction* ViewItem(const char* name) const;
   // The tag of the menu item whose signal runs the handler, else fallback.

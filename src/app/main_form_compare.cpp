@@ -21,7 +21,7 @@ void TMainForm::Compare1Click() {
     return;
   }
   FileDialogRequest request;
-  request.title = "Сравнить с";
+  request.title = tr("Сравнить с").toStdString();
   request.filter = "All Files (*.*)|*.*";
   request.initialName = lastCompareName_;
   request.mustExist = true;
@@ -105,7 +105,7 @@ void TMainForm::NextDiff1Click() {
     run = compare_->Scanner().NextRun(compare_->NextFrom());
   }
   if (!run.Found()) {
-    ShowError("Различий больше нет.");
+    ShowError(tr("Различий больше нет.").toStdString());
     return;
   }
   compare_->ShowRun(run);
@@ -119,7 +119,7 @@ void TMainForm::PrevDiff1Click() {
     run = compare_->Scanner().PreviousRun(compare_->PreviousFrom());
   }
   if (!run.Found()) {
-    ShowError("Различий больше нет.");
+    ShowError(tr("Различий больше нет.").toStdString());
     return;
   }
   compare_->ShowRun(run);

@@ -82,7 +82,7 @@ void TMainForm::Goto1Click() {
   TByteEditor& ed = ByteEditor1();
   if (ed.DataSize() < 1) return;
   const std::optional<std::string> text =
-      dialogs_.InputBox("Перейти по адресу...", "($ - HEX)", std::to_string(ed.CursorPosition()));
+      dialogs_.InputBox(tr("Перейти по адресу...").toStdString(), "($ - HEX)", std::to_string(ed.CursorPosition()));
   if (!text) return;
   const int64_t target = ParseInputPosition(*text).value_or(-1);
   if (!ed.GotoPosition(target, 0, true)) ShowError("Invalid position");
@@ -90,7 +90,8 @@ void TMainForm::Goto1Click() {
 
 void TMainForm::Amount40001Click() {
   const std::optional<std::string> text =
-      dialogs_.InputBox("Редактор смещения на шаг", "Новое смещение шага, байт ($ - HEX):",
+      dialogs_.InputBox(tr("Редактор смещения на шаг").toStdString(),
+                        tr("Новое смещение шага, байт ($ - HEX):").toStdString(),
                         std::to_string(jumpAmount_));
   if (!text) return;
   if (const std::optional<int64_t> value = ParseInputStep(*text)) jumpAmount_ = *value;

@@ -9,6 +9,8 @@
 #include <cstring>
 
 #include "app/main_form.h"
+
+#include <QCoreApplication>
 #include "app/recent_files.h"
 #include "editor/byte_editor.h"
 #include "widgets/editor_widget.h"
@@ -47,6 +49,11 @@ std::vector<std::string> DroppedPaths(const QMimeData* data) {
   return paths;
 }
 
+// A text of the main window in the interface language, as UTF-8.
+std::string Tm(const char* source) {
+  return QCoreApplication::translate("bm::TMainForm", source).toStdString();
+}
+
 // Before a save over the document's own file: when another program changed
 // or replaced that file since it was loaded or last saved, asks whether to
 // write over it. False when the user said no; nothing is written then.
@@ -54,7 +61,9 @@ std::vector<std::string> DroppedPaths(const QMimeData* data) {
 // swapped for a link to a private file), and Enter must not fall into it.
 bool ConfirmOverwriteOfChangedFile(Dialogs& dialogs, TByteEditor& ed, const std::string& path) {
   if (path != ed.FileName() || !ed.FileChangedOnDisk()) return true;
-  if (dialogs.MessageBox("Файл изменён другой программой. Сохранить поверх?", "Предупреждение",
+  if (dialogs.MessageBox(Tm(QT_TRANSLATE_NOOP("bm::TMainForm",
+                                            "Файл изменён другой программой. Сохранить поверх?")),
+                         Tm(QT_TRANSLATE_NOOP("bm::TMainForm", "Предупреждение")),
                          MessageIcon::Warning, MessageButtons::YesNoDefaultNo) != MessageResult::Yes)
     return false;
   ed.AcceptFileOnDisk();
@@ -64,13 +73,17 @@ bool ConfirmOverwriteOfChangedFile(Dialogs& dialogs, TByteEditor& ed, const std:
 // Why the backup could not be made, for the question that follows.
 std::string BackupReason(const BackupFailure& failure) {
   switch (failure.problem) {
-    case BackupProblem::FolderNotWritable: return "нет права записи в папку";
-    case BackupProblem::NameTaken: return "это имя занято файлом другого пользователя";
-    case BackupProblem::FolderAtName: return "под этим именем находится папка";
+    case BackupProblem::FolderNotWritable:
+      return Tm(QT_TRANSLATE_NOOP("bm::TMainForm", "нет права записи в папку"));
+    case BackupProblem::NameTaken:
+      return Tm(QT_TRANSLATE_NOOP("bm::TMainForm", "это имя занято файлом другого пользователя"));
+    case BackupProblem::FolderAtName:
+      return Tm(QT_TRANSLATE_NOOP("bm::TMainForm", "под этим именем находится папка"));
     case BackupProblem::Other:
     case BackupProblem::None: break;
   }
-  return failure.error != 0 ? std::strerror(failure.error) : "неизвестная ошибка";
+  return failure.error != 0 ? std::strerror(failure.error)
+                            : Tm(QT_TRANSLATE_NOOP("bm::TMainForm", "неизвестная ошибка"));
 }
 
 // "Cannot save file", the name, and on a line of its own why, as far as the
@@ -89,9 +102,12 @@ SaveOutcome SaveAskingForTheBackup(Dialogs& dialogs, TByteEditor& ed, const std:
   const BackupFailure failure = ed.LastBackupFailure();
   if (failure.problem == BackupProblem::None) return SaveOutcome::Failed;
   const std::string name = DisplayName(ed.BackupName(path)).toStdString();
-  if (dialogs.MessageBox("Не удалось создать резервную копию " + name + ": " + BackupReason(failure) +
-                             ". Сохранить без неё?",
-                         "Предупреждение", MessageIcon::Warning,
+  const QString question = QCoreApplication::translate(
+      "bm::TMainForm", "Не удалось создать резервную копию %1: %2. Сохранить без неё?");
+  if (dialogs.MessageBox(question.arg(QString::fromStdString(name),
+                                      QString::fromStdString(BackupReason(failure)))
+                             .toStdString(),
+                         Tm(QT_TRANSLATE_NOOP("bm::TMainForm", "Предупреждение")), MessageIcon::Warning,
                          MessageButtons::YesNoDefaultNo) != MessageResult::Yes)
     return SaveOutcome::Declined;
   return ed.SaveToFileWithoutBackup(path) ? SaveOutcome::Saved : SaveOutcome::Failed;
@@ -107,7 +123,8 @@ bool TMainForm::QuerySave() {
   const std::string& name = ed.FileName();
   const std::string shown = files_.FileExists(name) ? Utf8(DisplayName(name)) : "Unnamed File";
   const MessageResult answer =
-      dialogs_.MessageBox("Файл \r\n" + shown + " был изменен, сохранить?", "Предупреждение",
+      dialogs_.MessageBox(tr("Файл \r\n%1 был изменен, сохранить?").arg(QString::fromStdString(shown)).toStdString(),
+                          tr("Предупреждение").toStdString(),
                           MessageIcon::Warning, MessageButtons::YesNoCancel);
   switch (answer) {
     case MessageResult::Yes: return SaveDocument();
@@ -144,9 +161,10 @@ void TMainForm::TellIfRecoveryIsOff() {
       this,
       [this] {
         dialogs_.MessageBox(
-            "Не удалось создать файл сведений для восстановления: восстановление после сбоя для "
-            "этого документа отключено.",
-            "Предупреждение", MessageIcon::Warning, MessageButtons::Ok);
+            tr("Не удалось создать файл сведений для восстановления: восстановление после сбоя "
+               "для этого документа отключено.")
+                .toStdString(),
+            tr("Предупреждение").toStdString(), MessageIcon::Warning, MessageButtons::Ok);
       },
       Qt::QueuedConnection);
 }
@@ -188,10 +206,10 @@ bool TMainForm::OpenNamedFile(const std::string& path) {
   // Once, at the first load: the working copies had to go elsewhere because
   // another user holds their usual folder.
   if (const std::optional<WorkDirectoryNotice> notice = files_.TakeWorkDirectoryNotice())
-    dialogs_.MessageBox("Папка " + Utf8(DisplayName(notice->refused)) +
-                            " не принадлежит только вам, поэтому рабочие файлы хранятся в " +
-                            Utf8(DisplayName(notice->used)) + ".",
-                        "Предупреждение", MessageIcon::Information, MessageButtons::Ok);
+    dialogs_.MessageBox(tr("Папка %1 не принадлежит только вам, поэтому рабочие файлы хранятся в %2.")
+                            .arg(DisplayName(notice->refused), DisplayName(notice->used))
+                            .toStdString(),
+                        tr("Предупреждение").toStdString(), MessageIcon::Information, MessageButtons::Ok);
   if (ByteEditor1().LoadFromFile(path)) {
     EndComparison();  // it compared the document that has gone
     NoteRecentFile(path);

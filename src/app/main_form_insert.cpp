@@ -53,7 +53,7 @@ void TMainForm::ApplyInsertMode(bool allow) {
 void TMainForm::UpdateInsertPanel() {
   if (!insertPanel_) return;
   const TByteEditor& ed = ByteEditor1();
-  insertPanel_->setText(QString::fromUtf8(ed.IsInsertMode() ? "Вставка" : "Замена"));
+  insertPanel_->setText(ed.IsInsertMode() ? tr("Вставка") : tr("Замена"));
   insertPanel_->setMinimumWidth(std::max(kInsertPanelWidth, insertPanel_->sizeHint().width()));
 }
 

@@ -97,9 +97,9 @@ void TMainForm::Print1Click() {
   const std::string header = PrintHeaderText(ed.FileName());
   WaitCursor busy;
   // Shown only when the job looks like taking more than a second.
-  QProgressDialog progress(QString::fromUtf8("Печать..."), QString::fromUtf8("Отмена"), 0, 1, this);
+  QProgressDialog progress(tr("Печать..."), tr("Отмена"), 0, 1, this);
   progress.setObjectName(QStringLiteral("PrintProgress"));
-  progress.setWindowTitle(QString::fromUtf8("Печать"));
+  progress.setWindowTitle(tr("Печать"));
   FitTitle(&progress);
   progress.setWindowModality(Qt::WindowModal);
   progress.setMinimumDuration(1000);
@@ -107,7 +107,7 @@ void TMainForm::Print1Click() {
   progress.setValue(0);
   const auto onPage = [&](int page, int pages) {
     progress.setMaximum(pages);
-    progress.setLabelText(QString::fromUtf8("Печать: страница %1 из %2").arg(page).arg(pages));
+    progress.setLabelText(tr("Печать: страница %1 из %2").arg(page).arg(pages));
     progress.setValue(page - 1);
     return !progress.wasCanceled();
   };

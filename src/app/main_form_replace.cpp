@@ -117,9 +117,9 @@ void TMainForm::ReplaceAllClick() {
 
   WaitCursor busy;
   // Shown only when the pass looks like taking more than a second.
-  QProgressDialog progress(U("Замена..."), U("Стоп"), 0, 1000, replaceForm_);
+  QProgressDialog progress(tr("Замена..."), tr("Стоп"), 0, 1000, replaceForm_);
   progress.setObjectName(QStringLiteral("ReplaceProgress"));
-  progress.setWindowTitle(U("Заменить все"));
+  progress.setWindowTitle(tr("Заменить все"));
   FitTitle(&progress);
   progress.setWindowModality(Qt::WindowModal);
   progress.setMinimumDuration(1000);
@@ -139,22 +139,22 @@ void TMainForm::ReplaceAllClick() {
   }
   progress.reset();
   findLastPos_ = -1;
-  replaceForm_->ShowStatus(result.stopped ? U("Замена остановлена")
-                                          : U("Заменено: ") + QString::number(result.count));
+  replaceForm_->ShowStatus(result.stopped ? tr("Замена остановлена")
+                                          : tr("Заменено: %1").arg(result.count));
 }
 
 // Counts the matches in the whole data that a replace all would replace.
 void TMainForm::ReplaceCount() {
   TByteEditor& ed = ByteEditor1();
   if (!TakeReplacePattern()) {
-    replaceForm_->ShowStatus(U("Найдено: 0"));
+    replaceForm_->ShowStatus(tr("Найдено: %1").arg(0));
     return;
   }
   std::vector<uint8_t> pattern = findPattern_;
   const int64_t count = ed.CountData(pattern.data(), findPatternLength_, 0, ed.DataSize() - 1,
                                      findIgnoreCase_, false,
                                      FindAnyFlags(), false);
-  replaceForm_->ShowStatus(U("Найдено: ") + QString::number(count));
+  replaceForm_->ShowStatus(tr("Найдено: %1").arg(count));
 }
 
 }  // namespace bm

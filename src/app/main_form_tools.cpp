@@ -1,6 +1,7 @@
 // TMainForm: the byte tools. Checksums, Copy as text and code, Paste hex
 // text, Fill, Save selection as and Insert file.
 #include <QAction>
+#include <QCoreApplication>
 #include <QMenu>
 #include <algorithm>
 #include <cerrno>
@@ -68,8 +69,9 @@ void ReadRange(TByteEditor& ed, const Range& r, Sink&& sink) {
 // Why a file could not be read, for the user.
 std::string ReadProblem(const FileError& e) {
   switch (e.Code()) {
-    case EISDIR: return "это папка";
-    case EINVAL: return "это не обычный файл";
+    case EISDIR: return QCoreApplication::translate("bm::TMainForm", "это папка").toStdString();
+    case EINVAL:
+      return QCoreApplication::translate("bm::TMainForm", "это не обычный файл").toStdString();
     case 0: return e.what();
     default: return std::strerror(e.Code());
   }
@@ -81,12 +83,12 @@ struct CopyAsItem {
   TextForm form;
 };
 constexpr CopyAsItem kCopyAsItems[] = {
-    {"CopyAsHex1", "Шестнадцатеричный текст", TextForm::HexSpaced},
-    {"CopyAsHexPlain1", "Шестнадцатеричный текст без пробелов", TextForm::HexPlain},
-    {"CopyAsC1", "Массив C", TextForm::CArray},
-    {"CopyAsPython1", "Байты Python", TextForm::PythonBytes},
+    {"CopyAsHex1", QT_TRANSLATE_NOOP("bm::TMainForm", "Шестнадцатеричный текст"), TextForm::HexSpaced},
+    {"CopyAsHexPlain1", QT_TRANSLATE_NOOP("bm::TMainForm", "Шестнадцатеричный текст без пробелов"), TextForm::HexPlain},
+    {"CopyAsC1", QT_TRANSLATE_NOOP("bm::TMainForm", "Массив C"), TextForm::CArray},
+    {"CopyAsPython1", QT_TRANSLATE_NOOP("bm::TMainForm", "Байты Python"), TextForm::PythonBytes},
     {"CopyAsBase641", "Base64", TextForm::Base64},
-    {"CopyAsChars1", "Символы", TextForm::Characters},
+    {"CopyAsChars1", QT_TRANSLATE_NOOP("bm::TMainForm", "Символы"), TextForm::Characters},
 };
 
 }  // namespace
@@ -94,21 +96,21 @@ constexpr CopyAsItem kCopyAsItems[] = {
 // ---- menu items -----------------------------------------------------------------------
 
 void TMainForm::BuildFileTools() {
-  saveSelection1_ = AddItem(datei1_, "SaveSelection1", "Сохранить выделение как...", nullptr,
+  saveSelection1_ = AddItem(datei1_, "SaveSelection1", QT_TR_NOOP("Сохранить выделение как..."), nullptr,
                             &TMainForm::SaveSelection1Click);
   insertFile1_ =
-      AddItem(datei1_, "InsertFile1", "Вставить файл...", nullptr, &TMainForm::InsertFile1Click);
+      AddItem(datei1_, "InsertFile1", QT_TR_NOOP("Вставить файл..."), nullptr, &TMainForm::InsertFile1Click);
 }
 
 void TMainForm::BuildEditTools() {
-  copyAs1_ = AddMenu(bearbeiten1_, "CopyAs1", "Копировать как", nullptr);
+  copyAs1_ = AddMenu(bearbeiten1_, "CopyAs1", QT_TR_NOOP("Копировать как"), nullptr);
   for (const CopyAsItem& item : kCopyAsItems)
     AddItem(copyAs1_, item.name, item.caption, nullptr, &TMainForm::CopyAs1Click)
         ->setData(static_cast<int>(item.form));
-  pasteHex1_ = AddItem(bearbeiten1_, "PasteHex1", "Вставить из шестнадцатеричного текста",
+  pasteHex1_ = AddItem(bearbeiten1_, "PasteHex1", QT_TR_NOOP("Вставить из шестнадцатеричного текста"),
                        "Ctrl+Shift+V", &TMainForm::PasteHex1Click);
-  fill1_ = AddItem(bearbeiten1_, "Fill1", "Заполнить...", nullptr, &TMainForm::Fill1Click);
-  checksums1_ = AddItem(bearbeiten1_, "Checksums1", "Контрольные суммы...", "Ctrl+M",
+  fill1_ = AddItem(bearbeiten1_, "Fill1", QT_TR_NOOP("Заполнить..."), nullptr, &TMainForm::Fill1Click);
+  checksums1_ = AddItem(bearbeiten1_, "Checksums1", QT_TR_NOOP("Контрольные суммы..."), "Ctrl+M",
                         &TMainForm::Checksums1Click);
 }
 
@@ -135,13 +137,12 @@ void TMainForm::Checksums1Click() {
   TByteEditor& ed = ByteEditor1();
   const Range r = ToolRange(ed, true);
   QString what;
-  if (r.selected) what = U("Выделено : ");
-  else what = U("Весь документ : ");
-  if (r.count > 0)
-    what += QString::number(r.first) + U(" - ") + QString::number(r.first + r.count - 1);
-  else
-    what += U("пусто");
-  what += U(" (") + QString::number(r.count) + U(" байт)");
+  const QString span = r.count > 0 ? QString::number(r.first) + U(" - ") +
+                                         QString::number(r.first + r.count - 1)
+                                   : tr("пусто");
+  what = (r.selected ? tr("Выделено : %1 (%2 байт)") : tr("Весь документ : %1 (%2 байт)"))
+             .arg(span)
+             .arg(r.count);
   ChecksumForm form(this, what, r.first, r.count, [&ed](uint8_t* to, int64_t position, int64_t n) {
     return static_cast<int64_t>(
         ed.ReadBytes(to, position, n));
@@ -157,9 +158,10 @@ void TMainForm::CopyAs1Click() {
   if (r.count <= 0) return;
   const int64_t length = TextLength(form, r.count);
   if (r.count > kLargeCopy &&
-      dialogs_.MessageBox("Текст займёт " + std::to_string((length + (1 << 20) - 1) >> 20) +
-                              " МиБ. Копировать?",
-                          "Копировать как", MessageIcon::Question,
+      dialogs_.MessageBox(tr("Текст займёт %1 МиБ. Копировать?")
+                              .arg((length + (1 << 20) - 1) >> 20)
+                              .toStdString(),
+                          tr("Копировать как").toStdString(), MessageIcon::Question,
                           MessageButtons::YesNo) != MessageResult::Yes)
     return;
   std::array<char, 256> chars{};
@@ -181,8 +183,10 @@ void TMainForm::PasteHex1Click() {
   }
   if (!parsed.ok) {
     const QString shown(QChar(AnsiToUnicode(static_cast<uint8_t>(parsed.errorChar))));
-    ShowError("Не шестнадцатеричный текст: «" + shown.toStdString() + "» в позиции " +
-              std::to_string(parsed.errorIndex + 1) + ".");
+    ShowError(tr("Не шестнадцатеричный текст: «%1» в позиции %2.")
+                  .arg(shown)
+                  .arg(parsed.errorIndex + 1)
+                  .toStdString());
     return;
   }
   if (parsed.bytes.empty()) return;
@@ -210,7 +214,7 @@ void TMainForm::SaveSelection1Click() {
   const Range r = ToolRange(ed, false);
   if (!r.selected) return;
   FileDialogRequest request = SaveRequest();
-  request.title = "Сохранить выделение как";
+  request.title = tr("Сохранить выделение как").toStdString();
   const std::optional<FileDialogResult> chosen = dialogs_.SaveFile(request);
   if (!chosen) return;
   lastSaveName_ = chosen->path;
@@ -257,11 +261,12 @@ void TMainForm::SaveSelection1Click() {
 
 void TMainForm::InsertFile1Click() {
   FileDialogRequest request = OpenRequest();
-  request.title = "Вставить файл";
+  request.title = tr("Вставить файл").toStdString();
   request.showReadOnly = false;
   const std::optional<FileDialogResult> chosen = dialogs_.OpenFile(request);
   if (!chosen) return;
-  const std::string failed = "Не удалось вставить файл\r\n" + DisplayName(chosen->path).toStdString();
+  const std::string failed =
+      tr("Не удалось вставить файл\r\n%1").arg(DisplayName(chosen->path)).toStdString();
   TByteEditor& ed = ByteEditor1();
   std::unique_ptr<FileStream> in;
   int64_t size = 0;
@@ -279,7 +284,7 @@ void TMainForm::InsertFile1Click() {
   } catch (const FileError& e) {
     // A file that shrank or vanished while it was read: the edit went back.
     std::string why = e.what();
-    if (in->Size() != size) why = "файл изменился во время чтения";
+    if (in->Size() != size) why = tr("файл изменился во время чтения").toStdString();
     ShowError(failed + "\r\n" + why);
   }
 }

@@ -9,6 +9,7 @@
 #include <QMenu>
 #include <QMouseEvent>
 
+#include "app/ui_language.h"
 #include "platform/qt/qt_keys.h"
 
 namespace bm {
@@ -86,21 +87,21 @@ QMenu* TNumberEdit::CreateContextMenu() {
   const bool selected = hasSelectedText();
   const bool writable = !isReadOnly();
   auto add = [&](const char* name, const char* caption, bool enabled, void (TNumberEdit::*slot)()) {
-    QAction* item = menu->addAction(QString::fromUtf8(caption));
+    QAction* item = TrText(this, menu->addAction(QString()), caption);
     item->setObjectName(QString::fromLatin1(name));
     item->setEnabled(enabled);
     connect(item, &QAction::triggered, this, slot);
   };
-  add("edit-cut", "Вы&резать", writable && selected && Allows(NumberEditAction::Cut, clipboard_),
+  add("edit-cut", QT_TR_NOOP("Вы&резать"), writable && selected && Allows(NumberEditAction::Cut, clipboard_),
       &TNumberEdit::CutToClipboard);
-  add("edit-copy", "&Копировать", selected, &TNumberEdit::CopyToClipboard);
-  add("edit-paste", "Вст&авить", writable && Allows(NumberEditAction::Paste, clipboard_),
+  add("edit-copy", QT_TR_NOOP("&Копировать"), selected, &TNumberEdit::CopyToClipboard);
+  add("edit-paste", QT_TR_NOOP("Вст&авить"), writable && Allows(NumberEditAction::Paste, clipboard_),
       &TNumberEdit::PasteFromClipboard);
-  add("edit-delete", "&Удалить",
+  add("edit-delete", QT_TR_NOOP("&Удалить"),
       writable && selected && Allows(NumberEditAction::Delete, clipboard_),
       &TNumberEdit::DeleteSelected);
   menu->addSeparator();
-  add("select-all", "Выделить &все", !text().isEmpty(), &QLineEdit::selectAll);
+  add("select-all", QT_TR_NOOP("Выделить &все"), !text().isEmpty(), &QLineEdit::selectAll);
   return menu;
 }
 

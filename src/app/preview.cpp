@@ -1,4 +1,5 @@
 #include "app/preview.h"
+#include "app/ui_language.h"
 #include "platform/qt/qt_title_fit.h"
 
 #include <QPainter>
@@ -26,7 +27,7 @@ void PreviewImage::paintEvent(QPaintEvent*) {
 TfmPreview::TfmPreview(QWidget* parent) : QDialog(parent) {
   setObjectName(QStringLiteral("fmPreview"));
   setModal(true);
-  setWindowTitle(QString::fromUtf8("Просмотр страницы"));
+  SetTrTitle(this, metaObject()->className(), QT_TR_NOOP("Просмотр страницы"));
   image1_ = new PreviewImage(this);
   move(225, 128);
   resize(311, 480);

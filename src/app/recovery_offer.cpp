@@ -1,6 +1,7 @@
 // OfferRecovery: the start-up question for each abandoned working copy.
 #include "app/recovery_offer.h"
 
+#include <QCoreApplication>
 #include <string>
 #include <vector>
 
@@ -37,9 +38,15 @@ bool OfferRecovery(TByteEditor& editor, Dialogs& dialogs, const std::function<bo
       continue;
     }
     const std::string text =
-        unidentified ? std::string("Найден рабочий файл без сведений о документе. Открыть как новый документ?")
-                     : "Найдены несохранённые изменения файла " +
-                           DisplayName(orphan.Info()->fileName).toStdString() + ". Восстановить?";
+        unidentified
+            ? QCoreApplication::translate(
+                  "bm::RecoveryOffer",
+                  "Найден рабочий файл без сведений о документе. Открыть как новый документ?")
+                  .toStdString()
+            : QCoreApplication::translate("bm::RecoveryOffer",
+                                          "Найдены несохранённые изменения файла %1. Восстановить?")
+                  .arg(DisplayName(orphan.Info()->fileName))
+                  .toStdString();
     const MessageResult answer =
         dialogs.MessageBox(text, std::string(), MessageIcon::Question, MessageButtons::YesNo);
     // A termination signal closes the window while the box is open, and the

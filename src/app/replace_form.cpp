@@ -1,6 +1,7 @@
 // The Replace dialog: its controls, keys and the case box that only text
 // searches use.
 #include "app/replace_form.h"
+#include "app/ui_language.h"
 
 #include <QCheckBox>
 #include <QEvent>
@@ -34,13 +35,14 @@ std::string AnsiBytes(const QString& text) {
 // A group of the two kinds "Строка" and "Код" at top within the dialog.
 QGroupBox* ModeGroup(QWidget* parent, const char* name, const char* caption, int top,
                      QRadioButton* (&items)[2], const QFont& font) {
-  auto* group = new QGroupBox(U(caption), parent);
+  auto* group = TrText(parent, new QGroupBox(parent), caption);
   group->setObjectName(QString::fromLatin1(name));
   group->setGeometry(8, top, 193, 41);
   group->setFont(font);
-  const char* texts[2] = {"Строка", "Код"};
+  const char* texts[2] = {QT_TRANSLATE_NOOP("bm::TReplaceForm", "Строка"),
+                          QT_TRANSLATE_NOOP("bm::TReplaceForm", "Код")};
   for (int i = 0; i < 2; ++i) {
-    items[i] = new QRadioButton(U(texts[i]), group);
+    items[i] = TrText(parent, new QRadioButton(group), texts[i]);
     items[i]->setObjectName(QStringLiteral("%1Item%2").arg(QString::fromLatin1(name)).arg(i));
     items[i]->setGeometry(8 + i * 92, 17, 88, 20);
   }
@@ -53,7 +55,7 @@ QGroupBox* ModeGroup(QWidget* parent, const char* name, const char* caption, int
 TReplaceForm::TReplaceForm(QWidget* parent) : QDialog(parent) {
   setObjectName(QStringLiteral("ReplaceForm"));
   setModal(true);
-  setWindowTitle(U("Замена данных"));
+  SetTrTitle(this, metaObject()->className(), QT_TR_NOOP("Замена данных"));
   setWindowFlags(Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint |
                  Qt::WindowCloseButtonHint);
   setFixedSize(481, 250);
@@ -61,24 +63,24 @@ TReplaceForm::TReplaceForm(QWidget* parent) : QDialog(parent) {
   setFont(DialogFont(11, false));
   const QFont system = DialogFont(13, true);
 
-  auto* findLabel = new QLabel(U("&Найти:"), this);
+  auto* findLabel = TrText(this, new QLabel(this), QT_TR_NOOP("&Найти:"));
   findLabel->setGeometry(8, 6, 465, 16);
   Edit1 = new QLineEdit(this);
   Edit1->setObjectName(QStringLiteral("Edit1"));
   Edit1->setGeometry(8, 22, 465, 21);
   findLabel->setBuddy(Edit1);
-  ModeGroup(this, "RadioGroup1", "Искать", 48, FindItems, system);
-  CheckBox1 = new QCheckBox(U("Прописные и строчные буквы различать"), this);
+  ModeGroup(this, "RadioGroup1", QT_TR_NOOP("Искать"), 48, FindItems, system);
+  CheckBox1 = TrText(this, new QCheckBox(this), QT_TR_NOOP("Прописные и строчные буквы различать"));
   CheckBox1->setObjectName(QStringLiteral("CheckBox1"));
   CheckBox1->setGeometry(208, 64, 265, 17);
 
-  auto* replaceLabel = new QLabel(U("&Заменить на:"), this);
+  auto* replaceLabel = TrText(this, new QLabel(this), QT_TR_NOOP("&Заменить на:"));
   replaceLabel->setGeometry(8, 98, 465, 16);
   Edit2 = new QLineEdit(this);
   Edit2->setObjectName(QStringLiteral("Edit2"));
   Edit2->setGeometry(8, 114, 465, 21);
   replaceLabel->setBuddy(Edit2);
-  ModeGroup(this, "RadioGroup2", "Вставить", 140, ReplaceItems, system);
+  ModeGroup(this, "RadioGroup2", QT_TR_NOOP("Вставить"), 140, ReplaceItems, system);
 
   StatusLabel = new QLabel(this);
   StatusLabel->setObjectName(QStringLiteral("StatusLabel"));
@@ -90,14 +92,14 @@ TReplaceForm::TReplaceForm(QWidget* parent) : QDialog(parent) {
     const char* caption;
   };
   const ButtonDef buttons[] = {
-      {&FindNextButton, "FindNextButton", "Найти далее"},
-      {&ReplaceButton, "ReplaceButton", "Заменить"},
-      {&ReplaceAllButton, "ReplaceAllButton", "Заменить все"},
-      {&FindAllButton, "FindAllButton", "Найти все"},
-      {&CloseButton, "CloseButton", "Закрыть"},
+      {&FindNextButton, "FindNextButton", QT_TR_NOOP("Найти далее")},
+      {&ReplaceButton, "ReplaceButton", QT_TR_NOOP("Заменить")},
+      {&ReplaceAllButton, "ReplaceAllButton", QT_TR_NOOP("Заменить все")},
+      {&FindAllButton, "FindAllButton", QT_TR_NOOP("Найти все")},
+      {&CloseButton, "CloseButton", QT_TR_NOOP("Закрыть")},
   };
   for (int i = 0; i < 5; ++i) {
-    auto* b = new QPushButton(U(buttons[i].caption), this);
+    auto* b = TrText(this, new QPushButton(this), buttons[i].caption);
     b->setObjectName(QString::fromLatin1(buttons[i].name));
     b->setGeometry(8 + i * 94, 214, 90, 25);
     b->setAutoDefault(false);

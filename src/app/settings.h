@@ -20,6 +20,7 @@ inline constexpr const char* kStandardKeys = "keys/standard";
 inline constexpr const char* kAllowInsert = "edit/allowInsert";
 inline constexpr const char* kRecentFiles = "recent/files";
 inline constexpr const char* kLastFolder = "recent/folder";
+inline constexpr const char* kLanguage = "view/language";
 
 // The stored value of key, or fallback when there is none or the store is
 // unreadable.

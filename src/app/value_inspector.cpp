@@ -12,7 +12,9 @@
 #include <QVBoxLayout>
 #include <cstring>
 
+#include "app/core_texts.h"
 #include "app/settings.h"
+#include "app/ui_language.h"
 #include "editor/byte_editor.h"
 #include "widgets/editor_widget.h"
 
@@ -42,7 +44,8 @@ bool ValueInspector::Snapshot::operator==(const Snapshot& o) const {
 }
 
 ValueInspector::ValueInspector(EditorWidget& editor, QWidget* parent)
-    : QDockWidget(U("Инспектор значений"), parent), editor_(editor) {
+    : QDockWidget(parent), editor_(editor) {
+  SetTrTitle(this, metaObject()->className(), QT_TR_NOOP("Инспектор значений"));
   setObjectName(QStringLiteral("ValueInspector"));
   setAllowedAreas(Qt::LeftDockWidgetArea | Qt::RightDockWidgetArea);
 
@@ -52,8 +55,8 @@ ValueInspector::ValueInspector(EditorWidget& editor, QWidget* parent)
 
   order_ = new QComboBox(body);
   order_->setObjectName(QStringLiteral("ByteOrder"));
-  order_->addItem(U("Младший байт первым (LE)"));
-  order_->addItem(U("Старший байт первым (BE)"));
+  order_->addItem(tr("Младший байт первым (LE)"));
+  order_->addItem(tr("Старший байт первым (BE)"));
   order_->setCurrentIndex(
       settings::Value(settings::kInspectorByteOrder).toString() == QLatin1String("big") ? 1 : 0);
   connect(order_, &QComboBox::currentIndexChanged, this, [this](int index) {
@@ -72,7 +75,8 @@ ValueInspector::ValueInspector(EditorWidget& editor, QWidget* parent)
   for (size_t i = 0; i < fields_.size(); ++i) {
     const Row row = RowAt(i);
     const QString key = QString::fromLatin1(inspect::RowKey(row));
-    auto* caption = new QLabel(U(inspect::RowCaption(row)), body);
+    auto* caption = new QLabel(body);
+    SetTrText(caption, "CoreTexts", inspect::RowCaption(row));
     auto* field = new QLineEdit(body);
     field->setObjectName(QStringLiteral("Value_") + key);
     field->setFont(fixed);
@@ -187,15 +191,15 @@ bool ValueInspector::Commit(Row row) {
   }
   const inspect::CursorBytes& at = last_.at;
   if (at.count <= 0) {
-    ShowReason(row, U("Нет данных"));
+    ShowReason(row, tr("Нет данных"));
     return false;
   }
   if (!Reaches(row, at)) {
-    ShowReason(row, U("За концом данных"));
+    ShowReason(row, tr("За концом данных"));
     return false;
   }
   if (row != Row::Offset && !Editable()) {
-    ShowReason(row, U("Документ открыт только для чтения"));
+    ShowReason(row, tr("Документ открыт только для чтения"));
     return false;
   }
   const QByteArray utf8 = text.toUtf8();
@@ -203,13 +207,13 @@ bool ValueInspector::Commit(Row row) {
       inspect::EncodeRow(row, std::string_view(utf8.constData(), static_cast<size_t>(utf8.size())),
                          Order(), Chars());
   if (!e.ok) {
-    ShowReason(row, QString::fromStdString(e.reason));
+    ShowReason(row, CoreText(e.reason));
     return false;
   }
   const int64_t size = ed.DataSize();
   if (row == Row::Offset) {
     if (e.position >= size) {
-      ShowReason(row, U("Вне данных: от 0 до ") + QString::number(size - 1));
+      ShowReason(row, tr("Вне данных: от 0 до %1").arg(size - 1));
       return false;
     }
     ed.GotoPosition(static_cast<int64_t>(e.position), 0, true);
@@ -218,7 +222,7 @@ bool ValueInspector::Commit(Row row) {
   }
   const auto position = static_cast<int64_t>(at.position);
   if (int64_t{position} + static_cast<int64_t>(e.bytes.size()) > size) {
-    ShowReason(row, U("За концом данных"));
+    ShowReason(row, tr("За концом данных"));
     return false;
   }
   bool written = false;
@@ -229,7 +233,7 @@ bool ValueInspector::Commit(Row row) {
     return false;
   }
   if (!written) {
-    ShowReason(row, U("Изменение не принято"));
+    ShowReason(row, tr("Изменение не принято"));
     return false;
   }
   Refresh();
@@ -241,6 +245,15 @@ void ValueInspector::Revert(Row row) {
   Field(row)->setText(Shown(row));
   ShowReason(row, QString());
   editor_.setFocus(Qt::OtherFocusReason);
+}
+
+void ValueInspector::changeEvent(QEvent* e) {
+  QDockWidget::changeEvent(e);
+  if (e->type() != QEvent::LanguageChange) return;
+  RetranslateTexts(this);
+  order_->setItemText(0, tr("Младший байт первым (LE)"));
+  order_->setItemText(1, tr("Старший байт первым (BE)"));
+  if (!isHidden()) Refresh();
 }
 
 void ValueInspector::closeEvent(QCloseEvent* e) {

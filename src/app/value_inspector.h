@@ -55,6 +55,8 @@ class ValueInspector : public QDockWidget {
 
  protected:
   void closeEvent(QCloseEvent* e) override;
+  // A language switch renames the byte orders and shows the values anew.
+  void changeEvent(QEvent* e) override;
   bool eventFilter(QObject* watched, QEvent* e) override;
 
  private:

@@ -2,6 +2,7 @@
 
 #include <QAbstractButton>
 #include <QCheckBox>
+#include <QCoreApplication>
 #include <QFile>
 #include <QFileDialog>
 #include <QGridLayout>
@@ -50,7 +51,7 @@ MessageResult QtDialogs::MessageBox(const std::string& text, const std::string& 
   };
   std::vector<Choice> choices;
   auto add = [&](const char* label, QMessageBox::ButtonRole role, MessageResult result) {
-    QPushButton* b = box.addButton(QString::fromUtf8(label), role);
+    QPushButton* b = box.addButton(QCoreApplication::translate("bm::QtDialogs", label), role);
     choices.push_back({b, result});
     return b;
   };
@@ -62,25 +63,25 @@ MessageResult QtDialogs::MessageBox(const std::string& text, const std::string& 
       closed = MessageResult::Ok;
       break;
     case MessageButtons::YesNoCancel:
-      box.setDefaultButton(add("&Да", QMessageBox::YesRole, MessageResult::Yes));
-      add("&Нет", QMessageBox::NoRole, MessageResult::No);
-      box.setEscapeButton(add("Отмена", QMessageBox::RejectRole, MessageResult::Cancel));
+      box.setDefaultButton(add(QT_TRANSLATE_NOOP("bm::QtDialogs", "&Да"), QMessageBox::YesRole, MessageResult::Yes));
+      add(QT_TRANSLATE_NOOP("bm::QtDialogs", "&Нет"), QMessageBox::NoRole, MessageResult::No);
+      box.setEscapeButton(add(QT_TRANSLATE_NOOP("bm::QtDialogs", "Отмена"), QMessageBox::RejectRole, MessageResult::Cancel));
       break;
     case MessageButtons::YesNo:
     case MessageButtons::YesNoDefaultNo: {
-      QPushButton* yes = add("&Да", QMessageBox::YesRole, MessageResult::Yes);
-      QPushButton* no = add("&Нет", QMessageBox::NoRole, MessageResult::No);
+      QPushButton* yes = add(QT_TRANSLATE_NOOP("bm::QtDialogs", "&Да"), QMessageBox::YesRole, MessageResult::Yes);
+      QPushButton* no = add(QT_TRANSLATE_NOOP("bm::QtDialogs", "&Нет"), QMessageBox::NoRole, MessageResult::No);
       box.setDefaultButton(buttons == MessageButtons::YesNo ? yes : no);
       // Esc and the close button press a button nobody sees, which answers
       // Cancel; without an escape button the box could not be closed at all.
-      QPushButton* closeBox = add("Отмена", QMessageBox::RejectRole, MessageResult::Cancel);
+      QPushButton* closeBox = add(QT_TRANSLATE_NOOP("bm::QtDialogs", "Отмена"), QMessageBox::RejectRole, MessageResult::Cancel);
       closeBox->hide();
       box.setEscapeButton(closeBox);
       break;
     }
     case MessageButtons::OkCancel:
       box.setDefaultButton(add("OK", QMessageBox::AcceptRole, MessageResult::Ok));
-      box.setEscapeButton(add("Отмена", QMessageBox::RejectRole, MessageResult::Cancel));
+      box.setEscapeButton(add(QT_TRANSLATE_NOOP("bm::QtDialogs", "Отмена"), QMessageBox::RejectRole, MessageResult::Cancel));
       break;
   }
   FitTitle(&box);
@@ -125,7 +126,7 @@ std::optional<FileDialogResult> QtDialogs::RunFileDialog(const FileDialogRequest
 
   QCheckBox* readOnly = nullptr;
   if (request.showReadOnly) {
-    readOnly = new QCheckBox(QString::fromUtf8("Только чтение"), &dialog);
+    readOnly = new QCheckBox(QCoreApplication::translate("bm::QtDialogs", "Только чтение"), &dialog);
     readOnly->setObjectName(QStringLiteral("readOnlyCheckBox"));
     if (auto* grid = qobject_cast<QGridLayout*>(dialog.layout()))
       grid->addWidget(readOnly, grid->rowCount(), 0, 1, grid->columnCount());
@@ -159,7 +160,7 @@ std::optional<std::string> QtDialogs::InputBox(const std::string& caption,
   dialog.setLabelText(DisplayText(prompt));
   dialog.setTextValue(DisplayText(initial));
   dialog.setOkButtonText(QStringLiteral("OK"));
-  dialog.setCancelButtonText(QString::fromUtf8("Отмена"));
+  dialog.setCancelButtonText(QCoreApplication::translate("bm::QtDialogs", "Отмена"));
   FitTitle(&dialog);
   if (dialog.exec() != QDialog::Accepted) return std::nullopt;
   return dialog.textValue().toStdString();

@@ -1,5 +1,6 @@
 // The font dialog and the printer setup dialog of QtDialogs.
 #include <QFontDialog>
+#include <QCoreApplication>
 #include <QDialogButtonBox>
 #include <QPrintDialog>
 #include <QPushButton>
@@ -36,7 +37,7 @@ bool QtDialogs::PrinterSetup(Printer& printer) {
   dialog.setOption(QAbstractPrintDialog::PrintPageRange, false);
   dialog.setOption(QAbstractPrintDialog::PrintCurrentPage, false);
   // It sets the printer up, it does not print: "OK", under the command's name.
-  dialog.setWindowTitle(QString::fromUtf8("Свойства принтера"));
+  dialog.setWindowTitle(QCoreApplication::translate("bm::QtDialogs", "Свойства принтера"));
   for (auto* box : dialog.findChildren<QDialogButtonBox*>())
     if (QPushButton* ok = box->button(QDialogButtonBox::Ok)) ok->setText(QStringLiteral("OK"));
   return dialog.exec() == QDialog::Accepted;
