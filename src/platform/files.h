@@ -131,6 +131,9 @@ class LoadSource {
   // tells why and sourceFault whether reading the file failed (rather than
   // writing in the working copies' folder).
   virtual bool CopyOnto(const std::string& to, bool& sourceFault) = 0;
+  // Hands over the open read-only descriptor (the caller closes it), so the
+  // document can read the file it checked; -1 when there is none.
+  virtual int TakeDescriptor() { return -1; }
 };
 
 // The usual folder of the working copies was not the user's own, so another
