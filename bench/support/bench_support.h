@@ -189,6 +189,10 @@ class CountingFileSystem : public FileSystem {
                 FileIdentity* saved) override {
     return inner_.SaveCopy(f, t, o, saved);
   }
+  bool SaveFrom(SaveSource& source, const std::string& t, const SaveCopyOptions& o,
+                FileIdentity* saved) override {
+    return inner_.SaveFrom(source, t, o, saved);
+  }
   FileIdentity Identify(const std::string& p) override { return inner_.Identify(p); }
 
  private:

@@ -103,6 +103,18 @@ struct SaveCopyOptions {
   std::string backupName;
 };
 
+// What a save writes: the document's content, put into a descriptor.
+class SaveSource {
+ public:
+  virtual ~SaveSource() = default;
+  // Writes the whole content into fd at offsets 0..n and returns n; -1 with
+  // errno set when it fails. Neither truncates nor syncs fd.
+  virtual int64_t WriteInto(int fd) = 0;
+  // Whether writing reads the file with this device and inode: a save that
+  // overwrites that very file in place must then take the content aside first.
+  virtual bool Reads(uint64_t device, uint64_t inode) const = 0;
+};
+
 // A file opened once for loading. Its kind, size and write permission were
 // read from the open descriptor, and the copy reads that same descriptor, so
 // a name swapped for another file meanwhile changes nothing.
@@ -119,6 +131,9 @@ class LoadSource {
   // tells why and sourceFault whether reading the file failed (rather than
   // writing in the working copies' folder).
   virtual bool CopyOnto(const std::string& to, bool& sourceFault) = 0;
+  // Hands over the open read-only descriptor (the caller closes it), so the
+  // document can read the file it checked; -1 when there is none.
+  virtual int TakeDescriptor() { return -1; }
 };
 
 // The usual folder of the working copies was not the user's own, so another
@@ -205,6 +220,10 @@ class FileSystem {
   bool SaveCopy(const std::string& from, const std::string& to) {
     return SaveCopy(from, to, SaveCopyOptions{}, nullptr);
   }
+  // The same save with its content written by source (a document made of
+  // pieces of other files): every rule of SaveCopy holds.
+  virtual bool SaveFrom(SaveSource& source, const std::string& to, const SaveCopyOptions& options,
+                        FileIdentity* saved) = 0;
   // Removes what saves onto path that did not finish left beside it: the
   // hidden temporaries no running save holds.
   virtual void RemoveSaveLeftovers(const std::string& /*path*/) {}

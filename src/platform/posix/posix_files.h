@@ -102,6 +102,8 @@ class PosixFileSystem : public FileSystem {
   // through that one descriptor.
   std::unique_ptr<LoadSource> OpenForLoad(const std::string& path) override;
   using FileSystem::SaveCopy;
+  bool SaveFrom(SaveSource& source, const std::string& to, const SaveCopyOptions& options,
+                FileIdentity* saved) override;
   bool SaveCopy(const std::string& from, const std::string& to, const SaveCopyOptions& options,
                 FileIdentity* saved) override;
   FileIdentity Identify(const std::string& path) override;
@@ -115,6 +117,10 @@ class PosixFileSystem : public FileSystem {
   virtual void ReachedSaveStep(SaveStep) {}
 
  private:
+  // SaveCopy and SaveFrom: refuseOwnSource refuses a target the source
+  // reads; fallbackFolder keeps old content when the working folder fails.
+  bool Save(SaveSource& in, bool refuseOwnSource, const std::string& fallbackFolder, const std::string& to,
+            const SaveCopyOptions& options, FileIdentity* saved);
   std::string UsualWorkDirectory() const;   // without the final "/"
   std::string PrivateWorkDirectory() const;  // empty when there is no home
 

@@ -62,6 +62,7 @@ class PosixLoadSource : public LoadSource {
     const int64_t limit = identity_.size > 0 ? identity_.size : kUnsizedReadLimit;
     return posix::ReplaceWorkingCopyFrom(fd_.Get(), limit, to, sourceFault);
   }
+  int TakeDescriptor() override { return fd_.Release(); }
 
  private:
   UniqueFd fd_;

@@ -178,6 +178,26 @@ LinkBackupResult LinkBackup(const std::string& target, const struct stat& st, co
   return ok ? LinkBackupResult::Done : LinkBackupResult::Failed;
 }
 
+// The whole content of an open file.
+class DescriptorSource : public SaveSource {
+ public:
+  explicit DescriptorSource(int fd) : fd_(fd) {}
+  int64_t WriteInto(int out) override {
+    struct stat st;
+    if (::lseek(fd_, 0, SEEK_SET) != 0 || ::lseek(out, 0, SEEK_SET) != 0 || ::fstat(fd_, &st) != 0 ||
+        !posix::CopyContents(fd_, out))
+      return -1;
+    return st.st_size;
+  }
+  bool Reads(uint64_t device, uint64_t inode) const override {
+    struct stat st;
+    return ::fstat(fd_, &st) == 0 && st.st_dev == device && st.st_ino == inode;
+  }
+
+ private:
+  int fd_;
+};
+
 struct SaveTarget {
   std::string path;            // the file the save writes (links resolved)
   const struct stat* existing;  // its status, null when it does not exist yet
@@ -202,11 +222,11 @@ void NoteBackupFailure(const SaveTarget& t) {
 // Writes a new file beside the target, keeps the old one as the backup and
 // renames the new one over it, so the target's name always holds the old or
 // the new file, complete.
-bool SaveByRename(int in, const SaveTarget& t, FileIdentity* saved) {
+bool SaveByRename(SaveSource& in, const SaveTarget& t, FileIdentity* saved) {
   const std::string dir = DirectoryOf(t.path);
   LockedTemp temp(dir, t.stem);
   if (!temp.Valid()) return false;
-  if (!posix::CopyContents(in, temp.Fd())) return false;
+  if (in.WriteInto(temp.Fd()) < 0) return false;
   const bool replacesLink = t.existing && S_ISLNK(t.existing->st_mode);
   if (replacesLink) {
     // In place of a link planted since the load: nothing is known of the
@@ -252,16 +272,14 @@ bool SaveByRename(int in, const SaveTarget& t, FileIdentity* saved) {
   return true;
 }
 
-// Copies all of from onto to from its start and cuts to to the copied size.
-bool Overwrite(int from, int to, const std::function<void(SaveStep)>& step) {
-  struct stat st;
-  if (::lseek(from, 0, SEEK_SET) != 0 || ::lseek(to, 0, SEEK_SET) != 0 || ::fstat(from, &st) != 0)
-    return false;
-  if (!posix::CopyContents(from, to)) return false;
+// Writes all of from onto to from its start and cuts to to the written size.
+bool Overwrite(SaveSource& from, int to, const std::function<void(SaveStep)>& step) {
+  const int64_t size = from.WriteInto(to);
+  if (size < 0) return false;
   step(SaveStep::InPlaceWritten);
   int r;
   do {
-    r = ::ftruncate(to, st.st_size);
+    r = ::ftruncate(to, size);
   } while (r != 0 && errno == EINTR);
   return r == 0 && posix::Sync(to);
 }
@@ -276,13 +294,24 @@ bool Overwrite(int from, int to, const std::function<void(SaveStep)>& step) {
 // knows the changed file for its own torn write, not another program's. The
 // kept copy goes after success, or after the old content was written back
 // following a failure.
-bool SaveInPlace(int in, const struct stat& source, const SaveTarget& t,
+// A source that reads the target itself (a document whose pieces lie in
+// it) is first written whole to a temporary in the working folder, so that
+// no byte is read after the save overwrote it.
+bool SaveInPlace(SaveSource& in, const SaveTarget& t,
                  const std::function<const std::string&()>& workFolder, FileIdentity* saved) {
   UniqueFd out(::open(t.path.c_str(), O_WRONLY | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY | O_CLOEXEC));
   struct stat st;
-  if (!out.Valid() || ::fstat(out.Get(), &st) != 0 || !S_ISREG(st.st_mode) ||
-      !SameInode(st, *t.existing) || SameInode(st, source))
+  if (!out.Valid() || ::fstat(out.Get(), &st) != 0 || !S_ISREG(st.st_mode) || !SameInode(st, *t.existing))
     return false;
+  std::optional<LockedTemp> staged;
+  std::optional<DescriptorSource> stagedSource;
+  SaveSource* content = &in;
+  if (in.Reads(st.st_dev, st.st_ino)) {
+    staged.emplace(workFolder(), t.stem);
+    if (!staged->Valid() || in.WriteInto(staged->Fd()) < 0) return false;
+    stagedSource.emplace(staged->Fd());
+    content = &*stagedSource;
+  }
 
   const std::string hold = HoldStem(t.path);
   std::optional<LockedTemp> keep;
@@ -307,15 +336,18 @@ bool SaveInPlace(int in, const struct stat& source, const SaveTarget& t,
   }
   t.step(SaveStep::InPlaceReady);
 
-  if (!Overwrite(in, out.Get(), t.step)) {
+  if (!Overwrite(*content, out.Get(), t.step)) {
     const int e = errno;
     // Put the old content back; a kept copy that cannot be written back
     // stays, as it then holds the only complete old content.
     if (t.backup.empty()) {
-      if (!Overwrite(keep->Fd(), out.Get(), [](SaveStep) {})) keep->Keep();
+      DescriptorSource kept(keep->Fd());
+      if (!Overwrite(kept, out.Get(), [](SaveStep) {})) keep->Keep();
     } else {
       UniqueFd back(::open(t.backup.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY | O_CLOEXEC));
-      if (!back.Valid() || !Overwrite(back.Get(), out.Get(), [](SaveStep) {})) {
+      std::optional<DescriptorSource> backSource;
+      if (back.Valid()) backSource.emplace(back.Get());
+      if (!back.Valid() || !Overwrite(*backSource, out.Get(), [](SaveStep) {})) {
         if (keep) keep->Keep();  // the mark: the backup holds the old content
       }
     }
@@ -366,17 +398,36 @@ bool PosixFileSystem::SaveCopy(const std::string& from, const std::string& to,
   if (options.error) *options.error = 0;
   if (options.errorPlace) options.errorPlace->clear();
   errno = 0;
+  UniqueFd in(::open(from.c_str(), O_RDONLY | O_NOCTTY | O_CLOEXEC));
+  struct stat source;
+  if (!in.Valid() || ::fstat(in.Get(), &source) != 0 || !S_ISREG(source.st_mode)) {
+    if (options.errorPlace) *options.errorPlace = from;
+    if (options.error) *options.error = errno != 0 ? errno : EIO;
+    return false;
+  }
+  DescriptorSource content(in.Get());
+  return Save(content, true, DirectoryOf(from), to, options, saved);
+}
+
+bool PosixFileSystem::SaveFrom(SaveSource& source, const std::string& to, const SaveCopyOptions& options,
+                               FileIdentity* saved) {
+  if (options.backupFailure) *options.backupFailure = {};
+  if (options.error) *options.error = 0;
+  if (options.errorPlace) options.errorPlace->clear();
+  errno = 0;
+  return Save(source, false, TempDirectory(), to, options, saved);
+}
+
+// A copied file must never be its own target (it would be overwritten while
+// read); a document of pieces may be, and is then taken aside first.
+bool PosixFileSystem::Save(SaveSource& in, bool refuseOwnSource, const std::string& fallbackFolder,
+                           const std::string& to,
+                           const SaveCopyOptions& options, FileIdentity* saved) {
   // Whatever stopped the save is noted with its error number.
   auto fail = [&](int fallback) {
     if (options.error) *options.error = errno != 0 ? errno : fallback;
     return false;
   };
-  UniqueFd in(::open(from.c_str(), O_RDONLY | O_NOCTTY | O_CLOEXEC));
-  struct stat source;
-  if (!in.Valid() || ::fstat(in.Get(), &source) != 0 || !S_ISREG(source.st_mode)) {
-    if (options.errorPlace) *options.errorPlace = from;
-    return fail(EIO);
-  }
 
   const FileIdentity before = Identify(to);
   if (options.expected && options.expected->known && *options.expected != before) return fail(ESTALE);
@@ -404,14 +455,14 @@ bool PosixFileSystem::SaveCopy(const std::string& from, const std::string& to,
     if (errno != ENOENT) return fail(EIO);
     t.existing = nullptr;  // nothing to back up
     errno = 0;
-    if (!SaveByRename(in.Get(), t, saved)) return fail(EIO);
+    if (!SaveByRename(in, t, saved)) return fail(EIO);
     return true;
   }
   const bool link = S_ISLNK(st.st_mode);
   // FIFOs, sockets, devices and folders are refused before anything opens
   // them; the file must also still be the one the name led to a moment ago.
   if (!S_ISREG(st.st_mode) && !link) return fail(S_ISDIR(st.st_mode) ? EISDIR : EINVAL);
-  if (SameInode(st, source)) return fail(EINVAL);
+  if (refuseOwnSource && !link && in.Reads(st.st_dev, st.st_ino)) return fail(EINVAL);
   if (!link && before.known && (st.st_dev != before.device || st.st_ino != before.inode)) return fail(ESTALE);
   t.existing = &st;
   // A backup name that is the file's own name would replace the file by itself.
@@ -460,14 +511,14 @@ bool PosixFileSystem::SaveCopy(const std::string& from, const std::string& to,
     if (workDir.empty()) {
       std::string problem;
       workDir = WorkDirectory(problem);
-      if (!problem.empty()) workDir = DirectoryOf(from);
+      if (!problem.empty()) workDir = fallbackFolder;
       while (workDir.size() > 1 && workDir.back() == '/') workDir.pop_back();
     }
     return workDir;
   };
   errno = 0;
   const bool ok =
-      replaceable ? SaveByRename(in.Get(), t, saved) : SaveInPlace(in.Get(), source, t, workFolder, saved);
+      replaceable ? SaveByRename(in, t, saved) : SaveInPlace(in, t, workFolder, saved);
   if (!ok) return fail(EIO);
   // What earlier saves cut short in place kept is no longer needed.
   posix::RemoveDeadTemporaries(DirectoryOf(t.path), HoldStem(t.path));
