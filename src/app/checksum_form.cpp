@@ -21,8 +21,6 @@ namespace bm {
 
 namespace {
 
-QString U(const char* utf8) { return QString::fromUtf8(utf8); }
-
 // Bytes fed between two looks at the event loop.
 constexpr int64_t kSlice = int64_t{16} << 20;
 
