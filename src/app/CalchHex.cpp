@@ -16,14 +16,13 @@
 #include <string>
 
 #include "app/number_edit_control.h"
+#include "app/utf8_text.h"
 #include "platform/qt/qt_surface.h"
 #include "platform/qt/qt_title_fit.h"
 
 namespace bm {
 
 namespace {
-
-QString U(const char* utf8) { return QString::fromUtf8(utf8); }
 
 // A face where the machine has it, else its stand-in.
 QFont FaceOrStandIn(const char* face, int pixels, bool bold) {

@@ -1,5 +1,6 @@
 // The second pane of a comparison (see compare_view.h).
 #include "app/compare_view.h"
+#include "app/utf8_text.h"
 
 #include <QElapsedTimer>
 #include <QEvent>
@@ -27,8 +28,6 @@ constexpr int64_t kCountSlice = 8 << 20;
 constexpr int kSliceMilliseconds = 15;
 // Counts over this many bytes show how far they are.
 constexpr int64_t kProgressFrom = int64_t{1} << 30;
-
-QString U(const char* utf8) { return QString::fromUtf8(utf8); }
 
 }  // namespace
 
@@ -125,7 +124,7 @@ bool CompareView::Open(const std::string& path, std::string& error) {
   if (QWidget* top = parentWidget() ? parentWidget()->window() : nullptr) top->installEventFilter(this);
 
   TakeLayout();
-  firstSignature_ = SignatureOf(first);
+  firstGeneration_ = first.ContentGeneration();
   firstKnown_ = PlaceOf(first);
   Follow(first, second, secondKnown_);
   FollowScroll(first_, pane_);
@@ -158,30 +157,11 @@ CompareView::Place CompareView::PlaceOf(TByteEditor& ed) {
   return {ed.SelStart(), selected ? ed.SelEnd() : ed.SelStart(), selected};
 }
 
-CompareView::Signature CompareView::SignatureOf(TByteEditor& ed) {
-  Signature s;
-  s.size = ed.DataSize();
-  s.undoSize = ed.UndoStream().size();
-  s.redoSize = ed.RedoStream().size();
-  s.undoCount = ed.UndoCount();
-  s.redoCount = ed.RedoCount();
-  s.modified = ed.Modified();
-  // The newest undo record tells two edits apart once the history is full
-  // and its length stays the same.
-  const std::vector<uint8_t>& undo = ed.UndoStream();
-  uint64_t hash = 1469598103934665603ull;
-  for (size_t i = undo.size() > 64 ? undo.size() - 64 : 0; i < undo.size(); ++i)
-    hash = (hash ^ undo[i]) * 1099511628211ull;
-  s.undoTail = hash;
-  return s;
-}
-
 void CompareView::FirstStateChanged() {
   if (!scanner_) return;
   TByteEditor& first = first_->Editor();
-  const Signature signature = SignatureOf(first);
-  if (signature != firstSignature_) {
-    firstSignature_ = signature;
+  if (first.ContentGeneration() != firstGeneration_) {
+    firstGeneration_ = first.ContentGeneration();
     DataChanged();
   }
   const Place place = PlaceOf(first);

@@ -76,17 +76,8 @@ class CompareView : public QWidget {
     bool selected = false;
     bool operator==(const Place&) const = default;
   };
-  // What an edit changes in the first document's state.
-  struct Signature {
-    int64_t size = -1;
-    size_t undoSize = 0, redoSize = 0;
-    int undoCount = 0, redoCount = 0;
-    bool modified = false;
-    uint64_t undoTail = 0;
-    bool operator==(const Signature&) const = default;
-  };
+
   static Place PlaceOf(TByteEditor& ed);
-  static Signature SignatureOf(TByteEditor& ed);
   void SecondStateChanged();
   // Moves the cursor and selection of to where from has them.
   void Follow(TByteEditor& from, TByteEditor& to, Place& toKnown);
@@ -109,7 +100,8 @@ class CompareView : public QWidget {
   QTimer timer_;
 
   Place firstKnown_, secondKnown_;
-  Signature firstSignature_;
+  // The first document's content generation the marks and the count are of.
+  uint64_t firstGeneration_ = 0;
   DiffRun shownRun_;
   Place shownPlace_;
   bool syncing_ = false;

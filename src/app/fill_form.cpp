@@ -2,6 +2,7 @@
 // keeps the dialog open with the reason.
 #include "app/fill_form.h"
 #include "app/ui_language.h"
+#include "app/utf8_text.h"
 
 #include <QDialogButtonBox>
 #include <QLabel>
@@ -15,12 +16,6 @@
 #include "platform/codepage.h"
 
 namespace bm {
-
-namespace {
-
-QString U(const char* utf8) { return QString::fromUtf8(utf8); }
-
-}  // namespace
 
 FillForm::FillForm(QWidget* parent, Dialogs& dialogs, int64_t count)
     : QDialog(parent), dialogs_(dialogs) {

@@ -13,17 +13,12 @@
 #include <QRadioButton>
 
 #include "app/dialog_font.h"
+#include "app/utf8_text.h"
 #include "platform/codepage.h"
 #include "platform/qt/qt_surface.h"
 #include "platform/qt/qt_title_fit.h"
 
 namespace bm {
-
-namespace {
-
-QString U(const char* utf8) { return QString::fromUtf8(utf8); }
-
-}  // namespace
 
 TFindForm::TFindForm(QWidget* parent) : QDialog(parent) {
   setObjectName(QStringLiteral("FindForm"));

@@ -25,11 +25,12 @@
 #include "app/recovery_offer.h"
 #include "app/settings.h"
 #include "app/toolbar_icons.h"
+#include "app/utf8_text.h"
 #include "app/value_inspector.h"
 #include "editor/byte_editor.h"
 #include "editor/editor_types.h"
-#include "widgets/editor_widget.h"
 #include "platform/qt/qt_surface.h"
+#include "widgets/editor_widget.h"
 
 namespace bm {
 
@@ -38,8 +39,6 @@ namespace {
 constexpr int kToolbarHeight = 25;
 constexpr int kStatusBarHeight = 19;
 constexpr std::array<int, 5> kPanelWidths = {200, 150, 30, 30, 100};
-
-QString U(const char* utf8) { return QString::fromUtf8(utf8); }
 
 // The window's face, "MS Sans Serif", where the machine has it; otherwise the
 // face with Arial's metrics, which is close to its widths, so that the texts

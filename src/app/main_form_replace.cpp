@@ -4,18 +4,13 @@
 
 #include "app/main_form.h"
 #include "app/replace_form.h"
+#include "app/utf8_text.h"
 #include "app/wait_cursor.h"
 #include "editor/byte_editor.h"
 #include "editor/search_pattern.h"
 #include "platform/qt/qt_title_fit.h"
 
 namespace bm {
-
-namespace {
-
-QString U(const char* utf8) { return QString::fromUtf8(utf8); }
-
-}  // namespace
 
 bool TMainForm::ReplaceAllowed() {
   TByteEditor& ed = ByteEditor1();

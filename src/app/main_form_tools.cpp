@@ -13,6 +13,7 @@
 #include "app/checksum_form.h"
 #include "app/fill_form.h"
 #include "app/main_form.h"
+#include "app/utf8_text.h"
 #include "app/wait_cursor.h"
 #include "bytetools/hex_text.h"
 #include "bytetools/text_forms.h"
@@ -22,8 +23,6 @@
 namespace bm {
 
 namespace {
-
-QString U(const char* utf8) { return QString::fromUtf8(utf8); }
 
 // Copies of more bytes than this are asked about first.
 constexpr int64_t kLargeCopy = int64_t{16} << 20;

@@ -13,6 +13,7 @@
 #include <QRadioButton>
 
 #include "app/dialog_font.h"
+#include "app/utf8_text.h"
 #include "platform/codepage.h"
 #include "platform/qt/qt_surface.h"
 #include "platform/qt/qt_title_fit.h"
@@ -20,8 +21,6 @@
 namespace bm {
 
 namespace {
-
-QString U(const char* utf8) { return QString::fromUtf8(utf8); }
 
 std::string AnsiBytes(const QString& text) {
   std::string bytes;

@@ -15,6 +15,7 @@
 #include "app/core_texts.h"
 #include "app/settings.h"
 #include "app/ui_language.h"
+#include "app/utf8_text.h"
 #include "editor/byte_editor.h"
 #include "widgets/editor_widget.h"
 
@@ -24,8 +25,6 @@ using inspect::ByteOrder;
 using inspect::Row;
 
 namespace {
-
-QString U(const char* utf8) { return QString::fromUtf8(utf8); }
 
 Row RowAt(size_t i) { return static_cast<Row>(i); }
 

@@ -109,6 +109,10 @@ class TByteEditor : public TGridBase, public TColorsOwner {
   const std::string& WorkFileName() const { return workFileName_; }
   FileSystem& Files() { return files_; }
   bool Modified() const { return modified_; }
+  // Moves on whenever the bytes may have changed: an edit let through, Undo,
+  // Redo, a load, a new or a recovered document. A view of the bytes kept
+  // elsewhere (a comparison) knows by it to look again.
+  uint64_t ContentGeneration() const { return contentGeneration_; }
   bool ReadOnly() const { return readOnly_; }
   bool CreateBackup() const { return createBackup_; }
   void SetCreateBackup(bool v) { createBackup_ = v; }
@@ -488,6 +492,7 @@ class TByteEditor : public TGridBase, public TColorsOwner {
   int64_t readWindowStart_ = -1;
   ChangeMarks changeMarks_;
   bool modified_ = false;
+  uint64_t contentGeneration_ = 0;
   std::string loadError_;
   bool readOnly_ = true;
   bool createBackup_ = true;

@@ -112,6 +112,7 @@ void TByteEditor::NewDocument(const std::string& name) {
   ClearUndo();
   ClearSelection(false);
   changeMarks_.clear();
+  ++contentGeneration_;
   UpdateGridSize();
   modified_ = false;
   readOnly_ = true;
@@ -172,6 +173,7 @@ bool TByteEditor::LoadFromFile(const std::string& path) {
   }
   ClearUndo();
   changeMarks_.clear();
+  ++contentGeneration_;
   UpdateGridSize();
   modified_ = false;
   // The old selection would point into the old data even when Shift or the

@@ -37,7 +37,7 @@ bool TByteEditor::BeginChange(TChangeKind kind, int64_t position, int64_t count,
   // may leave no byte: count is the new size.)
   if (allowed && kind != ckByteChanged && kind != ckContentReplaced && count <= 0) allowed = false;
 
-  // Positions and sizes are 32-bit signed: refuse growth past that.
+  // Growth past the largest 64-bit size is refused.
   if (allowed) {
     int64_t grown = size;
     if (kind == ckInsertBuffer || kind == ckAppendBuffer) grown += count;
@@ -56,6 +56,7 @@ bool TByteEditor::BeginChange(TChangeKind kind, int64_t position, int64_t count,
       throw;
     }
     modified_ = true;
+    ++contentGeneration_;
   }
   PostStateChanged();
   return allowed;

@@ -59,6 +59,7 @@ bool TByteEditor::RecoverWorkingCopy(OrphanedWorkCopy& orphan) {
 
   ClearUndo();
   changeMarks_.clear();
+  ++contentGeneration_;
   UpdateGridSize();
   modified_ = true;
   ClearSelection(false);

@@ -311,6 +311,7 @@ uint32_t TByteEditor::StepHistory(std::vector<uint8_t>& from, UndoSpill& fromSpi
                                   std::vector<uint8_t>& to, UndoSpill& toSpill) {
   const uint32_t length = NewestLength(from);
   if (length == 0) return 0;
+  ++contentGeneration_;
   // Keep a copy of the fixed part: the cursor moves below call back into
   // the host, and the record must not be read through a stale pointer.
   const size_t start = from.size() - length;
