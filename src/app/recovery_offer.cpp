@@ -11,6 +11,26 @@
 
 namespace bm {
 
+namespace {
+
+// Says why the work is not offered and where it stays; it is not asked
+// about again.
+void TellWorkKept(Dialogs& dialogs, OrphanedWorkCopy& orphan) {
+  const std::string& work = orphan.WorkFile();
+  const std::string name = orphan.Info() ? orphan.Info()->fileName : std::string();
+  dialogs.MessageBox(QCoreApplication::translate(
+                         "bm::RecoveryOffer",
+                         "Найдены несохранённые изменения файла %1, но после сбоя файл изменён или удалён, "
+                         "поэтому восстановить их точно нельзя. Рабочие файлы оставлены в папке %2.")
+                         .arg(DisplayName(name), DisplayName(work.substr(0, work.rfind('/') + 1)))
+                         .toStdString(),
+                     std::string(), MessageIcon::Warning, MessageButtons::Ok);
+  (void)orphan.MarkDeclined();
+  orphan.Release();
+}
+
+}  // namespace
+
 bool OfferRecovery(TByteEditor& editor, Dialogs& dialogs, const std::function<bool()>& ending) {
   // Only folders of this user's own are searched: the one in use and the
   // other place, where earlier starts may have left work.
@@ -27,7 +47,7 @@ bool OfferRecovery(TByteEditor& editor, Dialogs& dialogs, const std::function<bo
     // Nothing to lose: no changes, or changes that were saved before the
     // record could say so.
     if ((!orphan.HasUnsavedChanges() && !unidentified) ||
-        (orphan.HasUnsavedChanges() && !orphan.Declined() && orphan.MatchesItsFile())) {
+        (orphan.HasUnsavedChanges() && !orphan.Declined() && editor.WorkIsInItsFile(orphan))) {
       orphan.Discard();
       continue;
     }
@@ -35,6 +55,12 @@ bool OfferRecovery(TByteEditor& editor, Dialogs& dialogs, const std::function<bo
       // One document a window, or the program is ending, or the user said
       // no to it before: it waits.
       orphan.Release();
+      continue;
+    }
+    // Work made over a file that changed since cannot be rebuilt exactly:
+    // the user is told, and its files stay where they are.
+    if (!unidentified && editor.CheckRecovery(orphan) == piece::RecoverProblem::BaseChanged) {
+      TellWorkKept(dialogs, orphan);
       continue;
     }
     const std::string text =
@@ -58,6 +84,7 @@ bool OfferRecovery(TByteEditor& editor, Dialogs& dialogs, const std::function<bo
     }
     if (answer == MessageResult::Yes) {
       restored = editor.RecoverWorkingCopy(orphan);
+      if (!restored && editor.RecoveryProblem() == piece::RecoverProblem::BaseChanged) TellWorkKept(dialogs, orphan);
     } else if (answer == MessageResult::No && !unidentified) {
       // Only a refusal of known work removes it.
       orphan.Discard();

@@ -1,8 +1,9 @@
 // TByteEditor: the hex editor control. A grid of offset, marker, hex-digit and
-// character cells over a document held in a working copy on disk.
+// character cells over a document of pieces: runs of the file it was opened
+// from, read in place, and of a private store of the bytes added since.
 //
 // The class is implemented in files by side:
-//   document.cpp     the working copy, load, save, read window, notification
+//   document.cpp     the document's pieces, load, save, read window, notification
 //   edit_ranges.cpp  the change gate, range edits and change marks
 //   undo.cpp         undo records and Undo
 //   redo.cpp         the redo history and Redo
@@ -15,7 +16,7 @@
 //   selection.cpp    cursor, selection, insert state and caret
 //   navigation.cpp   keys and mouse
 //   entry.cpp        typed bytes
-//   recovery.cpp     the recovery record, restoring an abandoned working copy
+//   recovery.cpp     the recovery record, restoring the work a killed editor left
 //   search.cpp       the forward search FindData (engine in search_engine.*)
 //   value_access.cpp the few bytes at the cursor, a run overwritten in place
 //   search_data.cpp  the backward search and the match count
@@ -37,6 +38,7 @@
 #include "editor/search_engine.h"
 #include "editor/tcolors.h"
 #include "editor/undo_spill.h"
+#include "piece/piece_document.h"
 #include "platform/files.h"
 #include "platform/grid_base.h"
 #include "platform/keys.h"
@@ -57,12 +59,10 @@ struct GridCell {
 inline constexpr uint32_t kStateChangedMessage = 1026;
 inline constexpr uintptr_t kStateChangedParam = 7;
 inline constexpr int64_t kReadWindowSize = 65536;
-// Files of this size or more are refused at load: opening copies the whole
-// file into the working copy first.
-inline constexpr int64_t kMaxLoadSize = int64_t{1} << 31;
 inline constexpr int kMaxUndoRecords = 100;
 inline constexpr int kUndoFixedPart = 61;
-// Undo records whose removed or replaced bytes exceed this keep them on disk.
+// Undo records whose removed or replaced bytes exceed this keep them as
+// pieces of the document instead of bytes in memory.
 inline constexpr int64_t kUndoSpillThreshold = 4 << 20;
 
 class TByteEditor : public TGridBase, public TColorsOwner {
@@ -83,8 +83,9 @@ class TByteEditor : public TGridBase, public TColorsOwner {
   // ---- document ---------------------------------------------------------------
   int64_t DataSize();
   void NewDocument(const std::string& name);
-  // False when the file cannot be used (missing, unreadable, 2 GiB or more,
-  // or the copy onto the working copy failed); the document is then kept.
+  // False when the file cannot be used (missing, unreadable, not a regular
+  // file, or its private files could not be made); the document is then
+  // kept. Nothing of the file is read or copied.
   bool LoadFromFile(const std::string& path);
   // Why the last LoadFromFile failed when the temporary folder was at fault
   // ("Temporary folder /tmp/: No space left on device"); empty otherwise.
@@ -118,7 +119,13 @@ class TByteEditor : public TGridBase, public TColorsOwner {
   void SetCreateBackup(bool v) { createBackup_ = v; }
   const std::string& BackupExtension() const { return backupExtension_; }
   void SetBackupExtension(const std::string& v) { backupExtension_ = v; }
-  bool HasWorkStream() const { return workStream_ != nullptr; }
+  bool HasWorkStream() const { return doc_ != nullptr; }
+  // The document's pieces (null before the first byte of a new document).
+  piece::PieceDocument* Pieces() const { return doc_.get(); }
+  int64_t PieceCount() const { return doc_ ? doc_->Table().PieceCount() : 0; }
+  // The file the document reads in place is a private clone, which other
+  // programs cannot change.
+  bool BaseIsPrivate() const { return doc_ && doc_->Cloned(); }
   // Whether FileName now leads to another file than the one loaded or last
   // saved, or to a changed one (false when none was recorded).
   bool FileChangedOnDisk();
@@ -147,9 +154,18 @@ class TByteEditor : public TGridBase, public TColorsOwner {
   int PeekBytes(int64_t position, uint8_t* out, int count);
 
   // ---- recovery after a crash -------------------------------------------------
-  // Makes an abandoned working copy with unsaved changes this document: its
-  // file's name, Modified, no undo history. False when it has none to offer.
+  // Makes the work an editor left behind with unsaved changes this
+  // document: its file's name, Modified, no undo history. False when it has
+  // none to offer, or when it cannot be rebuilt exactly (RecoveryProblem).
   bool RecoverWorkingCopy(OrphanedWorkCopy& orphan);
+  // Why the last RecoverWorkingCopy could not rebuild the work; its files
+  // are kept then. None after a success.
+  piece::RecoverProblem RecoveryProblem() const { return recoveryProblem_; }
+  // Whether the work can be rebuilt exactly, asked before offering it.
+  piece::RecoverProblem CheckRecovery(const OrphanedWorkCopy& orphan);
+  // The file the work was made over holds it already (saved before the
+  // record could say so): nothing to offer.
+  bool WorkIsInItsFile(const OrphanedWorkCopy& orphan);
   // Lets go of the working copy and its record without removing them, for
   // the next start to offer; the document is left without a working copy.
   // False when there is no record to find it by (nothing is kept then).
@@ -391,6 +407,14 @@ class TByteEditor : public TGridBase, public TColorsOwner {
   bool ProbeFile(const std::string& path, bool& readOnly);
   bool EnsureWorkFileCreated(std::unique_ptr<FileStream>* stream = nullptr);
   bool SaveTo(const std::string& path, bool withBackup);
+  // A new name for private files in the working folder, created
+  // exclusively and open as stream; false (errno, workFolderProblem_) when
+  // none can be made.
+  bool CreateWorkFile(std::string& name, std::unique_ptr<FileStream>& stream);
+  // Makes doc, whose store is at name, the document: the old one's files go.
+  void TakeDocument(std::unique_ptr<piece::PieceDocument> doc, const std::string& name);
+  // After a save to path: the saved file becomes the base, the store empty.
+  void RebaseOnSaved(const std::string& path, const FileIdentity& written);
   // recovery.cpp
   void NoteRecoveryState(const std::string& name, bool modified, bool readOnly);
   void SyncRecoveryRecord() { NoteRecoveryState(fileName_, modified_, readOnly_); }
@@ -449,17 +473,14 @@ class TByteEditor : public TGridBase, public TColorsOwner {
                            int64_t count, int64_t oldLength);
   // data_splice.cpp
   // Replaces the removed bytes at position with count bytes of inserted, all
-  // or nothing: on an error the data and its size are put back before it is
-  // raised. removedCopy holds the removed bytes when the caller has them.
-  void SpliceBytes(int64_t position, int64_t removed, const ByteSource& inserted, int64_t count,
-                   const ByteSource& removedCopy);
-  void MoveRun(int64_t source, int64_t destination, int64_t count);
-  void WriteFrom(const ByteSource& from, int64_t position, int64_t count);
+  // or nothing: on an error the document is put back before it is raised.
+  void SpliceBytes(int64_t position, int64_t removed, const ByteSource& inserted, int64_t count);
+  // The pieces of the document as read by sources and undo records.
+  ByteSource PiecesSource(const piece::PieceTree& pieces);
   // DeleteRange's cursor and grid steps, for data whose size after the
   // removal was sizeAfter.
   void AfterRemoval(int64_t sizeAfter, int col, int64_t row);
-  void DeleteRangeFrom(int64_t start, int64_t end, int col, int64_t row,
-                       const ByteSource& removed);
+  void DeleteRangeFrom(int64_t start, int64_t end, int col, int64_t row);
   void InsertFrom(const ByteSource& source, int64_t count, int64_t position);
   // edit_ranges.cpp: InsertBuffer from any source.
   void InsertBufferFrom(const ByteSource& source, int64_t count, int64_t position);
@@ -477,7 +498,8 @@ class TByteEditor : public TGridBase, public TColorsOwner {
   std::string fileName_ = "---";
   std::string workFileName_;
   bool workFileCreated_ = false;
-  std::unique_ptr<FileStream> workStream_;
+  std::unique_ptr<piece::PieceDocument> doc_;
+  piece::RecoverProblem recoveryProblem_ = piece::RecoverProblem::None;
   std::unique_ptr<RecoveryRecord> recoveryRecord_;
   RecoveryInfo recorded_;
   bool recordCurrent_ = false;
@@ -506,7 +528,7 @@ class TByteEditor : public TGridBase, public TColorsOwner {
   std::vector<uint8_t> undoStream_;
   int undoCount_ = 0;
   std::string undoDescription_ = "No Undo";
-  UndoSpill undoSpill_{files_};
+  UndoSpill undoSpill_;
   int64_t undoSpillThreshold_ = kUndoSpillThreshold;
   int64_t moveBlockSize_ = 1 << 20;
   // A record was added by the gate of a range edit that has not finished.
@@ -518,7 +540,7 @@ class TByteEditor : public TGridBase, public TColorsOwner {
   // undo found
   std::vector<uint8_t> redoStream_;
   int redoCount_ = 0;
-  UndoSpill redoSpill_{files_, ".redo"};
+  UndoSpill redoSpill_;
   std::vector<ChangeMarks> redoMarks_;
 
   // markers

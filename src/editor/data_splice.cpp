@@ -1,8 +1,7 @@
-// The one data step of every range edit of TByteEditor: the working copy's
-// bytes from a position on are replaced in place, all or nothing. Room is
-// reserved before any byte moves; when a later step fails, the moved tail
-// goes back, the removed bytes are written back and the size is restored
-// before the error is raised.
+// The one data step of every range edit of TByteEditor: a run of the
+// document is replaced in its pieces, all or nothing. New bytes go to the
+// store first; when any part fails, the pieces and the journal go back to
+// where the step began before the error is raised.
 #include <algorithm>
 #include <new>
 #include <system_error>
@@ -15,11 +14,6 @@ namespace bm {
 namespace {
 
 const char kEditFailed[] = "Cannot change the data\r\n";
-
-void ReadExact(TByteEditor& ed, uint8_t* to, int64_t position, int64_t n) {
-  if (ed.ReadBytes(to, static_cast<int64_t>(position), static_cast<int64_t>(n)) != n)
-    throw FileError("The working copy ended early");
-}
 
 }  // namespace
 
@@ -40,127 +34,47 @@ void TByteEditor::RaiseEditError(const std::exception& error) {
   throw FileError(kEditFailed + cause, code);
 }
 
-// Copies count bytes from source to destination through one block. When a
-// step fails, what was already moved goes back before the error is raised.
-void TByteEditor::MoveRun(int64_t source, int64_t destination, int64_t count) {
-  if (count <= 0 || source == destination) return;
-  std::vector<uint8_t> block(static_cast<size_t>(std::min<int64_t>(count, moveBlockSize_)));
-  const auto blockSize = static_cast<int64_t>(block.size());
-  bool haveBlock = false;
-  int64_t n = 0;
-  if (destination < source) {
-    // Front to back: every block is read before a later write can reach it.
-    int64_t done = 0;
-    try {
-      while (done < count) {
-        n = std::min(blockSize, count - done);
-        haveBlock = false;
-        ReadExact(*this, block.data(), source + done, n);
-        haveBlock = true;
-        WriteBytes(block.data(), static_cast<int64_t>(destination + done), static_cast<int64_t>(n));
-        done += n;
-      }
-    } catch (...) {
-      // A half-written block may have reached its own source bytes.
-      if (haveBlock)
-        WriteBytes(block.data(), static_cast<int64_t>(source + done), static_cast<int64_t>(n));
-      MoveRun(destination, source, done);
-      throw;
-    }
-  } else {
-    // Back to front, for the same reason when the run moves up.
-    int64_t left = count;
-    try {
-      while (left > 0) {
-        n = std::min(blockSize, left);
-        left -= n;
-        haveBlock = false;
-        ReadExact(*this, block.data(), source + left, n);
-        haveBlock = true;
-        WriteBytes(block.data(), static_cast<int64_t>(destination + left), static_cast<int64_t>(n));
-      }
-    } catch (...) {
-      if (haveBlock)
-        WriteBytes(block.data(), static_cast<int64_t>(source + left), static_cast<int64_t>(n));
-      MoveRun(destination + left + n, source + left + n, count - left - n);
-      throw;
-    }
-  }
-}
-
-void TByteEditor::WriteFrom(const ByteSource& from, int64_t position, int64_t count) {
-  if (count <= 0) return;
-  if (from.memory) {
-    WriteBytes(from.memory, static_cast<int64_t>(position), static_cast<int64_t>(count));
-    return;
-  }
-  std::vector<uint8_t> block(static_cast<size_t>(std::min<int64_t>(count, moveBlockSize_)));
-  for (int64_t done = 0; done < count;) {
-    const int64_t n = std::min<int64_t>(static_cast<int64_t>(block.size()), count - done);
-    from.Read(block.data(), done, n);
-    WriteBytes(block.data(), static_cast<int64_t>(position + done), static_cast<int64_t>(n));
-    done += n;
-  }
+ByteSource TByteEditor::PiecesSource(const piece::PieceTree& pieces) {
+  ByteSource source;
+  source.pieces = &pieces;
+  source.generate = [this, &pieces](uint8_t* to, int64_t at, int64_t n) {
+    if (!doc_ || doc_->Table().Reader().Read(pieces, at, to, n).count != n)
+      throw FileError("The kept data ended early");
+  };
+  return source;
 }
 
 void TByteEditor::SpliceBytes(int64_t position, int64_t removed, const ByteSource& inserted,
-                              int64_t count, const ByteSource& removedCopy) {
-  const int64_t old = workStream_->Size();
-  const int64_t tail = int64_t{position} + removed;
-  const int64_t tailLength = old - tail;
-  const int64_t target = int64_t{position} + count;
-  const int64_t newSize = old - removed + count;
+                              int64_t count) {
+  EnsureWorkStream();
+  piece::PieceTable& table = doc_->Table();
   cachedSize_ = -1;
-
-  // The removed bytes get overwritten by the tail or the new bytes; without a
-  // copy of them from the caller (the undo record), one is kept here.
-  ByteSource copy = removedCopy;
-  std::vector<uint8_t> kept;
-  struct SpillGuard {
-    UndoSpill& spill;
-    uint64_t id = 0;
-    ~SpillGuard() {
-      if (id != 0) spill.Remove(id);
-    }
-  } keptOnDisk{undoSpill_};
-  if (removed > 0 && copy.Empty() && (count > 0 || tailLength > 0)) {
-    if (removed <= undoSpillThreshold_) {
-      kept.resize(static_cast<size_t>(removed));
-      ReadExact(*this, kept.data(), position, removed);
-      copy = ByteSource{kept.data(), nullptr, 0};
-    } else {
-      keptOnDisk.id =
-          undoSpill_.Store(workFileName_, *workStream_, position, removed, moveBlockSize_);
-      copy = undoSpill_.Bytes(keptOnDisk.id);
-    }
-  }
-
-  // Every block that will be written is allocated now; the file takes its
-  // final size here when it grows. A replacement of the same length moves no
-  // tail and writes only its own bytes, so only they are reserved (a sparse
-  // file keeps its holes).
-  const int64_t written = tail == target ? int64_t{count} : newSize - position;
-  if (written > 0) workStream_->Reserve(position, written);
-
-  bool moved = false;
+  const piece::PieceTable::Mark mark = table.Begin();
   try {
-    MoveRun(tail, target, tailLength);
-    moved = true;
-    WriteFrom(inserted, position, count);
-    if (newSize < old) workStream_->SetSize(newSize);
-  } catch (...) {
-    try {
-      if (moved) MoveRun(target, tail, tailLength);
-      if (removed > 0 && !copy.Empty()) WriteFrom(copy, position, removed);
-      workStream_->SetSize(old);
-    } catch (...) {
-      // The first failure is the one reported.
+    if (inserted.pieces) {
+      // Pieces of this document go back in as they are: nothing is copied.
+      table.Remove(position, removed);
+      table.InsertPieces(position, *inserted.pieces);
+    } else if (inserted.memory || count <= 0) {
+      table.Replace(position, removed, inserted.memory, std::max<int64_t>(count, 0));
+    } else {
+      // Bytes from a file or a generator reach the store block by block;
+      // the blocks follow each other there and make one piece.
+      table.Remove(position, removed);
+      std::vector<uint8_t> block(static_cast<size_t>(std::min<int64_t>(count, moveBlockSize_)));
+      for (int64_t done = 0; done < count;) {
+        const int64_t n = std::min<int64_t>(static_cast<int64_t>(block.size()), count - done);
+        inserted.Read(block.data(), done, n);
+        table.Insert(position + done, block.data(), n);
+        done += n;
+      }
     }
-    cachedSize_ = -1;
+    table.EndStep();
+  } catch (...) {
+    table.Revert(mark);
     readWindowStart_ = -1;
     throw;
   }
-  cachedSize_ = -1;
 }
 
 void TByteEditor::AfterRemoval(int64_t sizeAfter, int col, int64_t row) {
@@ -175,17 +89,16 @@ void TByteEditor::AfterRemoval(int64_t sizeAfter, int col, int64_t row) {
   if (Host()) Host()->InvalidateAll();
 }
 
-void TByteEditor::DeleteRangeFrom(int64_t start, int64_t end, int col, int64_t row,
-                                  const ByteSource& removed) {
+void TByteEditor::DeleteRangeFrom(int64_t start, int64_t end, int col, int64_t row) {
   const int64_t old = DataSize();
-  SpliceBytes(start, end - start, {}, 0, removed);
+  SpliceBytes(start, end - start, {}, 0);
   AfterRemoval(old - (end - start), col, row);
 }
 
 void TByteEditor::InsertFrom(const ByteSource& source, int64_t count, int64_t position) {
   EnsureWorkStream();
   const bool wasEmpty = DataSize() == 0;
-  SpliceBytes(position, 0, source, count, {});
+  SpliceBytes(position, 0, source, count);
   if (wasEmpty) changeMarks_.clear();
   UpdateGridSize();
 }

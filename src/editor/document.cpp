@@ -4,6 +4,7 @@
 #include <cctype>
 #include <cerrno>
 #include <cstring>
+#include <optional>
 
 #include "editor/busy_cursor.h"
 #include "editor/byte_editor.h"
@@ -95,12 +96,7 @@ bool TByteEditor::ProbeFile(const std::string& path, bool& readOnly) {
   return true;
 }
 
-int64_t TByteEditor::DataSize() {
-  if (cachedSize_ != -1 && readWindowStart_ != -1) return cachedSize_;
-  const int64_t size = workStream_ ? workStream_->Size() : 0;
-  cachedSize_ = size;
-  return cachedSize_;
-}
+int64_t TByteEditor::DataSize() { return doc_ ? doc_->Table().Size() : 0; }
 
 void TByteEditor::NewDocument(const std::string& name) {
   recordFailedFor_.clear();  // each document tries its record afresh
@@ -120,52 +116,102 @@ void TByteEditor::NewDocument(const std::string& name) {
   SyncRecoveryRecord();
 }
 
+bool TByteEditor::CreateWorkFile(std::string& name, std::unique_ptr<FileStream>& stream) {
+  const std::string folder = files_.WorkDirectory(workFolderProblem_);
+  name = workFileName_;
+  if (!workFolderProblem_.empty()) {
+    errno = 0;
+    return false;
+  }
+  const std::string dir = !folder.empty() && folder.back() == '/' ? folder : FolderOf(workFileName_);
+  for (int i = 0; i < kWorkNameAttempts; ++i) {
+    name = RandomName(files_, dir);
+    // A name whose record or journal is left from other work is not reused.
+    if (files_.FileExists(name) || files_.FileExists(RecoveryRecordPath(name)) ||
+        files_.FileExists(piece::JournalPathOf(name)))
+      continue;
+    stream = files_.CreateExclusive(name);
+    if (stream) return true;
+    const int reason = errno;
+    if (!files_.FileExists(name)) {
+      errno = reason;
+      return false;
+    }
+  }
+  return false;
+}
+
+void TByteEditor::TakeDocument(std::unique_ptr<piece::PieceDocument> doc, const std::string& name) {
+  // The old store goes before the record moves to the new one: a kill in
+  // between leaves a record without work, which is nothing to offer.
+  doc_.reset();
+  if (workFileCreated_ && name != workFileName_) files_.DeleteFile(workFileName_);
+  doc_ = std::move(doc);
+  workFileName_ = name;
+  workFileCreated_ = true;
+  readWindowStart_ = -1;
+  cachedSize_ = -1;
+}
+
 bool TByteEditor::LoadFromFile(const std::string& path) {
   loadError_.clear();
-  // One open of the name: the checks below and the copy all read what it
-  // opened, whatever the name is made to lead to meanwhile.
+  // One open of the name: the checks below and every later read of the
+  // document go to what it opened, whatever the name is made to lead to.
   std::unique_ptr<LoadSource> source = files_.OpenForLoad(path);
   if (!source) return false;
   const int64_t size = source->Size();
-  if (size < 0 || size >= kMaxLoadSize) return false;
+  if (size < 0) return false;
   files_.RemoveSaveLeftovers(path);
 
-  std::unique_ptr<FileStream> stream;
   {
     BusyCursor busy(Host());
+    // The new document's private files are made beside the current ones,
+    // which stay until they exist: a full or refused folder keeps the
+    // current document.
+    std::string name = workFileName_;
+    std::unique_ptr<FileStream> stream;
     errno = 0;
-    if (!EnsureWorkFileCreated()) {
-      loadError_ = TempFolderError(workFileName_, errno, workFolderProblem_);
+    const bool first = !doc_ && !workFileCreated_;
+    const bool made = first ? EnsureWorkFileCreated(&stream) : CreateWorkFile(name, stream);
+    if (first) name = workFileName_;  // another name when this one was taken
+    if (!made) {
+      loadError_ = TempFolderError(name, errno, workFolderProblem_);
       return false;
     }
-    // The copy goes beside the working copy and replaces it only when it is
-    // complete, so a failure (full temporary disk) keeps the current document.
-    // The old contents are being given up: the record must not call the
-    // new file's bytes changes of the old one.
+    std::unique_ptr<piece::PieceDocument> doc;
+    try {
+      const int fd = size > 0 ? source->TakeDescriptor() : -1;
+      if (fd >= 0) {
+        doc = piece::PieceDocument::Open(files_, std::move(stream), name, fd, size, source->Identity(), path);
+      } else {
+        // A file the kernel calls empty (the pseudo files of /proc) or one
+        // that offers no descriptor is copied into the store instead.
+        stream.reset();
+        bool sourceFault = false;
+        errno = 0;
+        if (!source->CopyOnto(name, sourceFault)) {
+          const int reason = errno;
+          loadError_ = sourceFault ? std::string(std::strerror(reason != 0 ? reason : EIO))
+                                   : TempFolderError(name, reason, std::string());
+          if (name != workFileName_) files_.DeleteFile(name);
+          return false;
+        }
+        files_.ClearAttributes(name);
+        std::unique_ptr<FileStream> copied = files_.OpenReadWrite(name);
+        piece::RecoverProblem problem;
+        doc = piece::PieceDocument::Recover(files_, copied, name, path, problem);
+        if (!doc) throw FileError("Cannot read the copy of the file", EIO);
+      }
+    } catch (const FileError& error) {
+      loadError_ = TempFolderError(name, error.Code(), std::string());
+      if (name != workFileName_) files_.DeleteFile(name);
+      return false;
+    }
+    // The old contents are given up: the record must not call the new
+    // file's bytes changes of the old one.
     recordFailedFor_.clear();
     NoteRecoveryState(path, false, source->ReadOnly());
-    errno = 0;
-    bool sourceFault = false;
-    if (!source->CopyOnto(workFileName_, sourceFault)) {
-      const int reason = errno;
-      // A file that cannot be read is the file's fault, not the folder's.
-      loadError_ = sourceFault ? std::string(std::strerror(reason != 0 ? reason : EIO))
-                               : TempFolderError(workFileName_, reason, std::string());
-      SyncRecoveryRecord();
-      return false;
-    }
-    files_.ClearAttributes(workFileName_);
-    try {
-      stream = files_.OpenReadWrite(workFileName_);
-    } catch (const FileError&) {
-      // The old working copy was replaced; an empty document is all that is left.
-      NewDocument("Untitled");
-      throw;
-    }
-    CloseWorkStream();
-    workStream_ = std::move(stream);
-    workStream_->KeepSynced();
-    workStream_->Seek(0);
+    TakeDocument(std::move(doc), name);
     readOnly_ = source->ReadOnly();
     fileName_ = path;
     fileIdentity_ = source->Identity();
@@ -182,6 +228,32 @@ bool TByteEditor::LoadFromFile(const std::string& path) {
   MoveCurrent(2, 0, true);
   SyncRecoveryRecord();
   return true;
+}
+
+void TByteEditor::RebaseOnSaved(const std::string& path, const FileIdentity& written) {
+  if (!doc_) return;
+  try {
+    doc_->Table().RecordSaved(written);
+  } catch (const FileError&) {
+    // The record then says the work is saved; its journal only lacks the note.
+  }
+  // The saved file is opened as the new base when it is still the file
+  // just written; otherwise the document keeps reading what it read.
+  std::unique_ptr<LoadSource> source = files_.OpenForLoad(path);
+  if (!source || source->Identity().device != written.device || source->Identity().inode != written.inode ||
+      source->Size() != DataSize())
+    return;
+  std::string name;
+  std::unique_ptr<FileStream> stream;
+  if (!CreateWorkFile(name, stream)) return;
+  const int fd = source->Size() > 0 ? source->TakeDescriptor() : -1;
+  try {
+    if (source->Size() > 0 && fd < 0) throw FileError("No descriptor");
+    TakeDocument(
+        piece::PieceDocument::Open(files_, std::move(stream), name, fd, source->Size(), written, path), name);
+  } catch (const FileError&) {
+    files_.DeleteFile(name);
+  }
 }
 
 std::string TByteEditor::BackupName(const std::string& path) const {
@@ -230,16 +302,22 @@ bool TByteEditor::SaveTo(const std::string& path, bool withBackup) {
     options.error = &error;
     options.errorPlace = &place;
     FileIdentity written;
-    // Writes go straight to the working copy's descriptor, so it can be
-    // copied while the stream stays open. A document that never had a
-    // byte saves as an empty file.
+    // The document is streamed from its pieces into the new file. A new
+    // document that never had a byte saves as an empty file.
     errno = 0;
-    if (!EnsureWorkFileCreated()) {
-      error = errno;
+    std::optional<piece::PieceSaveSource> content;
+    try {
+      EnsureWorkStream();
+      content.emplace(doc_->SaveSource());
+    } catch (const FileError& e) {
+      error = e.Code();
       place = FolderOf(workFileName_);
       if (!workFolderProblem_.empty()) saveError_ = TempFolderError(workFileName_, 0, workFolderProblem_);
-    } else {
-      ok = files_.SaveCopy(workFileName_, path, options, &written);
+    }
+    if (content) {
+      ok = files_.SaveFrom(*content, path, options, &written);
+      if (!ok && content->BaseShortened())
+        saveError_ = "The file " + fileName_ + " was shortened by another program: bytes of the document are missing";
     }
     if (ok) {
       fileIdentity_ = written;
@@ -255,6 +333,10 @@ bool TByteEditor::SaveTo(const std::string& path, bool withBackup) {
     readOnly_ = false;
     fileName_ = path;
     ClearUndo();
+    // Said before the document moves onto the saved file.
+    SyncRecoveryRecord();
+    RebaseOnSaved(path, fileIdentity_);
+    ++contentGeneration_;
   }
   SyncRecoveryRecord();
   if (Host()) Host()->InvalidateAll();
@@ -278,31 +360,44 @@ void TByteEditor::PostStateChanged() {
 
 uint8_t TByteEditor::ReadByte(int64_t position) {
   uint8_t b = 0;
-  if (!workStream_) return 0;
-  workStream_->Seek(position);
-  if (workStream_->Read(&b, 1) != 1) return 0;
+  if (!doc_ || position < 0 || position >= DataSize()) return 0;
+  doc_->Table().Read(position, &b, 1);
   return b;
 }
 
 void TByteEditor::WriteByte(int64_t position, uint8_t value) {
-  workStream_->Seek(position);
-  workStream_->Write(&value, 1);
+  EnsureWorkStream();
+  piece::PieceTable& table = doc_->Table();
+  if (position == table.Size()) {
+    SpliceBytes(position, 0, ByteSource{&value, nullptr, 0}, 1);
+    return;
+  }
+  const piece::PieceTable::Mark mark = table.Begin();
+  try {
+    table.WriteByte(position, value);
+    table.EndStep();
+  } catch (...) {
+    table.Revert(mark);
+    throw;
+  }
 }
 
 int64_t TByteEditor::ReadBytes(void* buffer, int64_t position, int64_t count) {
-  if (!workStream_ || count <= 0) return 0;
-  workStream_->Seek(position);
-  return static_cast<int64_t>(workStream_->Read(buffer, count));
+  if (!doc_ || count <= 0 || position < 0) return 0;
+  count = std::min(count, DataSize() - position);
+  if (count <= 0) return 0;
+  return doc_->Table().Read(position, buffer, count).count;
 }
 
 void TByteEditor::WriteBytes(const void* buffer, int64_t position, int64_t count) {
   if (count <= 0) return;
-  workStream_->Seek(position);
-  workStream_->Write(buffer, count);
+  EnsureWorkStream();
+  const int64_t over = std::clamp<int64_t>(DataSize() - position, 0, count);
+  SpliceBytes(position, over, ByteSource{static_cast<const uint8_t*>(buffer), nullptr, 0}, count);
 }
 
 void TByteEditor::EnsureWorkStream() {
-  if (workStream_) return;
+  if (doc_) return;
   // Only a file this control created is removed; another name is taken if
   // someone claims this one in between.
   if (workFileCreated_) {
@@ -317,17 +412,24 @@ void TByteEditor::EnsureWorkStream() {
                         (workFolderProblem_.empty() ? std::string() : ": " + workFolderProblem_),
                     e);
   }
-  workStream_ = std::move(stream);
-  workStream_->Seek(0);
+  try {
+    doc_ = piece::PieceDocument::Open(files_, std::move(stream), workFileName_, -1, 0, FileIdentity{});
+  } catch (const FileError&) {
+    files_.DeleteFile(workFileName_);
+    workFileCreated_ = false;
+    throw;
+  }
+  readWindowStart_ = -1;
   changeMarks_.clear();
 }
 
 void TByteEditor::CloseWorkStream() {
-  if (!workStream_) return;
-  std::unique_ptr<FileStream> stream = std::move(workStream_);
   readWindowStart_ = -1;
   cachedSize_ = -1;
-  stream->SetSize(0);
+  if (!doc_) return;
+  // The store and its journal go; the name and its record stay for the
+  // next document, whose store is made under the name again.
+  doc_.reset();
 }
 
 void TByteEditor::EnsureReadWindow(int64_t position) {

@@ -88,7 +88,13 @@ int64_t TByteEditor::SelLength() const {
 // ---- primitives (no gate) ---------------------------------------------------
 
 void TByteEditor::MoveBytes(int64_t source, int64_t destination, int64_t count) {
-  MoveRun(source, destination, count);
+  // The run's pieces are taken before the bytes at the destination go, so
+  // overlapping runs copy exactly.
+  const int64_t size = DataSize();
+  if (count <= 0 || source == destination || source < 0 || source >= size) return;
+  count = std::min(count, size - source);
+  const piece::PieceTree run = doc_->Table().Slice(source, count);
+  SpliceBytes(destination, std::clamp<int64_t>(size - destination, 0, count), PiecesSource(run), count);
 }
 
 void TByteEditor::InsertBytes(const uint8_t* buffer, int64_t count, int64_t position) {
@@ -101,7 +107,7 @@ void TByteEditor::AppendBytes(const uint8_t* buffer, int64_t count) {
 }
 
 void TByteEditor::DeleteRange(int64_t start, int64_t end, int col, int64_t row) {
-  DeleteRangeFrom(start, end, col, row, {});
+  DeleteRangeFrom(start, end, col, row);
 }
 
 // ---- gated edits --------------------------------------------------------------
@@ -116,7 +122,7 @@ void TByteEditor::DeleteSelection() {
     if (end <= start || start >= DataSize()) return;  // the cell after the data
     if (!BeginChange(ckBytesRemoved, start, end - start, 0)) return;
     // The record just written holds the removed bytes.
-    DeleteRangeFrom(start, end, col, row, RecordData(savepoint.undoSize));
+    DeleteRangeFrom(start, end, col, row);
   } catch (const std::exception& error) {
     RollbackChange(savepoint);
     RaiseEditError(error);
@@ -131,7 +137,7 @@ void TByteEditor::DeleteAtCursor(bool backspace) {
   const ChangeSavepoint savepoint = SaveChange();
   try {
     if (!BeginChange(ckBytesRemoved, gone, 1, 0)) return;
-    DeleteRangeFrom(gone, gone + 1, Col(), Row(), RecordData(savepoint.undoSize));
+    DeleteRangeFrom(gone, gone + 1, Col(), Row());
   } catch (const std::exception& error) {
     RollbackChange(savepoint);
     RaiseEditError(error);
@@ -234,7 +240,7 @@ void TByteEditor::PasteFrom(const ByteSource& source, int64_t count) {
     sizeAfterRemoval = DataSize() - (end - start);
     // One data step for the removal and the insertion, so that a failure
     // cannot leave the selection removed and the new bytes missing.
-    SpliceBytes(start, end - start, source, count, RecordData(savepoint.undoSize));
+    SpliceBytes(start, end - start, source, count);
   } catch (const std::exception& error) {
     RollbackChange(savepoint);
     RaiseEditError(error);

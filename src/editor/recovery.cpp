@@ -1,6 +1,6 @@
-// The recovery side of TByteEditor: the record kept beside the working copy
-// (whose file it is, whether it is modified), restoring an abandoned working
-// copy as the document, and leaving the working copy behind on purpose.
+// The recovery side of TByteEditor: the record kept beside the document's
+// store (whose file it is, whether it is modified), rebuilding the work an
+// editor left behind as the document, and leaving the work behind on purpose.
 #include "editor/byte_editor.h"
 
 namespace bm {
@@ -29,25 +29,39 @@ void TByteEditor::NoteRecoveryState(const std::string& name, bool modified, bool
 }
 
 bool TByteEditor::RecoverWorkingCopy(OrphanedWorkCopy& orphan) {
+  recoveryProblem_ = piece::RecoverProblem::None;
   const bool unidentified = orphan.Unidentified();
   if (!orphan.HasUnsavedChanges() && !unidentified) return false;
   // Without a readable record the data becomes a new document of its own.
   const RecoveryInfo info = unidentified ? RecoveryInfo{"Untitled", true, true, {}} : *orphan.Info();
 
-  // This editor's own working copy, if it has made one, gives way.
+  // The store and its journal are replayed over the file the work was done
+  // over; when that file is not the same any more the work is left as it is.
+  std::unique_ptr<FileStream> store = orphan.TakeWorkStream();
+  if (!store) return false;
+  piece::RecoverProblem problem = piece::RecoverProblem::None;
+  std::unique_ptr<piece::PieceDocument> doc;
+  try {
+    doc = piece::PieceDocument::Recover(files_, store, orphan.WorkFile(),
+                                        unidentified ? std::string() : info.fileName, problem);
+  } catch (const FileError&) {
+    problem = piece::RecoverProblem::Failed;
+  }
+  if (!doc) {
+    recoveryProblem_ = problem;
+    return false;
+  }
+
+  // This editor's own document, if it has one, gives way.
   CloseWorkStream();
   if (workFileCreated_) files_.DeleteFile(workFileName_);
   workFileCreated_ = false;
   recoveryRecord_.reset();
 
-  workFileName_ = orphan.WorkFile();
-  workStream_ = orphan.TakeWorkStream();
+  TakeDocument(std::move(doc), orphan.WorkFile());
   recoveryRecord_ = orphan.TakeRecord();
   recordCurrent_ = false;
   recordFailedFor_.clear();
-  workFileCreated_ = true;
-  workStream_->KeepSynced();
-  workStream_->Seek(0);
   fileName_ = info.fileName;
   acceptedIdentity_.reset();
   // A save then asks first when another program changed the file meanwhile.
@@ -68,16 +82,37 @@ bool TByteEditor::RecoverWorkingCopy(OrphanedWorkCopy& orphan) {
   return true;
 }
 
+piece::RecoverProblem TByteEditor::CheckRecovery(const OrphanedWorkCopy& orphan) {
+  const std::string name = orphan.Info() ? orphan.Info()->fileName : std::string();
+  try {
+    const piece::RecoverProblem problem = piece::PieceDocument::CheckRecovery(files_, orphan.WorkFile(), name);
+    return problem == piece::RecoverProblem::NoJournal ? piece::RecoverProblem::None : problem;
+  } catch (const FileError&) {
+    return piece::RecoverProblem::Failed;
+  }
+}
+
+bool TByteEditor::WorkIsInItsFile(const OrphanedWorkCopy& orphan) {
+  if (orphan.MatchesItsFile()) return true;
+  if (!orphan.Info()) return false;
+  try {
+    return piece::PieceDocument::WorkMatchesFile(files_, orphan.WorkFile(), orphan.Info()->fileName);
+  } catch (const FileError&) {
+    return false;
+  }
+}
+
 bool TByteEditor::KeepForRecovery() {
   SyncRecoveryRecord();
-  if (!recoveryRecord_ || !recordCurrent_ || !workStream_) return false;
+  if (!recoveryRecord_ || !recordCurrent_ || !doc_) return false;
   // On disk before the program ends: the session may be ending for a
   // power-off.
-  (void)workStream_->SyncNow();
+  (void)doc_->SyncNow();
   recoveryRecord_->Keep();
   recoveryRecord_.reset();
-  // Closed as it is, not emptied, and no longer this editor's to remove.
-  workStream_.reset();
+  // Closed as they are, not removed, and no longer this editor's to remove.
+  doc_->KeepFiles();
+  doc_.reset();
   workFileCreated_ = false;
   readWindowStart_ = -1;
   cachedSize_ = -1;

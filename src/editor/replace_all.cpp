@@ -1,9 +1,9 @@
-// TByteEditor::ReplaceAll and the undo of its change. The result is written
-// in one pass into a new undo file beside the working copy (matches found by
-// the forward engine, the bytes between them copied as the engine passes
-// them); then the two files exchange names, so the old working copy becomes
-// the undo data of one "Whole content replaced" record without a copy, and
-// Undo exchanges them back. Memory stays at a few blocks whatever the size.
+// TByteEditor::ReplaceAll and the undo of its change. One pass of the forward
+// engine builds the new content as pieces: long unchanged runs are pieces of
+// the old content, the replacements and the short runs between close
+// matches go to the store. The old content, kept whole as pieces, is the
+// data of one "Whole content replaced" record; Undo and Redo swap the two.
+// Nothing of the unchanged data is copied.
 #include <algorithm>
 #include <cstring>
 #include <limits>
@@ -17,87 +17,80 @@ namespace bm {
 
 namespace {
 
-constexpr int64_t kMaxSize = std::numeric_limits<int64_t>::max();
-constexpr int64_t kOutBlock = int64_t{1} << 20;
-// Room is taken ahead in steps of this when the result outgrows the old size.
-constexpr int64_t kReserveStep = int64_t{64} << 20;
 // How far the pass goes between progress calls.
 constexpr int64_t kProgressStep = int64_t{1} << 20;
+// Unchanged runs at least this long are taken as pieces of the old content;
+// shorter ones are copied into the store with the replacements around them,
+// so that many close matches do not make a piece each.
+constexpr int64_t kSliceMin = 4096;
+constexpr int64_t kPendingMax = int64_t{1} << 20;
 
-// Buffered writes to the new file, with its room reserved ahead.
-class ResultWriter {
+// The new content as pieces: runs of the old one and added bytes.
+class ResultBuilder {
  public:
-  ResultWriter(FileStream& out, int64_t reserved) : out_(out), reserved_(reserved) {
-    block_.reserve(static_cast<size_t>(kOutBlock));
-    out_.Seek(0);
+  ResultBuilder(TByteEditor& ed, piece::PieceTable& table, const piece::PieceTree& old)
+      : ed_(ed), table_(table), old_(old) {}
+
+  void Old(int64_t from, int64_t to) {
+    if (to <= from) return;
+    if (to - from >= kSliceMin) {
+      Flush();
+      result_.InsertTree(result_.Size(), old_.Slice(from, to - from));
+      return;
+    }
+    const size_t at = pending_.size();
+    pending_.resize(at + static_cast<size_t>(to - from));
+    if (ed_.ReadBytes(pending_.data() + at, from, to - from) != to - from)
+      throw FileError("The data ended early");
+    if (static_cast<int64_t>(pending_.size()) >= kPendingMax) Flush();
   }
 
-  void Append(const uint8_t* bytes, int64_t n) {
-    if (n <= 0) return;
-    if (size_ + n > kMaxSize) throw FileError("The data would reach 2 GiB");
-    if (static_cast<int64_t>(block_.size()) + n > kOutBlock) Flush();
-    if (n >= kOutBlock) {
-      Write(bytes, n);
-    } else {
-      block_.insert(block_.end(), bytes, bytes + n);
-    }
-    size_ += n;
+  void Added(const std::vector<uint8_t>& bytes) {
+    pending_.insert(pending_.end(), bytes.begin(), bytes.end());
+    if (static_cast<int64_t>(pending_.size()) >= kPendingMax) Flush();
   }
 
   void Flush() {
-    if (block_.empty()) return;
-    Write(block_.data(), static_cast<int64_t>(block_.size()));
-    block_.clear();
+    if (pending_.empty()) return;
+    const piece::Run run =
+        table_.AppendShared(pending_.data(), static_cast<int64_t>(pending_.size()));
+    result_.InsertTree(result_.Size(), piece::PieceTree(run));
+    pending_.clear();
   }
 
-  int64_t Size() const { return size_; }
+  const piece::PieceTree& Result() const { return result_; }
 
  private:
-  void Write(const uint8_t* bytes, int64_t n) {
-    const int64_t end = written_ + n;
-    if (end > reserved_) {
-      const int64_t grow = std::max(end - reserved_, kReserveStep);
-      out_.Reserve(reserved_, grow);
-      reserved_ += grow;
-    }
-    out_.Write(bytes, n);
-    written_ = end;
-  }
-
-  FileStream& out_;
-  int64_t reserved_;
-  int64_t written_ = 0;  // bytes in the file
-  int64_t size_ = 0;     // bytes appended, the block's included
-  std::vector<uint8_t> block_;
+  TByteEditor& ed_;
+  piece::PieceTable& table_;
+  const piece::PieceTree& old_;
+  piece::PieceTree result_;
+  std::vector<uint8_t> pending_;
 };
 
-// Copies the gaps and puts the replacement in place of each match.
+// Puts the replacement in place of each match, keeping the runs between.
 class Replacer : public MatchSink {
  public:
-  Replacer(ResultWriter& out, const std::vector<uint8_t>& replacement, int64_t n,
-           int64_t written, const ReplaceProgress& progress, int64_t total)
+  Replacer(ResultBuilder& out, const std::vector<uint8_t>& replacement, int64_t n, int64_t written,
+           const ReplaceProgress& progress, int64_t total)
       : out_(out), replacement_(replacement), n_(n), written_(written), progress_(progress),
         total_(total), reported_(written) {
     nonOverlapping = true;
   }
 
-  bool Match(int64_t q, const uint8_t* base, int64_t viewStart) override {
-    out_.Append(base + (written_ - viewStart), q - written_);
-    out_.Append(replacement_.data(), static_cast<int64_t>(replacement_.size()));
+  bool Match(int64_t q, const uint8_t*, int64_t) override {
+    out_.Old(written_, q);
+    out_.Added(replacement_);
     written_ = q + n_;
     if (count == 0) firstMatch = q;
     ++count;
     return true;
   }
 
-  bool Passed(int64_t upTo, const uint8_t* base, int64_t viewStart) override {
-    if (upTo > written_) {
-      out_.Append(base + (written_ - viewStart), upTo - written_);
-      written_ = upTo;
-    }
-    if (progress_ && written_ - reported_ >= kProgressStep) {
-      reported_ = written_;
-      if (!progress_(written_, total_)) {
+  bool Passed(int64_t upTo, const uint8_t*, int64_t) override {
+    if (progress_ && upTo - reported_ >= kProgressStep) {
+      reported_ = upTo;
+      if (!progress_(upTo, total_)) {
         stopped = true;
         return false;
       }
@@ -112,7 +105,7 @@ class Replacer : public MatchSink {
   bool stopped = false;
 
  private:
-  ResultWriter& out_;
+  ResultBuilder& out_;
   const std::vector<uint8_t>& replacement_;
   int64_t n_;
   int64_t written_;  // the data before it is in the result
@@ -136,71 +129,53 @@ ReplaceAllResult TByteEditor::ReplaceAll(const ReplaceAllRequest& request,
   if (!request.any.empty() && static_cast<int64_t>(request.any.size()) != n) return result;
 
   BusyCursor busy(Host());
-  // The new file goes unless it becomes the working copy.
-  struct OutputGuard {
-    UndoSpill& spill;
-    uint64_t id = 0;
-    ~OutputGuard() {
-      if (id != 0) spill.Remove(id);
-    }
-  } output{undoSpill_};
-
-  uint64_t id = 0;
-  int64_t newSize = 0;
+  piece::PieceTable& table = doc_->Table();
+  const piece::PieceTree old = table.Pieces();
+  piece::PieceTree replaced;
   int64_t firstMatch = 0;
   try {
-    id = output.id = undoSpill_.Create(workFileName_);
-    FileStream& out = *undoSpill_.StreamOf(id);
-    // Room for the old size now, so that a full folder fails before the pass.
-    out.Reserve(0, size);
-    ResultWriter writer(out, size);
-    std::vector<uint8_t> block(static_cast<size_t>(std::min<int64_t>(kOutBlock, size)));
-    auto copy = [&](int64_t from, int64_t to) {
-      for (int64_t at = from; at < to;) {
-        const int64_t want = std::min<int64_t>(static_cast<int64_t>(block.size()), to - at);
-        if (ReadBytes(block.data(), static_cast<int64_t>(at), static_cast<int64_t>(want)) != want)
-          throw FileError("The working copy ended early");
-        writer.Append(block.data(), want);
-        at += want;
-      }
-    };
-    copy(0, first);
-
+    ResultBuilder builder(*this, table, old);
+    builder.Old(0, first);
     PatternSearch search(request.pattern.data(), n, request.ignoreCase,
                          request.any.empty() ? nullptr : request.any.data());
-    Replacer sink(writer, request.replacement, n, first, progress, size);
+    Replacer sink(builder, request.replacement, n, first, progress, size);
     ScanMatches(search, first, last, sink);
     result.stopped = sink.stopped;
     if (sink.stopped || sink.count == 0) return result;
-    copy(sink.Written(), size);
-    writer.Flush();
-    newSize = writer.Size();
-    out.SetSize(newSize);  // drops the room taken ahead
+    builder.Old(sink.Written(), size);
+    builder.Flush();
+    replaced = builder.Result();
     result.count = sink.count;
     firstMatch = sink.firstMatch;
   } catch (const std::exception& error) {
+    // Bytes the store took for the result are referred to by nothing.
     RaiseEditError(error);
   }
 
   const ChangeSavepoint savepoint = SaveChange();
+  uint64_t id = 0;
+  const piece::PieceTable::Mark mark = table.Begin();
   try {
+    // The old content is kept whole as the record's pieces.
+    id = undoSpill_.Store(table.Keep());
     contentSpillId_ = id;
-    const bool allowed = BeginChange(ckContentReplaced, static_cast<int64_t>(firstMatch),
-                                     static_cast<int64_t>(newSize), size);
+    const bool allowed =
+        BeginChange(ckContentReplaced, firstMatch, replaced.Size(), size);
     contentSpillId_ = 0;
     if (!allowed) {
+      undoSpill_.Remove(id);
       result.count = 0;
       return result;
     }
-    if (!undoSpill_.Exchange(id, workFileName_, workStream_))
-      throw FileError("Cannot put the result in place of the working copy", errno);
-    workStream_->KeepSynced();  // the new working copy reaches the disk like the old one
+    table.Reset(replaced);
+    table.EndStep();
   } catch (const std::exception& error) {
     contentSpillId_ = 0;
+    table.Revert(mark);
     RollbackChange(savepoint);
+    if (id != 0) undoSpill_.Remove(id);
     RaiseEditError(error);
   }
-  output.id = 0;  // the record owns the file now: it holds the old content
   CommitChange();
 
   cachedSize_ = -1;
@@ -219,9 +194,21 @@ ReplaceAllResult TByteEditor::ReplaceAll(const ReplaceAllRequest& request,
 
 void TByteEditor::UndoContentReplaced(const uint8_t* fixed, int64_t position, UndoSpill& spill,
                                       uint64_t id) {
-  if (id == 0 || !spill.Exchange(id, workFileName_, workStream_))
-    throw FileError("Cannot put the replaced data back", errno);
-  workStream_->KeepSynced();
+  const piece::PieceTable::Version* kept = id == 0 ? nullptr : spill.Pieces(id);
+  if (!kept) throw FileError("Cannot put the replaced data back");
+  piece::PieceTable& table = doc_->Table();
+  const piece::PieceTable::Mark mark = table.Begin();
+  piece::PieceTable::Version left;
+  try {
+    // The content being left becomes the record's for the other history.
+    left = table.Keep();
+    table.Restore(*kept);
+    table.EndStep();
+  } catch (...) {
+    table.Revert(mark);
+    throw;
+  }
+  spill.Exchange(id, left);
   cachedSize_ = -1;
   readWindowStart_ = -1;
   UpdateGridSize();

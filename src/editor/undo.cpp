@@ -3,9 +3,10 @@
 //
 // Records lie back to back in undoStream_, oldest first (undo_record.h). A
 // record whose removed or replaced bytes run past the spill threshold keeps
-// them in a file of its own beside the working copy (UndoSpill); its data in
-// the stream is then the 8-byte id of that file, so its length (45) is less
-// than count + 37 (or oldLength + 37), which tells the two forms apart.
+// them as pieces of the document (UndoSpill), not as bytes; its data in the
+// stream is then the 8-byte id of those pieces, so its length is less than
+// that of a record holding count (or oldLength) bytes, which tells the two
+// forms apart.
 #include <algorithm>
 #include <cstring>
 #include <system_error>
@@ -28,9 +29,9 @@ ByteSource TByteEditor::RecordData(const std::vector<uint8_t>& stream, UndoSpill
   const uint8_t* record = stream.data() + start;
   const uint64_t id = SpillIdOf(record, stream.size() - start);
   if (id != 0) {
-    ByteSource source = spill.Bytes(id);
-    if (source.Empty()) throw FileError("The undo data on disk is gone");
-    return source;
+    const piece::PieceTable::Version* kept = spill.Pieces(id);
+    if (!kept) throw FileError("The undo data is gone");
+    return PiecesSource(kept->pieces);
   }
   return ByteSource{record + kUndoFixedPart, nullptr, 0};
 }
@@ -73,7 +74,7 @@ void TByteEditor::AppendRecord(std::vector<uint8_t>& stream, UndoSpill& spill, T
   if (kind == ckBytesRemoved) dataLength = static_cast<size_t>(std::max<int64_t>(count, 0));
   if (kind == ckReplaceSelection) dataLength = static_cast<size_t>(std::max<int64_t>(oldLength, 0));
   if (kind == ckContentReplaced) dataLength = kSpillId;
-  const bool toDisk = dataLength > static_cast<size_t>(undoSpillThreshold_) && workStream_ &&
+  const bool toDisk = dataLength > static_cast<size_t>(undoSpillThreshold_) && doc_ &&
                       (kind == ckBytesRemoved || kind == ckReplaceSelection);
   const size_t bytesLength = dataLength;
   if (toDisk) dataLength = kSpillId;
@@ -111,8 +112,8 @@ void TByteEditor::AppendRecord(std::vector<uint8_t>& stream, UndoSpill& spill, T
     } else if (kind == ckContentReplaced) {
       PutU64(record + kUndoFixedPart, contentSpillId_);
     } else if (toDisk) {
-      const uint64_t id = spill.Store(workFileName_, *workStream_, position,
-                                      static_cast<int64_t>(bytesLength), moveBlockSize_);
+      const uint64_t id =
+          spill.Store({doc_->Table().Slice(position, static_cast<int64_t>(bytesLength)), 0});
       PutU64(record + kUndoFixedPart, id);
     } else if (dataLength > 0 && (kind == ckBytesRemoved || kind == ckReplaceSelection)) {
       ReadBytes(record + kUndoFixedPart, position, static_cast<int64_t>(dataLength));
@@ -271,7 +272,7 @@ void TByteEditor::ApplyRecord(const uint8_t* fixed, const ByteSource& data) {
     case ckReplaceSelection: {
       readWindowStart_ = -1;
       const int64_t old = DataSize();
-      SpliceBytes(p, n, data, m, {});
+      SpliceBytes(p, n, data, m);
       AfterRemoval(old - n, Col(), Row());
       UpdateGridSize();
       RestoreCursorState(fixed);
@@ -286,7 +287,7 @@ void TByteEditor::ApplyRecord(const uint8_t* fixed, const ByteSource& data) {
       const int64_t anchor = selAnchor_, from = selFrom_, to = selTo_;
       MoveCurrent(2, Row(), true);
       try {
-        workStream_->SetSize(p);
+        SpliceBytes(p, DataSize() - p, {}, 0);
       } catch (...) {
         // The data is as it was: so is the cursor.
         MoveCurrent(cell.col, cell.row, true);

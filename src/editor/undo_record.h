@@ -4,8 +4,8 @@
 // fixed part, its data and a 32-bit trailer holding the record's whole
 // length, so the stream is walked backwards from its end. Integers are
 // little-endian. A record whose removed or replaced bytes run past the spill
-// threshold keeps them in a file of its own (UndoSpill); its data in the
-// stream is then the 8-byte id of that file.
+// threshold keeps them as pieces of the document (UndoSpill); its data in the
+// stream is then the 8-byte id of those pieces.
 #pragma once
 #include <cstddef>
 #include <cstdint>

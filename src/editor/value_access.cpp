@@ -45,7 +45,7 @@ bool TByteEditor::OverwriteFrom(int64_t position, const ByteSource& source, int6
     // A replacement of count bytes by count bytes: the gate records the old
     // ones, so Undo puts them back with the cursor and selection of now.
     if (!BeginChange(ckReplaceSelection, position, count, count)) return false;
-    SpliceBytes(position, count, source, count, RecordData(savepoint.undoSize));
+    SpliceBytes(position, count, source, count);
   } catch (const std::exception& error) {
     RollbackChange(savepoint);
     RaiseEditError(error);

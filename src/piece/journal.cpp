@@ -129,13 +129,15 @@ uint32_t Crc32(const uint8_t* data, size_t size, uint32_t crc) {
 // ---- writing ---------------------------------------------------------------------------
 
 std::unique_ptr<Journal> Journal::Create(FileSystem& files, const std::string& path,
-                                         const FileIdentity& base, int64_t baseSize) {
+                                         const FileIdentity& base, int64_t baseSize,
+                                         const std::string& baseName) {
   auto stream = files.CreateExclusive(path);
   if (!stream) return nullptr;
   auto journal = std::make_unique<Journal>(std::move(stream), path, 0);
   Writer w(RecordType::Header);
   for (char c : kMagic) w.U8(static_cast<uint8_t>(c));
   w.Identity(base).I64(baseSize);
+  w.Bytes(reinterpret_cast<const uint8_t*>(baseName.data()), baseName.size());
   try {
     journal->Put(w.bytes);
   } catch (const FileError&) {
@@ -309,6 +311,10 @@ ReplayResult Replay(FileSystem& files, const std::string& path, AddStore* add) {
       result.base = r.Identity();
       result.baseSize = r.I64();
       if (r.Bad() || result.baseSize < 0) break;
+      if (!r.AtEnd()) {
+        const std::vector<uint8_t> name = r.Bytes();
+        result.baseName.assign(name.begin(), name.end());
+      }
       headerSeen = true;
       committed.document = PieceTree(Run{Store::Base, 0, result.baseSize});
       step = committed;

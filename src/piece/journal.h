@@ -1,7 +1,7 @@
 // The journal of piece operations: what recovery replays over the base after a crash.
 //
 // Beside the add store lies an append-only journal (<stem>.jnl). It opens
-// with a header naming the base (its identity and size) and then records,
+// with a header naming the base (its identity, size and path) and then records,
 // one per write(2), every operation of the piece table:
 //   Insert   position, run (bytes of a short add run inline)
 //   Remove   position, count
@@ -55,8 +55,10 @@ enum class RecordType : uint8_t {
 class Journal {
  public:
   // A new journal at path with its header; null when it cannot be created.
+  // baseName: where the base was opened, for a recovery without other notes.
   static std::unique_ptr<Journal> Create(FileSystem& files, const std::string& path,
-                                         const FileIdentity& base, int64_t baseSize);
+                                         const FileIdentity& base, int64_t baseSize,
+                                         const std::string& baseName = std::string());
   // Continues an existing journal after its last whole step (validLength
   // from Replay): anything past it is cut off.
   static std::unique_ptr<Journal> Continue(FileSystem& files, const std::string& path,
@@ -101,6 +103,7 @@ struct ReplayResult {
   std::string problem;       // why not, when ok is false
   FileIdentity base;         // the base the journal was written over
   int64_t baseSize = 0;
+  std::string baseName;      // where it was opened (empty when not noted)
   PieceTree document;        // after the last whole step
   std::map<uint64_t, PieceTree> kept;  // versions still kept then
   std::vector<ReplayedStep> steps;     // every whole step, oldest first

@@ -76,16 +76,59 @@ void PieceTable::WriteByte(int64_t position, uint8_t value) {
     // Seen by no kept version: the byte changes where it is. The record
     // goes first, so a kill between the two is replayed with the new byte.
     const int64_t mark = journal_ ? journal_->Length() : 0;
+    uint8_t old = 0;
+    if (add_.Read(at.offset, &old, 1) != 1) throw FileError("The store of added bytes ended early");
     if (journal_) journal_->Rewrite(at.offset, &value, 1);
     try {
       add_.Rewrite(at.offset, &value, 1);
     } catch (const FileError&) {
-      if (journal_) journal_->CutTo(mark);
+      // A failed write may still have reached the byte: it is put back.
+      try {
+        add_.Rewrite(at.offset, &old, 1);
+        if (journal_) journal_->CutTo(mark);
+      } catch (const FileError&) {
+      }
       throw;
     }
     return;
   }
   Replace(position, 1, &value, 1);
+}
+
+PieceTable::Mark PieceTable::Begin() const { return Mark{pieces_, journal_ ? journal_->Length() : 0}; }
+
+void PieceTable::Revert(const Mark& mark) {
+  pieces_ = mark.pieces;
+  if (!journal_ || journal_->Length() <= mark.journalLength) return;
+  try {
+    journal_->CutTo(mark.journalLength);
+  } catch (const FileError&) {
+    // Records past the last step are dropped by replay anyway.
+  }
+}
+
+Run PieceTable::AppendShared(const uint8_t* bytes, int64_t count) {
+  const Run run = AppendRun(bytes, count);
+  privateFrom_ = add_.Length();
+  return run;
+}
+
+void PieceTable::Reset(const PieceTree& pieces) {
+  if (journal_) {
+    journal_->Remove(0, Size());
+    std::vector<Run> runs;
+    pieces.ForEachRun(0, pieces.Size(), [&](const Run& r) {
+      runs.push_back(r);
+      return true;
+    });
+    for (auto it = runs.rbegin(); it != runs.rend(); ++it) journal_->Insert(0, *it, nullptr);
+  }
+  pieces_ = pieces;
+}
+
+PieceTree PieceTable::Slice(int64_t position, int64_t count) {
+  privateFrom_ = add_.Length();
+  return pieces_.Slice(position, count);
 }
 
 PieceTable::Version PieceTable::Keep() {
@@ -108,7 +151,13 @@ void PieceTable::Drop(const Version& version) {
 }
 
 void PieceTable::EndStep(const std::vector<uint8_t>& payload) {
-  if (journal_) journal_->Step(add_.Length(), payload);
+  if (!journal_) return;
+  try {
+    journal_->Step(add_.Length(), payload);
+  } catch (const FileError&) {
+    // The step has happened; without its mark, replay counts its records
+    // to the next step that gets one. Only a crash before then loses it.
+  }
 }
 
 void PieceTable::RecordSaved(const FileIdentity& newBase) {

@@ -75,6 +75,27 @@ class PieceTable {
   // undo and redo of "Byte changed". See the in-place rule above.
   void WriteByte(int64_t position, uint8_t value);
 
+  // The pieces of count bytes at position, kept by the caller (the bytes an
+  // undo record removes or replaces): add-store bytes they hold are no
+  // longer rewritten in place. Nothing is journaled: putting them back is
+  // an InsertPieces, which is.
+  PieceTree Slice(int64_t position, int64_t count);
+
+  // Where an editor step began, to go back to when a later part of it fails.
+  struct Mark {
+    PieceTree pieces;
+    int64_t journalLength = 0;
+  };
+  Mark Begin() const;
+  // The document as at mark, the journal cut back to it (appended store
+  // bytes stay, referred to by nothing).
+  void Revert(const Mark& mark);
+  // Appends bytes to the store for pieces to share (a replacement put in
+  // place of many matches): they are never rewritten in place.
+  Run AppendShared(const uint8_t* bytes, int64_t count);
+  // Makes pieces (built from this document's runs) the document.
+  void Reset(const PieceTree& pieces);
+
   struct Version {
     PieceTree pieces;
     uint64_t id = 0;
@@ -85,7 +106,8 @@ class PieceTable {
   void Restore(const Version& version);
   // The version is no longer kept by the editor (journal: Drop).
   void Drop(const Version& version);
-  // Ends one whole step of the editor.
+  // Ends one whole step of the editor. Never fails: a mark the journal
+  // could not take joins the step to the next one.
   void EndStep(const std::vector<uint8_t>& payload = {});
   // After a save the journal records the new base (journal: Saved).
   void RecordSaved(const FileIdentity& newBase);

@@ -122,25 +122,9 @@ void AddStore::Rewrite(int64_t offset, const void* bytes, int64_t count) {
 int64_t AddStore::Read(int64_t offset, void* buffer, int64_t count) {
   count = std::min(count, length_ - offset);
   if (count <= 0) return 0;
-  const int fd = stream_->Descriptor();
-  if (fd < 0) {
-    stream_->Seek(offset);
-    return stream_->Read(buffer, count);
-  }
-  auto* p = static_cast<char*>(buffer);
-  int64_t done = 0;
-  while (done < count) {
-    const ssize_t n = ::pread(fd, p + done, static_cast<size_t>(count - done), offset + done);
-    if (n > 0) {
-      done += n;
-    } else if (n == 0) {
-      break;
-    } else if (errno != EINTR) {
-      const int e = errno;
-      throw FileError("Cannot read \"" + path_ + "\": " + std::strerror(e), e);
-    }
-  }
-  return done;
+  // Through the stream, as the writes go: a failing disk is reported alike.
+  stream_->Seek(offset);
+  return stream_->Read(buffer, count);
 }
 
 void AddStore::Truncate(int64_t length) {

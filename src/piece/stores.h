@@ -72,6 +72,8 @@ class AddStore {
   // The descriptor for kernel copies and for the sync worker; -1 if none.
   int Descriptor() const { return stream_->Descriptor(); }
   FileStream& Stream() { return *stream_; }
+  // Gives the open file back (a store that is not to be used after all).
+  std::unique_ptr<FileStream> TakeStream() { return std::move(stream_); }
 
  private:
   std::unique_ptr<FileStream> stream_;

@@ -34,6 +34,10 @@ std::optional<RecoveryInfo> DecodeRecoveryRecord(const std::string& bytes);
 
 // The record's path for a working copy: the working copy's path + ".rec".
 std::string RecoveryRecordPath(const std::string& workFile);
+// The files that go with a working copy that is a store of added bytes:
+// the journal of its changes and the private clone of the file it changes.
+inline std::string WorkJournalPath(const std::string& workFile) { return workFile + ".jnl"; }
+inline std::string WorkClonePath(const std::string& workFile) { return workFile + ".base"; }
 
 // A record its editor keeps open and locked for as long as it lives, so that
 // a lock that can be taken means the editor is gone. Removed when it is
@@ -72,10 +76,11 @@ class OrphanedWorkCopy {
   // nothing tells whose it is, but it may be the only copy of some work.
   bool Unidentified() const;
   // The working copy holds exactly what the file its record names holds now
-  // (its save went through before the record could say so).
+  // (its save went through before the record could say so). Never for a
+  // store with a journal: its bytes alone are not the document.
   bool MatchesItsFile() const;
 
-  // Removes the working copy and its record.
+  // Removes the working copy, its journal and clone, and its record.
   void Discard();
   // Notes in its record (made when there was none) that the user declined
   // it, so later starts keep it without asking; false when that failed.

@@ -103,7 +103,10 @@ TEST(DocumentSaveInterrupted, EachStepCutShortLeavesAWholeFileAndTheNextSaveKeep
           orphan.Discard();
         }
       }
-      EXPECT_EQ(recovered, afterKill != new1);
+      // A save in place wrote the very file the work was made of: from then
+      // on the work is kept rather than replayed over changed bytes.
+      const bool keptInstead = hardLink && !recovered && e.ed.RecoveryProblem() == piece::RecoverProblem::BaseChanged;
+      EXPECT_TRUE(recovered == (afterKill != new1) || keptInstead);
       if (!recovered) {
         ASSERT_TRUE(e.ed.LoadFromFile(target));
       }

@@ -195,19 +195,30 @@ TEST(Document, NotificationsArePostedAndDeliveredAfterTheOperation) {
   EXPECT_EQ(f.notifications, 1);
 }
 
-TEST(Document, NewDocumentEmptiesTheWorkingCopyAndDestructionRemovesIt) {
+TEST(Document, NothingIsCopiedAtLoadAndNewDocumentOrDestructionRemoveTheStore) {
   Fixture f;
+  PosixFileSystem files(f.tmp.Path());
+  auto ed = std::make_unique<TByteEditor>(&f.host, files);
+  ed->Loaded();
   const std::string path = f.docs.Write("a.bin", "0123456789");
-  ASSERT_TRUE(f.ed->LoadFromFile(path));
-  const std::string work = f.ed->WorkFileName();
-  EXPECT_EQ(std::filesystem::file_size(work), 10u);
-  f.ed->NewDocument("Untitled");
-  EXPECT_TRUE(std::filesystem::exists(work));
-  EXPECT_EQ(std::filesystem::file_size(work), 0u);
-  EXPECT_EQ(f.ed->DataSize(), 0);
-  EXPECT_TRUE(f.ed->ReadOnly());
-  f.ed.reset();
+  ASSERT_TRUE(ed->LoadFromFile(path));
+  const std::string work = ed->WorkFileName();
+  EXPECT_EQ(std::filesystem::file_size(work), 0u) << "the file is read in place";
+  EXPECT_TRUE(std::filesystem::exists(work + ".jnl"));
+  ed->SetSelStart(3);
+  ed->WMChar('F');
+  EXPECT_EQ(std::filesystem::file_size(work), 1u) << "only the typed byte is stored";
+  ed->NewDocument("Untitled");
   EXPECT_FALSE(std::filesystem::exists(work));
+  EXPECT_FALSE(std::filesystem::exists(work + ".jnl"));
+  EXPECT_EQ(ed->DataSize(), 0);
+  EXPECT_TRUE(ed->ReadOnly());
+  ASSERT_TRUE(ed->LoadFromFile(path));
+  const std::string second = ed->WorkFileName();
+  ed.reset();
+  EXPECT_FALSE(std::filesystem::exists(second));
+  EXPECT_FALSE(std::filesystem::exists(second + ".jnl"));
+  EXPECT_EQ(testing::ReadAll(path), testing::ReadAll(f.docs.Write("b.bin", "0123456789")));
 }
 
 TEST(Document, PlantedNamesAreNeverFollowedAndTwoEditorsNeverShareACopy) {
@@ -235,31 +246,37 @@ TEST(Document, PlantedNamesAreNeverFollowedAndTwoEditorsNeverShareACopy) {
   EXPECT_TRUE(std::filesystem::is_symlink(planted));
 }
 
-TEST(Document, FilesTooLargeOrFailedCopiesLeaveTheDocumentIntact) {
+TEST(Document, FailedCopiesLeaveTheDocumentIntactAndFilesOfAnySizeOpenAtOnce) {
   Fixture f;
   const std::string path = f.docs.Write("a.bin", "keep me");
   ASSERT_TRUE(f.ed->LoadFromFile(path));
   f.ed->WMChar('7');  // 'k' (0x6B) becomes 0x7B
   const auto before = f.Data();
 
-  const std::string huge = f.docs.File("huge.bin");
-  const int fd = open(huge.c_str(), O_CREAT | O_WRONLY, 0644);
-  ASSERT_GE(fd, 0);
-  ASSERT_EQ(ftruncate(fd, off_t{1} << 31), 0);  // sparse: no disk space used
-  close(fd);
-  EXPECT_FALSE(f.ed->LoadFromFile(huge));
-  EXPECT_EQ(f.ed->FileName(), path);
-  EXPECT_EQ(f.Data(), before);
-  EXPECT_TRUE(f.ed->Modified());
-  EXPECT_TRUE(f.ed->CanUndo());
-
   f.files.failCopies = true;  // as with a full temporary disk
   EXPECT_FALSE(f.ed->LoadFromFile(f.docs.Write("b.bin", "never shown")));
   EXPECT_EQ(f.ed->FileName(), path);
   EXPECT_EQ(f.Data(), before);
   EXPECT_TRUE(f.ed->Modified());
+  EXPECT_TRUE(f.ed->CanUndo());
   EXPECT_EQ(f.host.busyCalls % 2, 0);  // the busy cursor always comes back
   EXPECT_FALSE(f.host.busy);
+
+  // 2 GiB and more: read in place, nothing copied, the end reachable.
+  const std::string huge = f.docs.File("huge.bin");
+  const int fd = open(huge.c_str(), O_CREAT | O_WRONLY, 0644);
+  ASSERT_GE(fd, 0);
+  ASSERT_EQ(ftruncate(fd, off_t{5} << 30), 0);  // sparse: no disk space used
+  ASSERT_EQ(pwrite(fd, "end", 3, (off_t{5} << 30) - 3), 3);
+  close(fd);
+  PosixFileSystem files(f.tmp.Path());
+  TByteEditor ed(&f.host, files);
+  ed.Loaded();
+  ASSERT_TRUE(ed.LoadFromFile(huge));
+  EXPECT_EQ(ed.DataSize(), int64_t{5} << 30);
+  EXPECT_EQ(std::filesystem::file_size(ed.WorkFileName()), 0u);
+  EXPECT_EQ(ed.ReadByte((int64_t{5} << 30) - 2), 'n');
+  EXPECT_EQ(ed.ReadByte(int64_t{3} << 30), 0);
 }
 
 TEST(Document, ReadWindowIsCentredAndDataSizeComesFromTheCache) {

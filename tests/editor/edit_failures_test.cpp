@@ -225,10 +225,10 @@ TEST(EditFailures, AFailingStepLeavesEverythingAsItWasAndTheEditCanBeRepeated) {
   }
 }
 
-TEST(EditFailures, ARefusedReservationNamesTheTemporaryFolderAndItsReason) {
+TEST(EditFailures, ARefusedWriteNamesTheTemporaryFolderAndItsReason) {
   Rig rig;
   const State before = rig.Capture();
-  rig.files.FailAt(1, FailingFileSystem::kSize);
+  rig.files.FailAt(1, FailingFileSystem::kWrite);
   try {
     Insert(rig.fx, 10, 0);
     FAIL() << "no error";

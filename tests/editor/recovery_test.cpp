@@ -101,7 +101,8 @@ TEST(Recovery, KilledEditorsWorkIsRestoredByteForByteAndSavesWithBackup) {
   ASSERT_TRUE(testing::FolderNames(testing::PrivateFolder(tmp.Path())).empty());
 
   RunAndKill(tmp.Path(), path, EditSome);
-  ASSERT_EQ(testing::FolderNames(testing::PrivateFolder(tmp.Path())).size(), 2u);  // the working copy and its record
+  // The store of added bytes, its journal and its record.
+  ASSERT_EQ(testing::FolderNames(testing::PrivateFolder(tmp.Path())).size(), 3u);
 
   std::vector<OrphanedWorkCopy> found = FindOrphanedWorkCopies(testing::PrivateFolder(tmp.Path()));
   ASSERT_EQ(found.size(), 1u);
@@ -136,7 +137,7 @@ TEST(Recovery, DeclinedAndUnmodifiedCopiesAreRemovedAndAFileGoneSinceLoadsReadOn
   const std::string untouched = docs.Write("untouched.bin", testing::Pattern(5000, 3));
   RunAndKill(tmp.Path(), edited, EditSome);
   RunAndKill(tmp.Path(), untouched, [](TByteEditor& ed) { ed.GotoPosition(100, 0, true); });
-  ASSERT_EQ(testing::FolderNames(testing::PrivateFolder(tmp.Path())).size(), 4u);
+  ASSERT_EQ(testing::FolderNames(testing::PrivateFolder(tmp.Path())).size(), 6u);
 
   std::vector<OrphanedWorkCopy> found = FindOrphanedWorkCopies(testing::PrivateFolder(tmp.Path()));
   ASSERT_EQ(found.size(), 2u);
@@ -152,18 +153,21 @@ TEST(Recovery, DeclinedAndUnmodifiedCopiesAreRemovedAndAFileGoneSinceLoadsReadOn
   EXPECT_TRUE(testing::FolderNames(testing::PrivateFolder(tmp.Path())).empty());
   EXPECT_TRUE(FindOrphanedWorkCopies(testing::PrivateFolder(tmp.Path())).empty());
 
-  // The file was removed after the crash: the restored document cannot be
-  // saved over it and asks for a name instead.
+  // The file was removed after the crash: the work was made of its pieces
+  // and cannot be rebuilt; it is kept, and nothing is opened.
   RunAndKill(tmp.Path(), edited, EditSome);
   ASSERT_EQ(::unlink(edited.c_str()), 0);
   found = FindOrphanedWorkCopies(testing::PrivateFolder(tmp.Path()));
   ASSERT_EQ(found.size(), 1u);
   Editor e(tmp.Path());
-  ASSERT_TRUE(e.ed.RecoverWorkingCopy(found[0]));
-  EXPECT_EQ(e.ed.FileName(), edited);
-  EXPECT_TRUE(e.ed.ReadOnly());
-  EXPECT_TRUE(e.ed.Modified());
-  EXPECT_EQ(e.ed.DataSize(), 5004);
+  EXPECT_FALSE(e.ed.RecoverWorkingCopy(found[0]));
+  EXPECT_EQ(e.ed.RecoveryProblem(), piece::RecoverProblem::BaseChanged);
+  EXPECT_EQ(e.ed.FileName(), "Untitled");
+  EXPECT_EQ(testing::FolderNames(testing::PrivateFolder(tmp.Path())).size(), 3u);
+  found.clear();
+  found = FindOrphanedWorkCopies(testing::PrivateFolder(tmp.Path()));
+  ASSERT_EQ(found.size(), 1u);
+  found[0].Discard();
 
   // Opened read-only on purpose: restored, it still may not go over its file.
   RunAndKill(tmp.Path(), untouched, [](TByteEditor& ed) {
@@ -216,11 +220,11 @@ TEST(Recovery, TheRecordFollowsTheDocumentAndALiveEditorIsNeverTaken) {
     ed.WMChar('1');
     ed.NewDocument("Untitled");
     EXPECT_EQ(RecordOf(ed), (RecoveryInfo{"Untitled", false, true}));
-    // An empty new document has no open working copy, but its editor is
-    // still running: the search leaves it alone.
+    // An empty new document has no store, only its record, and its editor
+    // is still running: the search leaves it alone.
     EXPECT_FALSE(ed.HasWorkStream());
     EXPECT_TRUE(FindOrphanedWorkCopies(testing::PrivateFolder(tmp.Path())).empty());
-    EXPECT_EQ(testing::FolderNames(testing::PrivateFolder(tmp.Path())).size(), 2u);
+    EXPECT_EQ(testing::FolderNames(testing::PrivateFolder(tmp.Path())).size(), 1u);
   }
   EXPECT_TRUE(testing::FolderNames(testing::PrivateFolder(tmp.Path())).empty());
 }
@@ -311,7 +315,7 @@ TEST(Recovery, WorkKeptOnPurposeSurvivesTheEditorWhole) {
   EXPECT_FALSE(e.ed.FileChangedOnDisk());
 }
 
-TEST(Recovery, ARestoredDocumentNoticesAFileChangedSinceTheCrash) {
+TEST(Recovery, WorkOverAFileChangedSinceTheCrashIsKeptNotReplayed) {
   TempDir tmp, docs;
   const std::string path = docs.Write("a.bin", testing::Pattern(3000));
   {
@@ -320,36 +324,57 @@ TEST(Recovery, ARestoredDocumentNoticesAFileChangedSinceTheCrash) {
     EditSome(e.ed);
     ASSERT_TRUE(e.ed.KeepForRecovery());
   }
-  // Another program writes the file while no editor runs.
+  // Another program writes the file while no editor runs: the pieces of the
+  // work would now read its bytes, a mix the user never made.
   docs.Write("a.bin", "replaced by someone else");
-  std::vector<OrphanedWorkCopy> found = FindOrphanedWorkCopies(testing::PrivateFolder(tmp.Path()));
-  ASSERT_EQ(found.size(), 1u);
-  Editor e(tmp.Path());
-  ASSERT_TRUE(e.ed.RecoverWorkingCopy(found[0]));
-  EXPECT_TRUE(e.ed.FileChangedOnDisk());
-  // Saving over it without asking is refused; the other program's bytes stay.
-  EXPECT_FALSE(e.ed.SaveToFile(path));
-  const std::vector<uint8_t> kept = ReadAll(path);
-  EXPECT_EQ(std::string(kept.begin(), kept.end()), "replaced by someone else");
-  EXPECT_TRUE(e.ed.Modified());
-}
-
-// A kill after the save wrote the target but before the record said so: the
-// work is in the file already, and is not offered again.
-TEST(Recovery, WorkAlreadySavedWhenTheEditorWasKilledMatchesItsFile) {
-  TempDir tmp, docs;
-  const std::string path = docs.Write("doc.bin", "ABCDEF");
-  RunAndKill(tmp.Path(), path, [&](TByteEditor& ed) {
-    ed.WMChar('3');
-    ed.Files().SaveCopy(ed.WorkFileName(), path);  // the save's write, and no further
-  });
+  const std::vector<std::string> kept = testing::FolderNames(testing::PrivateFolder(tmp.Path()));
   std::vector<OrphanedWorkCopy> found = FindOrphanedWorkCopies(testing::PrivateFolder(tmp.Path()));
   ASSERT_EQ(found.size(), 1u);
   EXPECT_TRUE(found[0].HasUnsavedChanges());
-  EXPECT_TRUE(found[0].MatchesItsFile());
-  docs.Write("doc.bin", "1BCDEX");
   EXPECT_FALSE(found[0].MatchesItsFile());
-  found[0].Discard();
+  Editor e(tmp.Path());
+  ASSERT_TRUE(e.ed.LoadFromFile(docs.Write("mine.bin", "mine")));
+  EXPECT_FALSE(e.ed.RecoverWorkingCopy(found[0]));
+  EXPECT_EQ(e.ed.RecoveryProblem(), piece::RecoverProblem::BaseChanged);
+  // Nothing changed: not the editor's document, not the file, not the work.
+  EXPECT_EQ(DataOf(e.ed), (std::vector<uint8_t>{'m', 'i', 'n', 'e'}));
+  const std::vector<uint8_t> file = ReadAll(path);
+  EXPECT_EQ(std::string(file.begin(), file.end()), "replaced by someone else");
+  found[0].Release();
+  std::vector<std::string> now = testing::FolderNames(testing::PrivateFolder(tmp.Path()));
+  for (const std::string& name : kept) EXPECT_NE(std::find(now.begin(), now.end(), name), now.end()) << name;
+}
+
+// A working copy of an earlier version, without a journal, holds the whole
+// document: it is matched against its file and restored as it is.
+TEST(Recovery, AWholeWorkingCopyWithoutAJournalIsItsContent) {
+  TempDir tmp, docs;
+  const std::string path = docs.Write("doc.bin", "ABCDEF");
+  std::string work;
+  {
+    Editor e(tmp.Path());
+    ASSERT_TRUE(e.ed.LoadFromFile(path));
+    e.ed.WMChar('3');
+    ASSERT_TRUE(e.ed.KeepForRecovery());
+    work = e.ed.WorkFileName();
+  }
+  ASSERT_EQ(::unlink(WorkJournalPath(work).c_str()), 0);
+  std::ofstream(work, std::ios::binary | std::ios::trunc) << "3BCDEF";
+  std::vector<OrphanedWorkCopy> found = FindOrphanedWorkCopies(testing::PrivateFolder(tmp.Path()));
+  ASSERT_EQ(found.size(), 1u);
+  EXPECT_TRUE(found[0].HasUnsavedChanges());
+  EXPECT_FALSE(found[0].MatchesItsFile());
+  docs.Write("doc.bin", "3BCDEF");
+  EXPECT_TRUE(found[0].MatchesItsFile()) << "saved before the record could say so";
+  docs.Write("doc.bin", "ABCDEF");
+  Editor e(tmp.Path());
+  ASSERT_TRUE(e.ed.RecoverWorkingCopy(found[0]));
+  EXPECT_EQ(DataOf(e.ed), (std::vector<uint8_t>{'3', 'B', 'C', 'D', 'E', 'F'}));
+  e.ed.WMChar('1');
+  EXPECT_TRUE(e.ed.FileChangedOnDisk());  // written twice above
+  e.ed.AcceptFileOnDisk();
+  ASSERT_TRUE(e.ed.SaveToFile(path));
+  EXPECT_EQ(ReadAll(path), (std::vector<uint8_t>{0x13, 'B', 'C', 'D', 'E', 'F'}));
 }
 
 TEST(Recovery, AWorkingCopyWithoutAReadableRecordOpensAsANewDocument) {

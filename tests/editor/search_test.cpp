@@ -259,6 +259,10 @@ TEST(FindDataErrors, TheBusyCursorGoesWhenAReadFailsAndNoStaleWindowIsLeft) {
     std::unique_ptr<FileStream> OpenReadWrite(const std::string& path) override {
       return std::make_unique<FailingReads>(PosixFileSystem::OpenReadWrite(path), fail);
     }
+    // Loaded by a copy into the store, whose reads then fail.
+    std::unique_ptr<LoadSource> OpenForLoad(const std::string& path) override {
+      return FileSystem::OpenForLoad(path);
+    }
     bool fail = false;
   } files(tmp.Path());
   FakeWindowHost host;

@@ -15,7 +15,13 @@ using Bytes = std::vector<uint8_t>;
 
 TEST(ValueAccess, PeekReadsTheWindowAndTheFileOnlyWhenTheWindowLacksThePosition) {
   testing::TempDir temp;
-  testing::FailingFileSystem files(temp.Path());
+  // Loaded by a copy into the store, whose reads are counted.
+  struct Files : testing::FailingFileSystem {
+    using FailingFileSystem::FailingFileSystem;
+    std::unique_ptr<LoadSource> OpenForLoad(const std::string& path) override {
+      return FileSystem::OpenForLoad(path);
+    }
+  } files(temp.Path());
   testing::EditorFixture f(800, 600, files);
   const Bytes data = testing::Pattern(200000);
   f.Load(data);

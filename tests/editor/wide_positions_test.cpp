@@ -1,5 +1,4 @@
-// Positions beyond 32 bits: a document whose working copy is grown, sparse,
-// past 4 GiB behind the editor's back, as a large file will be once it opens.
+// Positions beyond 32 bits: a sparse file past 4 GiB, opened in place.
 #include <gtest/gtest.h>
 #include <unistd.h>
 
@@ -13,11 +12,11 @@ constexpr int64_t kGiB = int64_t{1} << 30;
 
 class WidePositionsTest : public ::testing::Test, public testing::EditorFixture {
  protected:
-  // A loaded document whose working copy then grows to size, the new bytes zero.
+  // A loaded file of size bytes, 0..63 and then zeros.
   void Grow(int64_t size) {
-    ASSERT_NO_FATAL_FAILURE(Load(testing::Iota(64)));
-    ASSERT_EQ(::truncate(ed.WorkFileName().c_str(), size), 0);
-    ed.UpdateGridSize();
+    const std::string path = dir.Write("wide.bin", testing::Iota(64));
+    ASSERT_EQ(::truncate(path.c_str(), size), 0);
+    ASSERT_TRUE(ed.LoadFromFile(path));
     ASSERT_EQ(ed.DataSize(), size);
   }
 };

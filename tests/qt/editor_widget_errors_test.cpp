@@ -1,4 +1,4 @@
-// An error under the working copy while the user types is reported, not
+// An error under the store of typed bytes while the user types is reported, not
 // allowed to end the program.
 #include <gtest/gtest.h>
 
@@ -37,6 +37,12 @@ class FailingFiles : public PosixFileSystem {
   using PosixFileSystem::PosixFileSystem;
   std::unique_ptr<FileStream> OpenReadWrite(const std::string& path) override {
     return std::make_unique<FailingStream>(PosixFileSystem::OpenReadWrite(path), failWrites);
+  }
+  // The store of typed bytes is made afresh for each document.
+  std::unique_ptr<FileStream> CreateExclusive(const std::string& path) override {
+    auto made = PosixFileSystem::CreateExclusive(path);
+    if (!made) return made;
+    return std::make_unique<FailingStream>(std::move(made), failWrites);
   }
   bool failWrites = false;
 };

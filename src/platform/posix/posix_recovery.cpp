@@ -82,6 +82,19 @@ void RemoveUndoFiles(const std::string& dir, const std::string& work,
   }
 }
 
+// The journal or clone of a working copy: its name + ".jnl" or ".base".
+bool IsCompanionName(const std::string& name) {
+  return name.size() > 13 && IsWorkName(name.substr(0, 13)) &&
+         (name.compare(13, std::string::npos, ".jnl") == 0 || name.compare(13, std::string::npos, ".base") == 0);
+}
+
+// Removes path when it is a plain file of this user's (never a link).
+void RemoveOwnFile(const std::string& path) {
+  struct stat st;
+  if (::lstat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode) && st.st_uid == ::geteuid())
+    ::unlink(path.c_str());
+}
+
 std::string ReadRecord(int fd) {
   std::string bytes(kMaxRecordSize, '\0');
   size_t done = 0;
@@ -167,6 +180,8 @@ std::unique_ptr<RecoveryRecord> CreateRecoveryRecord(const std::string& workFile
 
 bool OrphanedWorkCopy::MatchesItsFile() const {
   if (!workStream_ || !info_) return false;
+  struct stat journal;
+  if (::lstat(WorkJournalPath(workFile_).c_str(), &journal) == 0) return false;
   UniqueFd file(::open(info_->fileName.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC));
   struct stat a, b;
   const int work = workStream_->Descriptor();
@@ -204,7 +219,11 @@ bool OrphanedWorkCopy::MarkDeclined() {
 
 void OrphanedWorkCopy::Discard() {
   if (workStream_) {
-    if (SameFile(workFile_, workStream_->Descriptor())) ::unlink(workFile_.c_str());
+    if (SameFile(workFile_, workStream_->Descriptor())) {
+      ::unlink(workFile_.c_str());
+      RemoveOwnFile(WorkJournalPath(workFile_));
+      RemoveOwnFile(WorkClonePath(workFile_));
+    }
     workStream_.reset();
   }
   record_.reset();  // a record that is not kept removes its file
@@ -213,12 +232,13 @@ void OrphanedWorkCopy::Discard() {
 std::vector<OrphanedWorkCopy> FindOrphanedWorkCopies(const std::string& directory) {
   std::vector<OrphanedWorkCopy> found;
   const std::string dir = directory.empty() || directory.back() == '/' ? directory : directory + "/";
-  std::vector<std::string> works, records, undoNames;
+  std::vector<std::string> works, records, undoNames, companions;
   if (DIR* d = ::opendir(dir.empty() ? "." : dir.c_str())) {
     while (dirent* e = ::readdir(d)) {
       const std::string name = e->d_name;
       if (IsWorkName(name)) works.push_back(name);
       else if (IsUndoFileName(name)) undoNames.push_back(name);
+      else if (IsCompanionName(name)) companions.push_back(name);
       else if (name.size() == 17 && name.compare(13, 4, ".rec") == 0 && IsWorkName(name.substr(0, 13)))
         records.push_back(name.substr(0, 13));
     }
@@ -226,6 +246,14 @@ std::vector<OrphanedWorkCopy> FindOrphanedWorkCopies(const std::string& director
   }
   std::sort(works.begin(), works.end());
   std::sort(records.begin(), records.end());
+  // A journal or clone outlives its store only when an editor was killed
+  // while removing them: nobody's work, only room taken.
+  for (const std::string& name : companions) {
+    if (std::binary_search(works.begin(), works.end(), name.substr(0, 13))) continue;
+    struct stat st;
+    if (::lstat((dir + name.substr(0, 13)).c_str(), &st) == 0 || errno != ENOENT) continue;
+    RemoveOwnFile(dir + name);
+  }
   // Names are random: the oldest work comes first, by its last change.
   std::vector<std::pair<int64_t, std::string>> byAge;
   for (const std::string& name : works) {
