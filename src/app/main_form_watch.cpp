@@ -10,6 +10,7 @@
 #include "app/main_form.h"
 #include "editor/byte_editor.h"
 #include "platform/file_watch.h"
+#include "widgets/editor_widget.h"
 
 namespace bm {
 
@@ -43,6 +44,9 @@ bool ReloadDocument(TMainForm& form) {
     return false;
   }
   if (readOnly) ed.MarkReadOnly(true);
+  // A load that keeps the grid's size repaints only what moved; every byte
+  // shown may have changed.
+  form.ByteEditor1Widget()->viewport()->update();
   if (cursor > 0 && cursor < ed.DataSize()) {
     ed.GotoPosition(cursor, 0, true);
     ed.SetTopRow(std::min(top, ed.MaxTopRow()));
