@@ -40,6 +40,11 @@ class SilentDialogs : public bm::Dialogs {
     std::fprintf(stderr, "unexpected box: %s\n", text.c_str());
     return bm::MessageResult::No;
   }
+  int Choose(const std::string& text, const std::string&, bm::MessageIcon,
+             const std::vector<std::string>&, int) override {
+    std::fprintf(stderr, "unexpected box: %s\n", text.c_str());
+    return -1;
+  }
   std::optional<bm::FileDialogResult> OpenFile(const bm::FileDialogRequest&) override {
     return std::nullopt;
   }

@@ -824,6 +824,22 @@ was not opened: an unsaved document was recovered instead. Open it when you are 
         <source>файл изменился во время чтения</source>
         <translation>the file changed while it was read</translation>
     </message>
+    <message>
+        <source>Файл %1 изменён другой программой. Несохранённые изменения сделаны поверх прежнего содержимого.</source>
+        <translation>The file %1 was changed by another program. Your unsaved changes were made over its previous content.</translation>
+    </message>
+    <message>
+        <source>Перезагрузить</source>
+        <translation>Reload</translation>
+    </message>
+    <message>
+        <source>Продолжить работу</source>
+        <translation>Keep working</translation>
+    </message>
+    <message>
+        <source>Несохранённые изменения будут потеряны. Перезагрузить файл?</source>
+        <translation>Unsaved changes will be lost. Reload the file?</translation>
+    </message>
 </context>
 <context>
     <name>bm::TNumberEdit</name>

@@ -217,6 +217,7 @@ void TMainForm::FormActivate() {
   // from another program; only the first one starts the program up.
   if (!firstActivation_) return;
   firstActivation_ = false;
+  startingUp_ = true;
   // Work that a crashed or killed editor left comes first; a restored
   // document is not replaced by the named file.
   bool recovered = false;
@@ -239,6 +240,8 @@ void TMainForm::FormActivate() {
   }
   ByteEditor1().SetBytesPerColumn(1);
   jumpAmount_ = 256;
+  startingUp_ = false;
+  WatchDocumentFile();
 }
 
 void TMainForm::FormCloseQuery(bool& canClose) {
@@ -251,7 +254,11 @@ void TMainForm::FormDestroy() {
 }
 
 bool TMainForm::event(QEvent* e) {
-  if (e->type() == QEvent::WindowActivate) FormActivate();
+  if (e->type() == QEvent::WindowActivate) {
+    FormActivate();
+    // Back from another program, which may have changed the document's file.
+    ScheduleFileCheck(0);
+  }
   if (e->type() == QEvent::LanguageChange) RetranslateUi();
   if (e->type() == QEvent::Show && firstActivation_) {
     // Without a window manager (or where activation is refused) the window

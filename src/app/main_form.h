@@ -18,6 +18,7 @@
 //   main_form_tools.cpp checksums, copy as text, paste hex text, fill, selection
 //                       to a file and a file into the document
 //   main_form_compare.cpp comparing with a second file, next and previous difference
+//   main_form_watch.cpp changes other programs make to the document's file
 #pragma once
 #include <QMainWindow>
 #include <QString>
@@ -293,6 +294,17 @@ class TMainForm : public QMainWindow {
   void StartComparison(const std::string& path);
   // Re-reads the compared file after another program changed it.
   void RefreshComparison();
+  // main_form_watch.cpp
+  // Watches the document's file (none for a new document), forgetting the
+  // change last told of; called whenever the document takes a file.
+  void WatchDocumentFile();
+  // A check of the document's file after delay milliseconds.
+  void ScheduleFileCheck(int delay);
+  // When another program changed the document's file: reloads an unmodified
+  // document, asks about a modified one.
+  void CheckFileOnDisk();
+  struct WatchState;
+  WatchState& Watching();
   // main_form_insert.cpp
   // Builds the insert panel and applies the remembered choice.
   void BuildInsertMode();
@@ -386,6 +398,8 @@ class TMainForm : public QMainWindow {
   bool standardKeys_ = false;
 
   bool firstActivation_ = true;
+  bool startingUp_ = false;  // the first activation's recovery and load
+  std::shared_ptr<WatchState> watch_;  // made on first use
   int64_t jumpAmount_ = 0;
   int32_t calcValue_ = 0;
   std::string printerFontName_;

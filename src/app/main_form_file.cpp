@@ -146,6 +146,7 @@ bool TMainForm::SaveDocument() {
   switch (SaveAskingForTheBackup(dialogs_, ed, path)) {
     case SaveOutcome::Saved:
       NoteRecentFile(path);
+      WatchDocumentFile();
       return true;
     case SaveOutcome::Declined: return false;
     case SaveOutcome::Failed: break;
@@ -213,6 +214,7 @@ bool TMainForm::OpenNamedFile(const std::string& path) {
   if (ByteEditor1().LoadFromFile(path)) {
     EndComparison();  // it compared the document that has gone
     NoteRecentFile(path);
+    WatchDocumentFile();
     return true;
   }
   const std::string& cause = ByteEditor1().LoadError();
@@ -226,6 +228,7 @@ void TMainForm::Neu1Click() {
   if (!QuerySave()) return;
   ByteEditor1().NewDocument("Untitled");
   EndComparison();
+  WatchDocumentFile();
 }
 
 void TMainForm::ffnen1Click() {
@@ -246,7 +249,10 @@ void TMainForm::Speichernunter1Click() {
   lastSaveName_ = chosen->path;
   if (!ConfirmOverwriteOfChangedFile(dialogs_, ByteEditor1(), chosen->path)) return;
   switch (SaveAskingForTheBackup(dialogs_, ByteEditor1(), chosen->path)) {
-    case SaveOutcome::Saved: NoteRecentFile(chosen->path); return;
+    case SaveOutcome::Saved:
+      NoteRecentFile(chosen->path);
+      WatchDocumentFile();
+      return;
     case SaveOutcome::Declined: return;
     case SaveOutcome::Failed: break;
   }

@@ -39,6 +39,11 @@ class Dialogs {
   // caption empty: the default caption of message boxes.
   virtual MessageResult MessageBox(const std::string& text, const std::string& caption,
                                    MessageIcon icon, MessageButtons buttons) = 0;
+  // A box whose buttons carry the caller's own texts, in the order given;
+  // Enter presses the one at defaultButton. The index of the button pressed,
+  // -1 when the box was closed without one (Esc, the close button).
+  virtual int Choose(const std::string& text, const std::string& caption, MessageIcon icon,
+                     const std::vector<std::string>& buttons, int defaultButton) = 0;
   virtual std::optional<FileDialogResult> OpenFile(const FileDialogRequest& request) = 0;
   virtual std::optional<FileDialogResult> SaveFile(const FileDialogRequest& request) = 0;
   // One-line input box; nullopt when cancelled.

@@ -10,6 +10,7 @@ void ScriptedDialogs::Clear() {
   saves.clear();
   inputs.clear();
   messageAnswers_.clear();
+  choiceAnswers_.clear();
   openAnswers_.clear();
   saveAnswers_.clear();
   inputAnswers_.clear();
@@ -30,6 +31,19 @@ MessageResult ScriptedDialogs::MessageBox(const std::string& text, const std::st
   }
   const MessageResult r = messageAnswers_.front();
   messageAnswers_.pop_front();
+  return r;
+}
+
+int ScriptedDialogs::Choose(const std::string& text, const std::string& caption, MessageIcon icon,
+                            const std::vector<std::string>& buttons, int defaultButton) {
+  messages.push_back({text, caption, icon, MessageButtons::Ok, buttons, defaultButton});
+  if (onMessage) onMessage();
+  if (choiceAnswers_.empty()) {
+    ADD_FAILURE() << "unexpected choice box: " << text;
+    return -1;
+  }
+  const int r = choiceAnswers_.front();
+  choiceAnswers_.pop_front();
   return r;
 }
 

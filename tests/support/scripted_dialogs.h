@@ -19,6 +19,9 @@ class ScriptedDialogs : public Dialogs {
     std::string caption;
     MessageIcon icon;
     MessageButtons buttons;
+    // A box of Choose: its buttons' texts and the default one.
+    std::vector<std::string> choices = {};
+    int defaultChoice = -1;
   };
   struct Input {
     std::string caption;
@@ -29,6 +32,8 @@ class ScriptedDialogs : public Dialogs {
   // Answers, used in order. An OK-only box needs none (it answers OK); any
   // other box without a scripted answer is a test failure and is cancelled.
   void AnswerMessage(MessageResult result) { messageAnswers_.push_back(result); }
+  // The index of the button a box of Choose presses (-1: closed).
+  void AnswerChoice(int index) { choiceAnswers_.push_back(index); }
   void AnswerOpen(const std::string& path, bool readOnly = false) {
     openAnswers_.push_back(FileDialogResult{path, readOnly});
   }
@@ -48,7 +53,7 @@ class ScriptedDialogs : public Dialogs {
 
   // Scripted answers not used yet.
   size_t PendingAnswers() const {
-    return messageAnswers_.size() + openAnswers_.size() + saveAnswers_.size() +
+    return messageAnswers_.size() + choiceAnswers_.size() + openAnswers_.size() + saveAnswers_.size() +
            inputAnswers_.size() + fontAnswers_.size() + setupAnswers_.size();
   }
   void Clear();
@@ -67,6 +72,8 @@ class ScriptedDialogs : public Dialogs {
 
   MessageResult MessageBox(const std::string& text, const std::string& caption, MessageIcon icon,
                            MessageButtons buttons) override;
+  int Choose(const std::string& text, const std::string& caption, MessageIcon icon,
+             const std::vector<std::string>& buttons, int defaultButton) override;
   std::optional<FileDialogResult> OpenFile(const FileDialogRequest& request) override;
   std::optional<FileDialogResult> SaveFile(const FileDialogRequest& request) override;
   std::optional<std::string> InputBox(const std::string& caption, const std::string& prompt,
@@ -76,6 +83,7 @@ class ScriptedDialogs : public Dialogs {
 
  private:
   std::deque<MessageResult> messageAnswers_;
+  std::deque<int> choiceAnswers_;
   std::deque<std::optional<FileDialogResult>> openAnswers_;
   std::deque<std::optional<FileDialogResult>> saveAnswers_;
   std::deque<std::optional<std::string>> inputAnswers_;

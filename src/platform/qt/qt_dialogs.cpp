@@ -91,6 +91,30 @@ MessageResult QtDialogs::MessageBox(const std::string& text, const std::string& 
   return closed;
 }
 
+int QtDialogs::Choose(const std::string& text, const std::string& caption, MessageIcon icon,
+                      const std::vector<std::string>& buttons, int defaultButton) {
+  QMessageBox box(owner_);
+  box.setIcon(QtIcon(icon));
+  box.setWindowTitle(caption.empty() ? QGuiApplication::applicationDisplayName()
+                                     : DisplayText(caption));
+  box.setText(DisplayText(text));
+  box.setTextFormat(Qt::PlainText);
+  std::vector<QPushButton*> added;
+  for (const std::string& label : buttons) {
+    added.push_back(box.addButton(DisplayText(label), QMessageBox::ActionRole));
+    if (static_cast<int>(added.size()) - 1 == defaultButton) box.setDefaultButton(added.back());
+  }
+  // As in the yes/no boxes: Esc and the close button press a hidden button.
+  QPushButton* closeBox = box.addButton(QStringLiteral("Esc"), QMessageBox::RejectRole);
+  closeBox->hide();
+  box.setEscapeButton(closeBox);
+  FitTitle(&box);
+  box.exec();
+  for (size_t i = 0; i < added.size(); ++i)
+    if (box.clickedButton() == added[i]) return static_cast<int>(i);
+  return -1;
+}
+
 QStringList QtDialogs::NameFilters(const std::string& filter) {
   const QStringList parts = QString::fromUtf8(filter.data(), static_cast<qsizetype>(filter.size()))
                                 .split(QLatin1Char('|'));

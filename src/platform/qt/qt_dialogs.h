@@ -22,6 +22,8 @@ class QtDialogs : public Dialogs {
   // closing such a box answers Cancel.
   MessageResult MessageBox(const std::string& text, const std::string& caption, MessageIcon icon,
                            MessageButtons buttons) override;
+  int Choose(const std::string& text, const std::string& caption, MessageIcon icon,
+             const std::vector<std::string>& buttons, int defaultButton) override;
   // Qt's own (non-native) file dialog, so that the read-only check box
   // "Только чтение" can sit in it.
   std::optional<FileDialogResult> OpenFile(const FileDialogRequest& request) override;
