@@ -224,6 +224,10 @@ Read error: %1</translation>
         <source>Найдены несохранённые изменения файла %1. Восстановить?</source>
         <translation>Unsaved changes to the file %1 were found. Recover them?</translation>
     </message>
+    <message>
+        <source>Найдены несохранённые изменения файла %1, но после сбоя файл изменён или удалён, поэтому восстановить их точно нельзя. Рабочие файлы оставлены в папке %2.</source>
+        <translation>Unsaved changes to the file %1 were found, but the file was changed or removed after the crash, so they cannot be restored exactly. The working files are left in the folder %2.</translation>
+    </message>
 </context>
 <context>
     <name>bm::TAboutForm</name>
