@@ -155,6 +155,12 @@ std::unique_ptr<PieceDocument> PieceDocument::Recover(FileSystem& files, std::un
     problem = RecoverProblem::Failed;
     return nullptr;
   }
+  // A journal that reached the disk ahead of the bytes it refers to (a
+  // power cut between their syncs) would read holes as the user's bytes.
+  if (found.addLength > addSize) {
+    problem = RecoverProblem::Failed;
+    return nullptr;
+  }
   std::string clonePath;
   std::unique_ptr<BaseFile> base;
   if (found.base.known || found.baseSize > 0) {

@@ -2,6 +2,10 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
+#include <fstream>
+#include <random>
+#include <vector>
+
 #include "editor/byte_editor.h"
 #include "support/editor_fixture.h"
 
@@ -9,6 +13,7 @@ namespace bm {
 namespace {
 
 constexpr int64_t kGiB = int64_t{1} << 30;
+using Bytes = std::vector<uint8_t>;
 
 class WidePositionsTest : public ::testing::Test, public testing::EditorFixture {
  protected:
@@ -90,6 +95,74 @@ TEST_F(WidePositionsTest, EditsAndTheirUndoPastFourGiBKeepTheirPlace) {
   uint8_t pattern[] = {0x40};
   EXPECT_EQ(ed.FindData(pattern, 1, p - 5000, ed.DataSize() - 1, false, false), p);
   EXPECT_EQ(ed.FindDataBackward(pattern, 1, ed.DataSize() - 1, p - 5000, false, false), p);
+}
+
+
+// Random edits, undos and redos past 4 GiB of a file read in place, checked
+// against a model of the part after 4 GiB (all before it stays zero).
+TEST_F(WidePositionsTest, RandomEditsPastFourGiBAgreeWithAModelOfTheTail) {
+  const int64_t head = 4 * kGiB;
+  Bytes model = testing::Pattern(4096, 11);
+  const std::string path = dir.Write("wide.bin", Bytes());
+  {
+    std::ofstream out(path, std::ios::binary);
+    out.seekp(head);
+    out.write(reinterpret_cast<const char*>(model.data()), static_cast<std::streamsize>(model.size()));
+  }
+  ASSERT_TRUE(ed.LoadFromFile(path));
+  std::vector<Bytes> undo, redo;
+  std::mt19937 rng(44);
+  auto pick = [&](int64_t lo, int64_t hi) { return std::uniform_int_distribution<int64_t>(lo, hi)(rng); };
+  auto push = [&] {
+    undo.push_back(model);
+    if (undo.size() > static_cast<size_t>(kMaxUndoRecords)) undo.erase(undo.begin());
+    redo.clear();
+  };
+  for (int step = 0; step < 3000; ++step) {
+    const auto n = static_cast<int64_t>(model.size());
+    const int op = static_cast<int>(pick(0, 9));
+    if (op <= 2 && n > 0) {
+      const int64_t p = pick(0, n - 1);
+      const auto v = static_cast<uint8_t>(pick(0, 255));
+      if (v == model[static_cast<size_t>(p)]) continue;
+      push();
+      ed.OverwriteByte(ed.ReadByte(head + p), v, head + p, ed.RowOfPosition(head + p));
+      model[static_cast<size_t>(p)] = v;
+    } else if (op <= 4) {
+      Bytes b(static_cast<size_t>(pick(1, 40)));
+      for (auto& x : b) x = static_cast<uint8_t>(pick(0, 255));
+      const int64_t p = pick(0, n);
+      push();
+      ed.InsertBuffer(b.data(), static_cast<int64_t>(b.size()), head + p);
+      model.insert(model.begin() + p, b.begin(), b.end());
+    } else if (op <= 6 && n > 1) {
+      const int64_t a = pick(0, n - 1), z = std::min(n - 1, a + pick(0, 60));
+      push();
+      ed.SetSelStart(head + a);
+      ed.SetSelEnd(head + z);
+      ed.DeleteSelection();
+      model.erase(model.begin() + a, model.begin() + z + 1);
+    } else if (op <= 8 && !undo.empty()) {
+      ed.Undo();
+      redo.push_back(model);
+      model = undo.back();
+      undo.pop_back();
+    } else if (!redo.empty()) {
+      ed.Redo();
+      undo.push_back(model);
+      model = redo.back();
+      redo.pop_back();
+    }
+    ASSERT_EQ(ed.DataSize(), head + static_cast<int64_t>(model.size())) << "step " << step;
+    if (step % 25 == 0 || step == 2999) {
+      Bytes tail(model.size());
+      ASSERT_EQ(ed.ReadBytes(tail.data(), head, static_cast<int64_t>(tail.size())),
+                static_cast<int64_t>(tail.size()));
+      ASSERT_EQ(tail, model) << "step " << step;
+      ASSERT_EQ(ed.ReadByte(pick(0, head - 1)), 0);
+      ASSERT_LE(ed.PieceCount(), 2 * (step + 1) + 1);
+    }
+  }
 }
 
 }  // namespace

@@ -34,11 +34,16 @@ class FailingFileSystem : public PosixFileSystem {
   int64_t Steps() const { return steps_; }
   bool Fired() const { return fired_; }
 
+  // The step chosen by FailAt ends the process on the spot instead of
+  // failing, as a kill would (for a forked child).
+  void KillInsteadOfFailing() { kill_ = true; }
+
   // Called by the streams: true when this step is to fail.
   bool Step(StepKind kind) {
     if ((kinds_ & kind) == 0) return false;
     ++steps_;
     if (failAt_ == 0 || steps_ != failAt_) return false;
+    if (kill_) ::_exit(kKilled);
     fired_ = true;
     return true;
   }
@@ -59,6 +64,7 @@ class FailingFileSystem : public PosixFileSystem {
 
  private:
   std::optional<SaveStep> killAt_;
+  bool kill_ = false;
   int64_t steps_ = 0;
   int64_t failAt_ = 0;
   unsigned kinds_ = kAllSteps;
