@@ -93,7 +93,7 @@ class TByteEditor : public TGridBase, public TColorsOwner {
   bool SaveToFile(const std::string& path);
   // SaveToFile without the backup, for when the user agreed to go on without
   // it; a save in place then keeps a synced copy of the old content in the
-  // working copy's folder until it has finished.
+  // working folder until it has finished.
   bool SaveToFileWithoutBackup(const std::string& path);
   // Why the last save failed to keep the old file under the backup name
   // (nothing was written then); problem None otherwise.
@@ -166,11 +166,11 @@ class TByteEditor : public TGridBase, public TColorsOwner {
   // The file the work was made over holds it already (saved before the
   // record could say so): nothing to offer.
   bool WorkIsInItsFile(const OrphanedWorkCopy& orphan);
-  // Lets go of the working copy and its record without removing them, for
-  // the next start to offer; the document is left without a working copy.
+  // Lets go of the store, its journal and its record without removing them,
+  // for the next start to offer; the document is left without its pieces.
   // False when there is no record to find it by (nothing is kept then).
   bool KeepForRecovery();
-  // True once after the record of this document's working copy could not
+  // True once after the record of this document's store could not
   // be made: crash recovery is off for it, and the user is to be told.
   bool TakeRecoveryOffNotice() { return std::exchange(recoveryOffNotice_, false); }
 
@@ -387,9 +387,9 @@ class TByteEditor : public TGridBase, public TColorsOwner {
   // ---- replace all ----------------------------------------------------------------------
   // Replaces every match of the (converted) pattern between first and last,
   // left to right and without overlaps, with the replacement bytes, in one
-  // pass that writes the result beside the working copy and then makes it
-  // the working copy; one undo record ("Whole content replaced") keeps the
-  // old working copy. A stop from progress, no match, or a failure (raised
+  // pass that builds the result as pieces (runs of the old content and the
+  // new bytes); one undo record ("Whole content replaced") keeps the old
+  // content as pieces. A stop from progress, no match, or a failure (raised
   // as FileError) changes nothing.
   ReplaceAllResult ReplaceAll(const ReplaceAllRequest& request,
                               const ReplaceProgress& progress = {});
@@ -462,10 +462,10 @@ class TByteEditor : public TGridBase, public TColorsOwner {
   void RollbackChange(const ChangeSavepoint& savepoint);
   // An edit went through: the oldest record goes if there are too many.
   void CommitChange();
-  // Formats a failure of the working copy for the user; rethrows as FileError.
+  // Formats a failure of the store for the user; rethrows as FileError.
   [[noreturn]] void RaiseEditError(const std::exception& error);
   // replace_all.cpp
-  // Swaps the working copy with the undo file id of a "Whole content
+  // Swaps the document with the version kept as id by a "Whole content
   // replaced" record, then restores the record's cursor state.
   void UndoContentReplaced(const uint8_t* fixed, int64_t position, UndoSpill& spill, uint64_t id);
   void StepContentReplaced(const uint8_t* fixed, std::vector<uint8_t>& from, UndoSpill& fromSpill,

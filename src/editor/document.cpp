@@ -1,4 +1,4 @@
-// The document side of TByteEditor: the working copy, loading and saving, the
+// The document side of TByteEditor: its pieces, loading and saving, the
 // read window and the state-changed notification.
 #include <algorithm>
 #include <cctype>
@@ -15,7 +15,7 @@ namespace {
 
 constexpr int kWorkNameAttempts = 4096;
 
-// A working copy's name nobody can tell in advance: another user can
+// A store's name nobody can tell in advance: another user can
 // neither claim it nor plant something under it ahead of us.
 std::string RandomName(FileSystem& files, const std::string& dir) {
   return dir + IntToHex(files.RandomNumber(), 8) + ".XBTM";
@@ -53,7 +53,7 @@ std::string TByteEditor::MakeWorkFileName() {
   return name;
 }
 
-// Claims the working copy's name with an exclusive create, so a file or link
+// Claims the store's name with an exclusive create, so a file or link
 // planted under the name is never followed and two editors never share one
 // working copy. Takes another random name when the name is taken. Nothing
 // is created in a folder that is not this user's own. The new file's open
@@ -352,7 +352,7 @@ void TByteEditor::MarkReadOnly(bool flag) {
 
 void TByteEditor::PostStateChanged() {
   // Every accepted change posts before its bytes are written, so the record
-  // says modified before the working copy differs from the file.
+  // says modified before the document differs from the file.
   SyncRecoveryRecord();
   if (!Host() || !Host()->WindowExists()) return;
   Host()->PostMessage(kStateChangedMessage, kStateChangedParam, 7);

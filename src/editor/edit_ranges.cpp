@@ -1,4 +1,4 @@
-// The change gate, the range edits on the working copy and the change marks
+// The change gate, the range edits on the document and the change marks
 // of TByteEditor. Each gated edit is all or nothing: when its data step fails
 // (data_splice.cpp), the record its gate wrote, Modified and the change
 // marks go back to what they were and the error is raised once.

@@ -30,7 +30,7 @@ TByteEditor::~TByteEditor() {
   try {
     CloseWorkStream();
   } catch (const FileError&) {
-    // The working copy is removed below in any case.
+    // The store is removed below in any case.
   }
   undoStream_.clear();
   changeMarks_.clear();

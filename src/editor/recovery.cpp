@@ -6,7 +6,7 @@
 namespace bm {
 
 // Brings the record in step with the document's name and flags. The record is created
-// with the working copy's file and follows it when the working copy's name
+// with the store's file and follows it when the store's name
 // changes; a record that cannot be created is not tried again for that name.
 void TByteEditor::NoteRecoveryState(const std::string& name, bool modified, bool readOnly) {
   if (!workFileCreated_) return;

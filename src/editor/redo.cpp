@@ -14,7 +14,7 @@ using namespace undo_record;
 
 // The record that, applied after the one given, brings the data back to how
 // it is before that one is applied: the same place, what the record restores
-// and what it replaces swapped. Its data is read from the working copy.
+// and what it replaces swapped. Its data is read from the document.
 bool TByteEditor::InverseOf(const uint8_t* fixed, TChangeKind& kind, int64_t& count,
                             int64_t& oldLength) {
   const int64_t n = GetI64(fixed + kOffCount);

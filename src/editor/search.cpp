@@ -1,5 +1,5 @@
 // TByteEditor's forward search: the pattern's conversion, the busy cursor,
-// and the search over the read window and the working copy's blocks.
+// and the search over the read window and the document's blocks.
 #include <algorithm>
 
 #include "editor/busy_cursor.h"

@@ -332,7 +332,7 @@ uint32_t TByteEditor::StepHistory(std::vector<uint8_t>& from, UndoSpill& fromSpi
     // The inverse reads the bytes the step is about to replace, so it is
     // written first; without room for it the step does not happen.
     AppendRecord(to, toSpill, kind, GetI64(fixed + kOffPosition), count, oldLength);
-    // While the working copy changes, the recovery record calls it modified.
+    // While the document changes, the recovery record calls it modified.
     NoteRecoveryState(fileName_, true, readOnly_);
     ApplyRecord(fixed, RecordData(from, fromSpill, start));
   } catch (const std::exception& error) {
@@ -348,9 +348,9 @@ uint32_t TByteEditor::StepHistory(std::vector<uint8_t>& from, UndoSpill& fromSpi
   return length;
 }
 
-// A replaced whole is taken back, or brought back, by exchanging the working
-// copy with the file that holds the other content; that file, now holding
-// what the working copy held, goes over to the other history as the data of
+// A replaced whole is taken back, or brought back, by swapping the document
+// with the version that holds the other content; that version, now holding
+// what the document held, goes over to the other history as the data of
 // the inverse record.
 void TByteEditor::StepContentReplaced(const uint8_t* fixed, std::vector<uint8_t>& from,
                                       UndoSpill& fromSpill, size_t start,

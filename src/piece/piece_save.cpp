@@ -1,6 +1,7 @@
 // StreamPieces: a version into a file, kernel copies for base runs; the hazards of a save in place.
 #include "piece/piece_save.h"
 
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -54,9 +55,32 @@ bool CopyByBuffer(int in, int64_t inOffset, int out, int64_t outOffset, int64_t 
 }
 
 // copy_file_range, falling back on the buffer where the kernel or the file
-// system cannot copy between these two files.
+// system cannot copy between these two files. With skipHoles (a new, empty
+// target) the holes of a sparse file are left holes in the target.
 bool CopyRange(int in, int64_t inOffset, int out, int64_t outOffset, int64_t count,
-               std::vector<uint8_t>& buffer, bool& absent, bool& kernel) {
+               std::vector<uint8_t>& buffer, bool& absent, bool& kernel, bool skipHoles) {
+  struct stat source;
+  if (skipHoles && (::fstat(in, &source) != 0 || source.st_size < inOffset + count)) {
+    // Past the file's end now: a hole there would read as its bytes.
+    absent = ::fstat(in, &source) == 0;
+    return false;
+  }
+  while (skipHoles && kernel && count > 0) {
+    const off_t data = ::lseek(in, inOffset, SEEK_DATA);
+    if (data < 0 && errno != ENXIO) break;  // no hole information: copy it all
+    const int64_t hole = data < 0 ? count : std::min<int64_t>(data - inOffset, count);
+    inOffset += hole;
+    outOffset += hole;
+    count -= hole;
+    if (count == 0) return true;
+    const off_t end = ::lseek(in, inOffset, SEEK_HOLE);
+    if (end <= inOffset) break;
+    const int64_t n = std::min<int64_t>(end - inOffset, count);
+    if (!CopyRange(in, inOffset, out, outOffset, n, buffer, absent, kernel, false)) return false;
+    inOffset += n;
+    outOffset += n;
+    count -= n;
+  }
   while (kernel && count > 0) {
     loff_t from = inOffset, to = outOffset;
     const ssize_t n = ::copy_file_range(in, &from, out, &to, static_cast<size_t>(std::min(count, int64_t{1} << 30)), 0);
@@ -83,6 +107,10 @@ StreamResult StreamPieces(const PieceTree& pieces, const StreamSources& sources,
   StreamResult result;
   std::vector<uint8_t> buffer;
   bool kernel = !sources.inPlace;  // copy_file_range refuses overlapping ranges of one file
+  // Into a new, empty file the holes of a sparse base stay holes; its size
+  // is set at the end.
+  struct stat target;
+  const bool fresh = !sources.inPlace && ::fstat(targetFd, &target) == 0 && target.st_size == 0;
   bool failed = false;
   int64_t position = 0;
   pieces.ForEachRun(0, pieces.Size(), [&](const Run& run) {
@@ -113,7 +141,7 @@ StreamResult StreamPieces(const PieceTree& pieces, const StreamSources& sources,
         } else {
           if (it != sources.kept.end()) n = std::min(n, it->baseOffset - at);
           ok = CopyRange(sources.baseFd, at, targetFd, position + done, n, buffer, result.absent,
-                         kernel);
+                         kernel, fresh);
         }
         done += n;
       }
@@ -127,6 +155,10 @@ StreamResult StreamPieces(const PieceTree& pieces, const StreamSources& sources,
     result.written = position;
     return true;
   });
+  if (!failed && fresh && ::ftruncate(targetFd, position) != 0) {
+    result.error = errno;
+    failed = true;
+  }
   result.ok = !failed;
   return result;
 }
@@ -171,7 +203,7 @@ std::vector<KeptRange> KeepHazards(const PieceTree& pieces, int baseFd, int kept
   int64_t at = 0;
   for (const Run& r : InPlaceHazards(pieces)) {
     bool absent = false;
-    if (!CopyRange(baseFd, r.offset, keptFd, at, r.length, buffer, absent, kernel)) {
+    if (!CopyRange(baseFd, r.offset, keptFd, at, r.length, buffer, absent, kernel, false)) {
       const int e = absent ? EIO : errno;
       throw FileError("Cannot keep the old content before saving in place", e);
     }

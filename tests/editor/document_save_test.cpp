@@ -6,6 +6,7 @@
 
 #include <chrono>
 #include <filesystem>
+#include <fstream>
 #include <memory>
 #include <string>
 #include <thread>
@@ -148,6 +149,48 @@ TEST(DocumentSave, SaveAsRecordsTheNewFileAndAFailedBackupKeepsTheChanges) {
   // 0x31 with 7 typed over its low digit; read in place, 'c' (0x63) was.
   EXPECT_EQ(Read(other)[0], f.ed->BaseIsPrivate() ? 0x37 : 0x67);
   EXPECT_EQ(Read(path), "a123");
+}
+
+
+// Saves stream the pieces: holes of a sparse file stay holes, and a file cut
+// short by another program is refused with the reason rather than saved
+// with zeros for its missing bytes.
+TEST(DocumentSave, PiecesOfASparseFileSaveAsHolesAndAFileCutShortIsRefused) {
+  SaveFixture f;
+  const int64_t size = int64_t{5} << 30;
+  const std::string path = f.docs.File("sparse.bin");
+  {
+    std::ofstream out(path, std::ios::binary);
+    out.seekp(size - 4);
+    out << "tail";
+  }
+  ASSERT_TRUE(f.ed->LoadFromFile(path));
+  const uint8_t head[] = {'h', 'i'};
+  f.ed->InsertBuffer(head, 2, 0);
+  const std::string copy = f.docs.File("copy.bin");
+  ASSERT_TRUE(f.ed->SaveToFile(copy)) << f.ed->SaveError();
+  struct stat st;
+  ASSERT_EQ(::stat(copy.c_str(), &st), 0);
+  EXPECT_EQ(st.st_size, size + 2);
+  EXPECT_LT(st.st_blocks * 512, int64_t{4} << 20) << "the holes were written out";
+  std::ifstream in(copy, std::ios::binary);
+  std::string start(2, '\0'), end(4, '\0');
+  in.read(start.data(), 2);
+  in.seekg(size - 2);
+  in.read(end.data(), 4);
+  EXPECT_EQ(start, "hi");
+  EXPECT_EQ(end, "tail");
+  EXPECT_EQ(f.ed->ReadByte(size + 1), 'l') << "the saved file is the document's now";
+
+  // Another program cuts the file the document reads: its end reads as
+  // absent, and a save refuses rather than write zeros for it.
+  f.ed->InsertBuffer(head, 2, 0);
+  ASSERT_EQ(::truncate(copy.c_str(), 1000), 0);
+  f.ed->AcceptFileOnDisk();
+  EXPECT_FALSE(f.ed->SaveToFile(f.docs.File("third.bin")));
+  EXPECT_NE(f.ed->SaveError().find("shortened"), std::string::npos) << f.ed->SaveError();
+  EXPECT_FALSE(std::filesystem::exists(f.docs.File("third.bin")));
+  EXPECT_TRUE(f.ed->Modified());
 }
 
 }  // namespace
