@@ -167,8 +167,18 @@ TEST(QtDialogsTest, OpenDialogHasTheReadOnlyBoxAndAFilterForEveryFile) {
     box->setChecked(true);
     dialog->setDirectory(dir.path());
     filters = dialog->nameFilters();
-    dialog->selectFile(QString::fromStdString(path));
-    QMetaObject::invokeMethod(dialog, "accept");
+    // The dialog lists the folder in the background and takes an existing
+    // file only once it is listed: on a busy machine the first accept may
+    // come too early.
+    for (int i = 0; i < 500 && dialog->isVisible(); ++i) {
+      dialog->selectFile(QString::fromStdString(path));
+      QMetaObject::invokeMethod(dialog, "accept");
+      if (dialog->isVisible()) QTest::qWait(10);
+    }
+    if (dialog->isVisible()) {
+      ADD_FAILURE() << "the dialog never took the file";
+      dialog->reject();
+    }
   });
   const std::optional<FileDialogResult> chosen = dialogs.OpenFile(request);
   ASSERT_TRUE(chosen.has_value());
