@@ -135,6 +135,8 @@ void TMainForm::CheckFileOnDisk() {
     return;
   }
   if (w.told && *w.told == now) return;
+  // What the document reads in place may have changed under it.
+  if (!ed.BaseIsPrivate()) ed.ReadFileAgain();
   if (!ed.Modified()) {
     // Nothing of the user's to lose: the view must not show stale bytes.
     if (ReloadDocument(*this)) WatchDocumentFile();

@@ -132,6 +132,9 @@ class TByteEditor : public TGridBase, public TColorsOwner {
   // Takes what FileName leads to now as the document's file, so that the
   // next save goes over it.
   void AcceptFileOnDisk();
+  // Another program changed the file the document reads in place: what is
+  // shown and cached is read again, so no stale byte is shown as the file's.
+  void ReadFileAgain();
   const FileIdentity& FileOnDisk() const { return fileIdentity_; }
   // A file the user opened read-only. A new document is ReadOnly too, but only
   // so that its first save asks for a name: changing it is fine.

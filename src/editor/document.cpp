@@ -343,6 +343,14 @@ bool TByteEditor::SaveTo(const std::string& path, bool withBackup) {
   return ok;
 }
 
+void TByteEditor::ReadFileAgain() {
+  readWindowStart_ = -1;
+  cachedSize_ = -1;
+  if (doc_) doc_->Table().Reader().Forget();
+  ++contentGeneration_;
+  if (Host()) Host()->InvalidateAll();
+}
+
 void TByteEditor::MarkReadOnly(bool flag) {
   if (flag && !readOnly_) {
     readOnly_ = true;
