@@ -286,6 +286,9 @@ class TByteEditor : public TGridBase, public TColorsOwner {
   DiffMarks* GetDiffMarks() const { return diffMarks_; }
   // Whether the comparison marks the byte at position (asked per line).
   bool IsByteDiffering(int64_t position);
+  // The byte at position is one of the file's that another program cut off
+  // since it was opened: it is shown blank, and a save refuses.
+  bool IsByteAbsent(int64_t position) const;
 
   // ---- character sets -----------------------------------------------------------
   TTranslationType Translation() const { return translation_; }

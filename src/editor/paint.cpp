@@ -84,7 +84,9 @@ void TByteEditor::DrawCell(Surface& surface, int col, int64_t row, const Rect& r
   const bool charCell = inCharField_;
   const uint8_t v = readWindow_[static_cast<size_t>(p - readWindowStart_)];
   std::string text(1, ' ');
-  if (charCell) {
+  if (IsByteAbsent(p)) {
+    // Read as zeros, but not the file's: left blank.
+  } else if (charCell) {
     text[0] = static_cast<char>(ByteToDisplayChar(v));
   } else {
     const int d = (col - 2) % 2;
@@ -123,6 +125,13 @@ void TByteEditor::DrawCell(Surface& surface, int col, int64_t row, const Rect& r
     else
       surface.FrameRect(frame, colors_.CursorFrame());
   }
+}
+
+bool TByteEditor::IsByteAbsent(int64_t position) const {
+  const piece::BaseFile* base = doc_ ? doc_->Base() : nullptr;
+  if (!base || !base->LostBytes() || position < 0 || position >= doc_->Table().Size()) return false;
+  const piece::Run run = doc_->Table().Pieces().At(position);
+  return run.store == piece::Store::Base && run.offset >= base->PresentSize();
 }
 
 }  // namespace bm

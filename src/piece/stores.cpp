@@ -36,7 +36,7 @@ std::unique_ptr<BaseFile> BaseFile::Open(const std::string& path, bool noFollow)
 }
 
 BaseFile::BaseFile(int fd, int64_t size, FileIdentity identity)
-    : fd_(fd), size_(size), identity_(identity) {}
+    : fd_(fd), size_(size), identity_(identity), present_(size) {}
 
 BaseFile::~BaseFile() {
   if (fd_ >= 0) ::close(fd_);
@@ -51,6 +51,7 @@ int64_t BaseFile::Read(int64_t offset, void* buffer, int64_t count) {
       done += n;
     } else if (n == 0) {
       lost_ = true;  // the file ends before the base does
+      present_ = std::min(present_, offset + done);
       break;
     } else if (errno != EINTR) {
       const int e = errno;

@@ -34,12 +34,16 @@ class BaseFile {
   int64_t Read(int64_t offset, void* buffer, int64_t count);
   // A read found the file shorter than it was at open.
   bool LostBytes() const { return lost_; }
+  // Where the file was found to end then (Size() while nothing was lost):
+  // base bytes from here on are absent.
+  int64_t PresentSize() const { return present_; }
 
  private:
   int fd_;
   int64_t size_;
   FileIdentity identity_;
   bool lost_ = false;
+  int64_t present_;
 };
 
 // The added bytes: a private file (owner-only, in the user's working

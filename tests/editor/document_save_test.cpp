@@ -186,6 +186,11 @@ TEST(DocumentSave, PiecesOfASparseFileSaveAsHolesAndAFileCutShortIsRefused) {
   // absent, and a save refuses rather than write zeros for it.
   f.ed->InsertBuffer(head, 2, 0);
   ASSERT_EQ(::truncate(copy.c_str(), 1000), 0);
+  f.ed->ReadFileAgain();
+  EXPECT_EQ(f.ed->ReadByte(size + 3), 0);
+  EXPECT_TRUE(f.ed->IsByteAbsent(size + 3)) << "shown blank, not as the file's";
+  EXPECT_FALSE(f.ed->IsByteAbsent(500));
+  EXPECT_FALSE(f.ed->IsByteAbsent(0)) << "typed, not the file's";
   f.ed->AcceptFileOnDisk();
   EXPECT_FALSE(f.ed->SaveToFile(f.docs.File("third.bin")));
   EXPECT_NE(f.ed->SaveError().find("shortened"), std::string::npos) << f.ed->SaveError();
