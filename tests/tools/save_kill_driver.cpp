@@ -52,7 +52,7 @@ int main(int argc, char** argv) {
   bool recovered = false;
   for (const std::string& dir : files.RecoveryDirectories())
     for (OrphanedWorkCopy& orphan : FindOrphanedWorkCopies(dir)) {
-      if (!recovered && orphan.HasUnsavedChanges() && !orphan.MatchesItsFile()) {
+      if (!recovered && orphan.HasUnsavedChanges() && !ed.WorkIsInItsFile(orphan)) {
         recovered = ed.RecoverWorkingCopy(orphan);
       } else {
         orphan.Discard();
