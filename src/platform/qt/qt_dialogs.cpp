@@ -34,16 +34,21 @@ QMessageBox::Icon QtIcon(MessageIcon icon) {
   return QMessageBox::NoIcon;
 }
 
-}  // namespace
-
-MessageResult QtDialogs::MessageBox(const std::string& text, const std::string& caption,
-                                    MessageIcon icon, MessageButtons buttons) {
-  QMessageBox box(owner_);
+// The icon, title (the program's name when none is given) and plain text of a box.
+void SetUpBox(QMessageBox& box, const std::string& text, const std::string& caption, MessageIcon icon) {
   box.setIcon(QtIcon(icon));
   box.setWindowTitle(caption.empty() ? QGuiApplication::applicationDisplayName()
                                      : DisplayText(caption));
   box.setText(DisplayText(text));
   box.setTextFormat(Qt::PlainText);
+}
+
+}  // namespace
+
+MessageResult QtDialogs::MessageBox(const std::string& text, const std::string& caption,
+                                    MessageIcon icon, MessageButtons buttons) {
+  QMessageBox box(owner_);
+  SetUpBox(box, text, caption, icon);
 
   struct Choice {
     QAbstractButton* button;
@@ -94,11 +99,7 @@ MessageResult QtDialogs::MessageBox(const std::string& text, const std::string& 
 int QtDialogs::Choose(const std::string& text, const std::string& caption, MessageIcon icon,
                       const std::vector<std::string>& buttons, int defaultButton) {
   QMessageBox box(owner_);
-  box.setIcon(QtIcon(icon));
-  box.setWindowTitle(caption.empty() ? QGuiApplication::applicationDisplayName()
-                                     : DisplayText(caption));
-  box.setText(DisplayText(text));
-  box.setTextFormat(Qt::PlainText);
+  SetUpBox(box, text, caption, icon);
   std::vector<QPushButton*> added;
   for (const std::string& label : buttons) {
     added.push_back(box.addButton(DisplayText(label), QMessageBox::ActionRole));
