@@ -1,13 +1,14 @@
 // Comparing two 256 MiB files (a copy with 1,000 scattered bytes changed),
-// both loaded as editors' working copies and warm in the page cache: the
+// both loaded into editors and warm in the page cache: the
 // count against a cmp-like scan of the two files (read + memcmp, each
 // difference looked at) and against `cmp -l` itself; the next difference
 // across the whole range when only the last byte differs, against the count
 // of that pair; the count's peak memory growth; and painting a 1280 x 1024
 // screen with and without the comparison's marks.
 //
-// 256 MiB rather than 1 GiB: four working copies of 1 GiB do not fit the
-// time the shared build machine gives a run. The ratios are what matter.
+// 256 MiB rather than 1 GiB: writing two files of 1 GiB and scanning them
+// repeatedly does not fit the time the shared build machine gives a run. The
+// ratios are what matter.
 #include <benchmark/benchmark.h>
 
 #include <QGuiApplication>
@@ -110,8 +111,8 @@ void BM_CmpLikeScan(benchmark::State& state) {
   int64_t differing = 0;
   for (auto _ : state) {
     differing = 0;
-    const int fa = open(p.a.WorkFileName().c_str(), O_RDONLY);
-    const int fb = open(p.b.WorkFileName().c_str(), O_RDONLY);
+    const int fa = open(p.a.FileName().c_str(), O_RDONLY);
+    const int fb = open(p.b.FileName().c_str(), O_RDONLY);
     ssize_t n;
     while ((n = read(fa, x.data(), x.size())) > 0) {
       if (read(fb, y.data(), static_cast<size_t>(n)) != n) break;
@@ -128,7 +129,7 @@ BENCHMARK(BM_CmpLikeScan)->Unit(benchmark::kMillisecond);
 
 void BM_CmpListProcess(benchmark::State& state) {
   Pair& p = Scattered();
-  const std::string command = "cmp -l '" + p.a.WorkFileName() + "' '" + p.b.WorkFileName() + "' >/dev/null";
+  const std::string command = "cmp -l '" + p.a.FileName() + "' '" + p.b.FileName() + "' >/dev/null";
   for (auto _ : state) benchmark::DoNotOptimize(std::system(command.c_str()));
   state.SetBytesProcessed(state.iterations() * kSize);
 }

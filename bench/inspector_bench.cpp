@@ -1,6 +1,6 @@
 // The value inspector's update on a cursor move in a 1 GiB document, against
 // one repaint of a 1280 x 1024 screen in the same run, with the reads the
-// moves make of the working copy (none while the read window holds the
+// moves make of the document's file (none while the read window holds the
 // cursor, as it does for the lines on screen).
 #include <benchmark/benchmark.h>
 

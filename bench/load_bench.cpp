@@ -1,6 +1,7 @@
-// Loading a file onto the editor's working copy against a plain kernel copy,
-// the memory that loading and painting cost for a small and a large file, and
-// the file calls one painted screen makes.
+// Loading a file, which the editor reads in place, against a plain kernel
+// copy of it (what loading cost while it made a copy), the memory that
+// loading and painting cost for a small and a large file, and the file calls
+// one painted screen makes.
 //
 // Source files are made once in a folder under /tmp on first use and removed
 // when the run ends.
@@ -59,7 +60,7 @@ void BM_LoadFromFile_256MiB(benchmark::State& state) {
       state.SkipWithError("LoadFromFile failed");
       break;
     }
-    // Freeing the previous copy is not timed, as the baseline's unlink is not.
+    // Closing the previous document is not timed, as the baseline's unlink is not.
     state.PauseTiming();
     editor.NewDocument("Untitled");
     state.ResumeTiming();

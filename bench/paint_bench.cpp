@@ -1,6 +1,6 @@
 // Painting the editor through QtSurface: one full 1280 x 1024 screen of a
 // 1 GiB file, and paging through a 256 MiB file from start to end, with the
-// number of reads the view makes of its working copy.
+// number of reads the view makes of the file it shows.
 #include <benchmark/benchmark.h>
 
 #include <QGuiApplication>
@@ -134,14 +134,14 @@ void BM_ScrollAllPages(benchmark::State& state) {
 }
 BENCHMARK(BM_ScrollAllPages)->Unit(benchmark::kSecond)->Iterations(1);
 
-// The same data (the editor's working copy) read once from start to end in
-// 64 KiB blocks.
+// The same data (the file the editor reads its document from) read once from
+// start to end in 64 KiB blocks.
 void BM_ReadFile64K(benchmark::State& state) {
   Document& doc = Mib256();
   std::vector<char> block(64 * 1024);
   int64_t reads = 0;
   for (auto _ : state) {
-    const int fd = open(doc.editor->WorkFileName().c_str(), O_RDONLY);
+    const int fd = open(doc.editor->FileName().c_str(), O_RDONLY);
     ssize_t n;
     while ((n = read(fd, block.data(), block.size())) > 0) {
       ++reads;

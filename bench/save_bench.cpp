@@ -98,7 +98,7 @@ void BM_SaveToFileWithBackup_512MiB(benchmark::State& state) {
     state.PauseTiming();
     editor.WMChar('7');
     const bool modified = editor.Modified();
-    // The working copy and the previous round are on disk, as they are
+    // The typed byte and the previous round are on disk, as they are
     // long before a user saves; the baseline starts the same way.
     ::sync();
     DropCache(document);

@@ -1,12 +1,12 @@
-// FindData on a 1 GiB working copy of random data against memmem over the
+// FindData on a 1 GiB document of random data against memmem over the
 // same bytes already in memory: an absent 8-byte pattern and one that occurs
 // every 4 KiB, exact and case-folded; the backward search and the count
 // against the forward search; the peak memory a search costs; the
 // byte-at-a-time scan through the read window on 64 MiB; and a 4,096-byte
 // pattern that almost matches everywhere in 64 MiB of one byte value.
 //
-// The data is made once per run, loaded as the editor's working copy, and
-// its source file deleted; the working copies go with the run.
+// The data is made once per run, loaded into the editor, and its source
+// file's name deleted: the editor keeps the file open and reads it in place.
 #include <benchmark/benchmark.h>
 
 #include <cstdio>
@@ -35,7 +35,7 @@ constexpr int64_t kPresentAt = 1000;  // offset of the pattern in each 4 KiB
 const uint8_t kAbsent[8] = {0x13, 0x37, 0x00, 0xFE, 0x21, 0x5C, 0x90, 0x07};
 const uint8_t kPresent[8] = {0x02, 0x2B, 0x39, 0xF0, 0x11, 0x1C, 0x3F, 0xB0};
 
-// An editor on a working copy made from bytes, with the same bytes in memory.
+// An editor on a file made from bytes, with the same bytes in memory.
 struct Document {
   NullHost host;
   bm::TByteEditor editor{&host};
