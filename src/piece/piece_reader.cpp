@@ -8,9 +8,9 @@
 
 namespace bm::piece {
 
-int64_t PieceReader::ReadBase(int64_t offset, uint8_t* out, int64_t count) {
+int64_t PieceReader::ReadBase(int64_t offset, uint8_t* out, int64_t count, bool direct) {
   if (!base_) return 0;
-  if (count >= kBlock) return base_->Read(offset, out, count);
+  if (direct || count >= kBlock) return base_->Read(offset, out, count);
   int64_t done = 0;
   while (done < count) {
     const int64_t at = offset + done;
@@ -34,9 +34,12 @@ ReadOutcome PieceReader::Read(const PieceTree& pieces, int64_t position, void* b
                               int64_t count) {
   ReadOutcome outcome;
   auto* out = static_cast<uint8_t*>(buffer);
+  // A large read (a search block) takes the base straight into the buffer
+  // even for the short runs between its pieces.
+  const bool direct = count >= kBlock;
   pieces.ForEachRun(position, count, [&](const Run& run) {
     uint8_t* to = out + outcome.count;
-    const int64_t got = run.store == Store::Base ? ReadBase(run.offset, to, run.length)
+    const int64_t got = run.store == Store::Base ? ReadBase(run.offset, to, run.length, direct)
                                                  : add_.Read(run.offset, to, run.length);
     if (got < run.length) {
       std::memset(to + got, 0, static_cast<size_t>(run.length - got));

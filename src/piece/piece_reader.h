@@ -34,7 +34,7 @@ class PieceReader {
   void Forget() { cachedAt_ = -1; }
 
  private:
-  int64_t ReadBase(int64_t offset, uint8_t* out, int64_t count);
+  int64_t ReadBase(int64_t offset, uint8_t* out, int64_t count, bool direct);
 
   BaseFile* base_;
   AddStore& add_;

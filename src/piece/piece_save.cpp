@@ -59,12 +59,6 @@ bool CopyByBuffer(int in, int64_t inOffset, int out, int64_t outOffset, int64_t 
 // target) the holes of a sparse file are left holes in the target.
 bool CopyRange(int in, int64_t inOffset, int out, int64_t outOffset, int64_t count,
                std::vector<uint8_t>& buffer, bool& absent, bool& kernel, bool skipHoles) {
-  struct stat source;
-  if (skipHoles && (::fstat(in, &source) != 0 || source.st_size < inOffset + count)) {
-    // Past the file's end now: a hole there would read as its bytes.
-    absent = ::fstat(in, &source) == 0;
-    return false;
-  }
   while (skipHoles && kernel && count > 0) {
     const off_t data = ::lseek(in, inOffset, SEEK_DATA);
     if (data < 0 && errno != ENXIO) break;  // no hole information: copy it all
@@ -109,8 +103,13 @@ StreamResult StreamPieces(const PieceTree& pieces, const StreamSources& sources,
   bool kernel = !sources.inPlace;  // copy_file_range refuses overlapping ranges of one file
   // Into a new, empty file the holes of a sparse base stay holes; its size
   // is set at the end.
-  struct stat target;
+  struct stat target, base;
   const bool fresh = !sources.inPlace && ::fstat(targetFd, &target) == 0 && target.st_size == 0;
+  // Holes are looked for only in a file that has some; where the file now
+  // ends, a hole would read as its bytes, so runs past it are absent.
+  const bool sparse = fresh && sources.baseFd >= 0 && ::fstat(sources.baseFd, &base) == 0 &&
+                      base.st_blocks * 512 < base.st_size;
+  const int64_t present = sparse ? static_cast<int64_t>(base.st_size) : 0;
   bool failed = false;
   int64_t position = 0;
   pieces.ForEachRun(0, pieces.Size(), [&](const Run& run) {
@@ -119,7 +118,7 @@ StreamResult StreamPieces(const PieceTree& pieces, const StreamSources& sources,
       bool unused = false;
       ok = CopyByBuffer(sources.addFd, run.offset, targetFd, position, run.length, buffer, unused);
       if (!ok && unused) errno = EIO;  // the store is shorter than its pieces
-    } else if (run.offset + run.length > sources.baseSize) {
+    } else if (run.offset + run.length > sources.baseSize || (sparse && run.offset + run.length > present)) {
       result.absent = true;
       ok = false;
     } else if (!(sources.inPlace && run.offset == position)) {
@@ -141,7 +140,7 @@ StreamResult StreamPieces(const PieceTree& pieces, const StreamSources& sources,
         } else {
           if (it != sources.kept.end()) n = std::min(n, it->baseOffset - at);
           ok = CopyRange(sources.baseFd, at, targetFd, position + done, n, buffer, result.absent,
-                         kernel, fresh);
+                         kernel, sparse);
         }
         done += n;
       }

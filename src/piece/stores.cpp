@@ -5,6 +5,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
@@ -98,6 +99,7 @@ AddStore::AddStore(std::unique_ptr<FileStream> stream, std::string path, int64_t
 int64_t AddStore::Append(const void* bytes, int64_t count) {
   const int64_t at = length_;
   if (count <= 0) return at;
+  cachedAt_ = -1;
   try {
     stream_->Seek(at);
     stream_->Write(bytes, count);
@@ -116,6 +118,7 @@ int64_t AddStore::Append(const void* bytes, int64_t count) {
 }
 
 void AddStore::Rewrite(int64_t offset, const void* bytes, int64_t count) {
+  cachedAt_ = -1;
   stream_->Seek(offset);
   stream_->Write(bytes, count);
 }
@@ -124,11 +127,31 @@ int64_t AddStore::Read(int64_t offset, void* buffer, int64_t count) {
   count = std::min(count, length_ - offset);
   if (count <= 0) return 0;
   // Through the stream, as the writes go: a failing disk is reported alike.
-  stream_->Seek(offset);
-  return stream_->Read(buffer, count);
+  constexpr int64_t kBlock = 64 * 1024;
+  if (count >= kBlock / 16) {
+    stream_->Seek(offset);
+    return stream_->Read(buffer, count);
+  }
+  if (cachedAt_ < 0 || offset < cachedAt_ || offset + count > cachedAt_ + static_cast<int64_t>(cache_.size())) {
+    const int64_t start = offset / kBlock * kBlock;
+    cache_.resize(static_cast<size_t>(std::min(kBlock * 2, length_ - start)));
+    cachedAt_ = -1;
+    stream_->Seek(start);
+    const int64_t got = stream_->Read(cache_.data(), static_cast<int64_t>(cache_.size()));
+    cache_.resize(static_cast<size_t>(std::max<int64_t>(got, 0)));
+    cachedAt_ = start;
+    if (offset + count > cachedAt_ + got) {
+      cachedAt_ = -1;
+      stream_->Seek(offset);
+      return stream_->Read(buffer, count);
+    }
+  }
+  std::memcpy(buffer, cache_.data() + (offset - cachedAt_), static_cast<size_t>(count));
+  return count;
 }
 
 void AddStore::Truncate(int64_t length) {
+  cachedAt_ = -1;
   stream_->SetSize(length);
   length_ = length;
 }

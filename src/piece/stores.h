@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "platform/files.h"
 
@@ -83,6 +84,10 @@ class AddStore {
   std::unique_ptr<FileStream> stream_;
   std::string path_;
   int64_t length_;
+  // One block of the store for short reads (a search over many small
+  // pieces reads the same block again and again); dropped by every write.
+  std::vector<uint8_t> cache_;
+  int64_t cachedAt_ = -1;
 };
 
 // A name for a new private file in folder: 8 random hexadecimal digits and
