@@ -7,6 +7,7 @@
 // folder under /tmp and removed when the run ends.
 #include <unistd.h>
 
+#include <cstdlib>
 #include <benchmark/benchmark.h>
 
 #include <QApplication>
@@ -109,6 +110,50 @@ void BM_StartupToFirstDataFrame(benchmark::State& state) {
   state.SetBytesProcessed(state.iterations() * state.range(0) * kMiB);
 }
 BENCHMARK(BM_StartupToFirstDataFrame)->Arg(1024)->Unit(benchmark::kMillisecond)->Iterations(3);
+
+// The program started on an empty file (0) and on an 8 GiB sparse file (8):
+// from the window's creation to its first frame with the file loaded. The
+// file is read in place, so the two should take about as long.
+void BM_StartupSettles(benchmark::State& state) {
+  static const std::string folder = [] {
+    char name[] = "/tmp/bytemoor-startup-XXXXXX";
+    return std::string(::mkdtemp(name));
+  }();
+  const int64_t size = state.range(0) << 30;
+  const std::string path = folder + "/file" + std::to_string(state.range(0)) + ".bin";
+  {
+    std::FILE* f = std::fopen(path.c_str(), "wb");
+    if (!f || (size > 0 && ::ftruncate(::fileno(f), size) != 0)) std::abort();
+    std::fclose(f);
+  }
+  SilentDialogs dialogs;
+  NoClipboard clipboard;
+  for (auto _ : state) {
+    std::unique_ptr<bm::TMainForm> form = bm::CreateForms(dialogs, clipboard, {path});
+    bool painted = false;
+    struct Watch : QObject {
+      bm::TMainForm& form;
+      const std::string& path;
+      bool& painted;
+      Watch(bm::TMainForm& f, const std::string& p, bool& d) : form(f), path(p), painted(d) {}
+      bool eventFilter(QObject* o, QEvent* e) override {
+        if (e->type() == QEvent::Paint && form.ByteEditor1().FileName() == path) painted = true;
+        return QObject::eventFilter(o, e);
+      }
+    } watch(*form, path, painted);
+    form->ByteEditor1Widget()->viewport()->installEventFilter(&watch);
+    form->show();
+    form->activateWindow();
+    while (!painted) QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
+    state.PauseTiming();
+    form->ByteEditor1Widget()->viewport()->removeEventFilter(&watch);
+    if (form->ByteEditor1().DataSize() != size) state.SkipWithError("the file did not load");
+    form.reset();
+    QCoreApplication::processEvents();
+    state.ResumeTiming();
+  }
+}
+BENCHMARK(BM_StartupSettles)->ArgName("GiB")->Arg(0)->Arg(8)->Unit(benchmark::kMillisecond)->Iterations(10);
 
 // The floor under the start-up: copying the same file with the kernel.
 void BM_PlainKernelCopy(benchmark::State& state) {
