@@ -411,7 +411,7 @@ class TByteEditor : public TGridBase, public TColorsOwner {
   // document.cpp
   std::string MakeWorkFileName();
   bool ProbeFile(const std::string& path, bool& readOnly);
-  bool EnsureWorkFileCreated(std::unique_ptr<FileStream>* stream = nullptr);
+  bool EnsureWorkFileCreated(std::unique_ptr<FileStream>& stream);
   bool SaveTo(const std::string& path, bool withBackup);
   // A new name for private files in the working folder, created
   // exclusively and open as stream; false (errno, workFolderProblem_) when
@@ -515,7 +515,6 @@ class TByteEditor : public TGridBase, public TColorsOwner {
   std::string workFolderProblem_;
   BackupFailure backupFailure_;
   std::string saveError_;
-  int64_t cachedSize_ = -1;
   std::vector<uint8_t> readWindow_;
   int64_t readWindowStart_ = -1;
   ChangeMarks changeMarks_;

@@ -48,7 +48,6 @@ void TByteEditor::SpliceBytes(int64_t position, int64_t removed, const ByteSourc
                               int64_t count) {
   EnsureWorkStream();
   piece::PieceTable& table = doc_->Table();
-  cachedSize_ = -1;
   const piece::PieceTable::Mark mark = table.Begin();
   try {
     if (inserted.pieces) {

@@ -53,40 +53,36 @@ std::string TByteEditor::MakeWorkFileName() {
   return name;
 }
 
-// Claims the store's name with an exclusive create, so a file or link
-// planted under the name is never followed and two editors never share one
-// working copy. Takes another random name when the name is taken. Nothing
-// is created in a folder that is not this user's own. The new file's open
-// stream is handed to stream when one is given.
-bool TByteEditor::EnsureWorkFileCreated(std::unique_ptr<FileStream>* stream) {
+// Claims the name chosen at construction with an exclusive create, so a
+// file or link planted under it is never followed and two editors never
+// share one store; another name is taken when it is held, or when the
+// folder in use is no longer its folder. Nothing is created in a folder that
+// is not this user's own. The new file's open stream goes to stream.
+bool TByteEditor::EnsureWorkFileCreated(std::unique_ptr<FileStream>& stream) {
   if (workFileCreated_) return true;
   const std::string folder = files_.WorkDirectory(workFolderProblem_);
   if (!workFolderProblem_.empty()) {
     errno = 0;
     return false;
   }
-  // The folder in use changed since the name was chosen (another user took
-  // the usual one): the name moves with it, nothing is made in the old one.
-  if (!folder.empty() && folder.back() == '/' && FolderOf(workFileName_) != folder)
-    workFileName_ = RandomName(files_, folder);
-  const std::string dir = FolderOf(workFileName_);
-  for (int i = 0; i < kWorkNameAttempts; ++i) {
-    auto created = files_.CreateExclusive(workFileName_);
-    if (created) {
-      workFileCreated_ = true;
-      created->KeepSynced();
-      SyncRecoveryRecord();  // while the new file is still locked
-      if (stream) *stream = std::move(created);
-      return true;
-    }
+  std::unique_ptr<FileStream> created;
+  if (folder.empty() || folder.back() != '/' || FolderOf(workFileName_) == folder) {
+    created = files_.CreateExclusive(workFileName_);
     const int reason = errno;
-    if (!files_.FileExists(workFileName_)) {
-      errno = reason;  // for the caller's message
-      return false;  // not a name clash: cannot create
+    if (!created && !files_.FileExists(workFileName_)) {
+      errno = reason;  // not a name clash: for the caller's message
+      return false;
     }
-    workFileName_ = RandomName(files_, dir);
   }
-  return false;
+  if (!created) {
+    std::string name;
+    if (!CreateWorkFile(name, created)) return false;
+    workFileName_ = name;
+  }
+  workFileCreated_ = true;
+  SyncRecoveryRecord();  // while the new file is still locked
+  stream = std::move(created);
+  return true;
 }
 
 bool TByteEditor::ProbeFile(const std::string& path, bool& readOnly) {
@@ -116,6 +112,8 @@ void TByteEditor::NewDocument(const std::string& name) {
   SyncRecoveryRecord();
 }
 
+// A new store's name in the folder in use, created exclusively; names held,
+// or whose record or journal is left from other work, are stepped over.
 bool TByteEditor::CreateWorkFile(std::string& name, std::unique_ptr<FileStream>& stream) {
   const std::string folder = files_.WorkDirectory(workFolderProblem_);
   name = workFileName_;
@@ -126,7 +124,6 @@ bool TByteEditor::CreateWorkFile(std::string& name, std::unique_ptr<FileStream>&
   const std::string dir = !folder.empty() && folder.back() == '/' ? folder : FolderOf(workFileName_);
   for (int i = 0; i < kWorkNameAttempts; ++i) {
     name = RandomName(files_, dir);
-    // A name whose record or journal is left from other work is not reused.
     if (files_.FileExists(name) || files_.FileExists(RecoveryRecordPath(name)) ||
         files_.FileExists(piece::JournalPathOf(name)))
       continue;
@@ -150,7 +147,6 @@ void TByteEditor::TakeDocument(std::unique_ptr<piece::PieceDocument> doc, const 
   workFileName_ = name;
   workFileCreated_ = true;
   readWindowStart_ = -1;
-  cachedSize_ = -1;
 }
 
 bool TByteEditor::LoadFromFile(const std::string& path) {
@@ -172,7 +168,7 @@ bool TByteEditor::LoadFromFile(const std::string& path) {
     std::unique_ptr<FileStream> stream;
     errno = 0;
     const bool first = !doc_ && !workFileCreated_;
-    const bool made = first ? EnsureWorkFileCreated(&stream) : CreateWorkFile(name, stream);
+    const bool made = first ? EnsureWorkFileCreated(stream) : CreateWorkFile(name, stream);
     if (first) name = workFileName_;  // another name when this one was taken
     if (!made) {
       loadError_ = TempFolderError(name, errno, workFolderProblem_);
@@ -345,7 +341,6 @@ bool TByteEditor::SaveTo(const std::string& path, bool withBackup) {
 
 void TByteEditor::ReadFileAgain() {
   readWindowStart_ = -1;
-  cachedSize_ = -1;
   if (doc_) doc_->Table().Reader().Forget();
   ++contentGeneration_;
   if (Host()) Host()->InvalidateAll();
@@ -414,7 +409,7 @@ void TByteEditor::EnsureWorkStream() {
   }
   std::unique_ptr<FileStream> stream;
   errno = 0;
-  if (!EnsureWorkFileCreated(&stream)) {
+  if (!EnsureWorkFileCreated(stream)) {
     const int e = errno;
     throw FileError("Cannot create the working copy " + workFileName_ +
                         (workFolderProblem_.empty() ? std::string() : ": " + workFolderProblem_),
@@ -433,7 +428,6 @@ void TByteEditor::EnsureWorkStream() {
 
 void TByteEditor::CloseWorkStream() {
   readWindowStart_ = -1;
-  cachedSize_ = -1;
   if (!doc_) return;
   // The store and its journal go; the name and its record stay for the
   // next document, whose store is made under the name again.
@@ -444,7 +438,6 @@ void TByteEditor::EnsureReadWindow(int64_t position) {
   if (readWindowStart_ != -1 && readWindowStart_ <= position &&
       int64_t{position} + bytesPerLine_ <= int64_t{readWindowStart_} + kReadWindowSize)
     return;
-  cachedSize_ = -1;
   const int64_t start = std::max<int64_t>(0, position - kReadWindowSize / 2);
   // A read that fails part way leaves the window empty rather than stale.
   readWindowStart_ = -1;

@@ -50,7 +50,6 @@ bool TByteEditor::GotoPosition(int64_t offset, int origin, bool strict) {
 }
 
 void TByteEditor::UpdateGridSize() {
-  cachedSize_ = -1;
   const int64_t size = DataSize();
   CutChangeMarks(size);
   const int b = bytesPerLine_;

@@ -115,7 +115,6 @@ bool TByteEditor::KeepForRecovery() {
   doc_.reset();
   workFileCreated_ = false;
   readWindowStart_ = -1;
-  cachedSize_ = -1;
   return true;
 }
 

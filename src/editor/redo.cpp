@@ -71,7 +71,6 @@ void TByteEditor::Redo() {
   ForgetSpill(redoStream_, redoSpill_, redoStream_.size() - length);
   redoStream_.resize(redoStream_.size() - length);
   --redoCount_;
-  cachedSize_ = -1;
 
   canUndo_ = true;
   ++undoCount_;

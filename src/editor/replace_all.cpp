@@ -178,7 +178,6 @@ ReplaceAllResult TByteEditor::ReplaceAll(const ReplaceAllRequest& request,
   }
   CommitChange();
 
-  cachedSize_ = -1;
   readWindowStart_ = -1;
   const int64_t cursor = std::min(CursorPosition(), std::max<int64_t>(DataSize() - 1, 0));
   const bool charField = InCharField();
@@ -209,7 +208,6 @@ void TByteEditor::UndoContentReplaced(const uint8_t* fixed, int64_t position, Un
     throw;
   }
   spill.Exchange(id, left);
-  cachedSize_ = -1;
   readWindowStart_ = -1;
   UpdateGridSize();
   RestoreCursorState(fixed);

@@ -77,7 +77,6 @@ int64_t TByteEditor::FindData(uint8_t* pattern, int64_t n, int64_t start, int64_
     SearchSpan span = window();
     if (span.data == nullptr || from < span.start || from + n > span.start + span.length) {
       readWindowStart_ = -1;
-      cachedSize_ = -1;
       ReadBytes(readWindow_.data(), static_cast<int64_t>(from), kReadWindowSize);
       readWindowStart_ = static_cast<int64_t>(from);
       span = window();

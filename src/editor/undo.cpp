@@ -154,7 +154,6 @@ void TByteEditor::DropOldestUndo() {
 }
 
 void TByteEditor::DropNewestUndo(uint32_t length) {
-  cachedSize_ = -1;
   ForgetSpill(undoStream_.size() - std::min<size_t>(length, undoStream_.size()));
   undoStream_.resize(undoStream_.size() - std::min<size_t>(length, undoStream_.size()));
   --undoCount_;
@@ -221,7 +220,6 @@ void TByteEditor::RollbackChange(const ChangeSavepoint& savepoint) {
   undoDescription_ = savepoint.undoDescription;
   if (savepoint.hasMarks) changeMarks_ = savepoint.marks;
   changePending_ = false;
-  cachedSize_ = -1;
   readWindowStart_ = -1;
   PostStateChanged();
 }
@@ -296,7 +294,6 @@ void TByteEditor::ApplyRecord(const uint8_t* fixed, const ByteSource& data) {
         selTo_ = to;
         throw;
       }
-      cachedSize_ = -1;
       UpdateGridSize();
       CutChangeMarks(p);
       RestoreCursorState(fixed);
@@ -340,7 +337,6 @@ uint32_t TByteEditor::StepHistory(std::vector<uint8_t>& from, UndoSpill& fromSpi
       ForgetSpill(to, toSpill, toSize);
       to.resize(toSize);
     }
-    cachedSize_ = -1;
     readWindowStart_ = -1;
     SyncRecoveryRecord();
     RaiseEditError(error);
@@ -365,7 +361,6 @@ void TByteEditor::StepContentReplaced(const uint8_t* fixed, std::vector<uint8_t>
     UndoContentReplaced(fixed, GetI64(fixed + kOffPosition), fromSpill, id);
   } catch (const std::exception& error) {
     to.resize(toSize);
-    cachedSize_ = -1;
     readWindowStart_ = -1;
     SyncRecoveryRecord();
     RaiseEditError(error);

@@ -210,24 +210,36 @@ bool PieceDocument::WorkMatchesFile(FileSystem& files, const std::string& addPat
   const int storeFd = ::open(addPath.c_str(), O_RDONLY | O_NOFOLLOW | O_CLOEXEC);
   if (storeFd < 0) return false;
   AddStore store(std::make_unique<PosixFileStream>(storeFd, addPath), addPath, replay.addLength);
-  // The work read over the file as it is now, against the file itself.
+  // The work read over the file as it is now, against the file itself. A
+  // run of the file at its own place reads the very bytes it would be
+  // compared with, so only the other runs are read: a crash after typing
+  // over a large file costs no pass over the file at start-up.
   const int64_t size = st.st_size;
   BaseFile base(::dup(file.Get()), std::max<int64_t>(replay.baseSize, 0), replay.base);
   PieceReader reader(&base, store);
   std::vector<uint8_t> a(1 << 20), b(1 << 20);
+  int64_t position = 0;
+  bool same = true;
   try {
-    for (int64_t at = 0; at < size;) {
-      const int64_t n = std::min<int64_t>(static_cast<int64_t>(a.size()), size - at);
-      const ReadOutcome got = reader.Read(replay.document, at, a.data(), n);
-      if (got.count != n || got.absent != 0 || ::pread(file.Get(), b.data(), static_cast<size_t>(n), at) != n ||
-          std::memcmp(a.data(), b.data(), static_cast<size_t>(n)) != 0)
-        return false;
-      at += n;
-    }
+    replay.document.ForEachRun(0, size, [&](const Run& run) {
+      if (run.store == Store::Add || run.offset != position) {
+        for (int64_t done = 0; same && done < run.length;) {
+          const int64_t at = position + done;
+          const int64_t n = std::min<int64_t>(static_cast<int64_t>(a.size()), run.length - done);
+          const ReadOutcome got = reader.Read(replay.document, at, a.data(), n);
+          same = got.count == n && got.absent == 0 &&
+                 ::pread(file.Get(), b.data(), static_cast<size_t>(n), at) == n &&
+                 std::memcmp(a.data(), b.data(), static_cast<size_t>(n)) == 0;
+          done += n;
+        }
+      }
+      position += run.length;
+      return same;
+    });
   } catch (const FileError&) {
     return false;
   }
-  return true;
+  return same;
 }
 
 PieceDocument::PieceDocument(FileSystem& files, std::unique_ptr<BaseFile> base, std::string clonePath,
